@@ -1,0 +1,66 @@
+#pragma once
+// The one clock of the process: pauses, timers and the local date and time all go through it.
+// The application runs on the real clock; tests and scripts on a virtual one, on which a pause
+// takes no real time but still moves the clock by its length.
+
+#include <cstdint>
+#include <functional>
+
+namespace platform::crt {
+
+struct LocalDateTime {
+    int year = 2026;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds on a monotonic scale.
+    virtual std::int64_t NowMs() const = 0;
+    // Blocks the thread for ms milliseconds.
+    virtual void SleepMs(std::int64_t ms) = 0;
+    virtual LocalDateTime Local() const = 0;
+};
+
+class RealClock final : public Clock {
+public:
+    std::int64_t NowMs() const override;
+    void SleepMs(std::int64_t ms) override;
+    LocalDateTime Local() const override;
+};
+
+// Starts at 0 ms and 2026-01-01 00:00:00; the local time advances with the clock.
+class VirtualClock final : public Clock {
+public:
+    std::int64_t NowMs() const override { return m_now; }
+    void SleepMs(std::int64_t ms) override;
+    LocalDateTime Local() const override;
+
+    // Moves the clock forward to t; never backward.
+    void AdvanceTo(std::int64_t t);
+    // The local date and time seen from now on.
+    void SetLocal(const LocalDateTime& now);
+
+private:
+    std::int64_t m_now = 0;
+    std::int64_t m_localBaseMs = 0;
+    LocalDateTime m_localBase;
+};
+
+// The process-wide clock; the real one unless a test or the script driver set another.
+Clock& CurrentClock();
+// Sets the clock used from now on (nullptr: the real clock again). Not owned.
+void SetCurrentClock(Clock* clock);
+
+// The runtime's blocking pause in milliseconds, through the current clock.
+void Sleep(std::uint32_t ms);
+
+// Parses "YYYY-MM-DD HH:MM:SS"; false when the text is not such a date and time.
+bool ParseLocalDateTime(const char* text, LocalDateTime& out);
+
+}  // namespace platform::crt
