@@ -33,11 +33,6 @@ public:
     T* Get() const { return m_p; }
     T* operator->() const { return m_p; }
     explicit operator bool() const { return m_p != nullptr; }
-    // For QueryInterface's out parameter: releases what is held first.
-    void** PutVoid() {
-        Reset();
-        return reinterpret_cast<void**>(&m_p);
-    }
 
 private:
     T* m_p = nullptr;

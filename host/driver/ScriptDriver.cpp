@@ -1,0 +1,566 @@
+#include "host/driver/ScriptDriver.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+#include "host/driver/ScriptSyntax.h"
+#include "host/node/SimNode.h"
+#include "host/site/ClientSite.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/PropertySheet.h"
+
+namespace host {
+
+namespace {
+
+const char* ControlKindWord(const CWnd& control) {
+    const ControlTemplate& t = *control.Template();
+    switch (t.kind) {
+        case ControlKind::PushButton:
+            return "button";
+        case ControlKind::RadioButton:
+            return "radio";
+        case ControlKind::CheckBox:
+            return "check";
+        case ControlKind::Edit:
+            return t.password ? "password" : t.readOnly ? "display" : "edit";
+        default:
+            return "static";
+    }
+}
+
+const char* ButtonsWord(MessageBoxButtons buttons) {
+    switch (buttons) {
+        case MessageBoxButtons::Ok:
+            return "ok";
+        case MessageBoxButtons::OkCancel:
+            return "okcancel";
+        case MessageBoxButtons::YesNo:
+            return "yesno";
+        case MessageBoxButtons::YesNoCancel:
+            return "yesnocancel";
+        case MessageBoxButtons::RetryCancel:
+            return "retrycancel";
+    }
+    return "ok";
+}
+
+const char* IconWord(MessageBoxIcon icon) {
+    switch (icon) {
+        case MessageBoxIcon::None:
+            return "none";
+        case MessageBoxIcon::Exclamation:
+            return "exclamation";
+        case MessageBoxIcon::Question:
+            return "question";
+        case MessageBoxIcon::Information:
+            return "information";
+        case MessageBoxIcon::Stop:
+            return "stop";
+    }
+    return "none";
+}
+
+const char* AnswerWord(int answer) {
+    switch (answer) {
+        case IDOK:
+            return "OK";
+        case IDCANCEL:
+            return "Cancel";
+        case IDYES:
+            return "Yes";
+        case IDNO:
+            return "No";
+        case IDRETRY:
+            return "Retry";
+        default:
+            return "?";
+    }
+}
+
+std::optional<int> AnswerFromWord(const std::string& word) {
+    if (word == "OK") {
+        return IDOK;
+    }
+    if (word == "Cancel") {
+        return IDCANCEL;
+    }
+    if (word == "Yes") {
+        return IDYES;
+    }
+    if (word == "No") {
+        return IDNO;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ScriptDriver::ScriptDriver(SimNode& node, ClientSite& site, platform::crt::VirtualClock& clock,
+                           std::ostream& out)
+    : m_node(node), m_site(site), m_clock(clock), m_out(out), m_loop(*this, clock) {}
+
+ScriptDriver::~ScriptDriver() = default;
+
+bool ScriptDriver::Load(std::istream& script, int& errorLine, std::string& error) {
+    std::string text;
+    int number = 0;
+    while (std::getline(script, text)) {
+        ++number;
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        ScriptLine line;
+        line.number = number;
+        if (!SplitScriptLine(text, line.words, error)) {
+            errorLine = number;
+            return false;
+        }
+        if (!line.words.empty()) {
+            m_lines.push_back(std::move(line));
+        }
+    }
+    return true;
+}
+
+void ScriptDriver::Run() {
+    while (Step()) {
+    }
+}
+
+bool ScriptDriver::Step() {
+    if (m_next >= m_lines.size()) {
+        return false;
+    }
+    const ScriptLine& line = m_lines[m_next++];
+    m_currentLine = line.number;
+    Execute(line);
+    return true;
+}
+
+void ScriptDriver::Pump(MessageLoop& loop, std::optional<std::int64_t> /*deadline*/) {
+    if (!Step()) {
+        // The script has ended with a sheet open: it closes as if its window went away.
+        loop.ModalStack().back()->EndDialog(IDCANCEL);
+    }
+}
+
+void ScriptDriver::ModalStarted(CWnd& dialog) {
+    auto* box = dynamic_cast<CDialog*>(&dialog);
+    if (box == nullptr) {
+        return;
+    }
+    // A dialog of the control (the About box): print it and close it with OK.
+    m_out << "dialog " << QuoteText(box->GetWindowText()) << '\n';
+    for (const auto& control : box->Controls()) {
+        if (control->Template()->kind == ControlKind::Static) {
+            m_out << "text static " << QuoteText(control->GetWindowText()) << '\n';
+        }
+    }
+    box->EndDialog(IDOK);
+}
+
+int ScriptDriver::RunMessageBox(MessageLoop& /*loop*/, const MessageBoxRequest& box) {
+    const std::vector<int> answers = box.Answers();
+    int answer = IDOK;
+    if (answers.size() > 1) {
+        if (m_answers.empty()) {
+            Fail("message box " + QuoteText(box.text) + " offers a choice and no answer is queued");
+        }
+        answer = m_answers.front();
+        m_answers.pop_front();
+        if (std::find(answers.begin(), answers.end(), answer) == answers.end()) {
+            Fail(std::string("the queued answer ") + AnswerWord(answer) +
+                 " is not a button of message box " + QuoteText(box.text));
+        }
+    }
+    m_boxes.push_back("box " + QuoteText(box.title) + " " + QuoteText(box.text) + " " +
+                      ButtonsWord(box.buttons) + " " + IconWord(box.icon) + " -> " +
+                      AnswerWord(answer));
+    return answer;
+}
+
+std::optional<std::string> ScriptDriver::RunFileDialog(MessageLoop& /*loop*/,
+                                                       const FileDialogRequest& dialog) {
+    if (m_files.empty()) {
+        Fail("a file dialog opened and no file is queued");
+    }
+    std::optional<std::string> path = m_files.front();
+    m_files.pop_front();
+    m_boxes.push_back(std::string("filedialog ") + (dialog.save ? "save " : "open ") +
+                      QuoteText(dialog.initialName) + " " + QuoteText(dialog.defaultExtension) +
+                      " " + QuoteText(dialog.filter) + " -> " +
+                      (path ? QuoteText(*path) : std::string("cancel")));
+    return path;
+}
+
+void ScriptDriver::Fail(const std::string& message) {
+    if (m_fail) {
+        m_fail(m_currentLine, message);
+    }
+    std::abort();
+}
+
+void ScriptDriver::Execute(const ScriptLine& line) {
+    const std::string& command = line.words.front();
+    const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
+    if (!NodeCommand(command, args) && !SheetCommand(command, args) &&
+        !LogCommand(command, args) && !FileCommand(command, args)) {
+        Fail("unknown command " + QuoteText(command));
+    }
+}
+
+void ScriptDriver::Need(const std::vector<std::string>& args, std::size_t count) {
+    if (args.size() < count) {
+        Fail("missing argument");
+    }
+    if (args.size() > count) {
+        Fail("unexpected argument " + QuoteText(args[count]));
+    }
+}
+
+int ScriptDriver::ParseInt(const std::string& word, long long min, long long max,
+                           const char* what) {
+    long long value = 0;
+    bool ok = !word.empty() && word.size() <= 12;
+    for (std::size_t i = 0; ok && i < word.size(); ++i) {
+        const bool sign = i == 0 && word[i] == '-' && word.size() > 1;
+        ok = sign || (word[i] >= '0' && word[i] <= '9');
+        if (!sign && ok) {
+            value = value * 10 + (word[i] - '0');
+        }
+    }
+    if (ok && word[0] == '-') {
+        value = -value;
+    }
+    if (!ok || value < min || value > max) {
+        Fail(std::string("malformed ") + what + " " + QuoteText(word));
+    }
+    return static_cast<int>(value);
+}
+
+std::vector<std::uint8_t> ScriptDriver::ParseHexArg(const std::string& word) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ParseHex(word, bytes, error)) {
+        Fail(error);
+    }
+    return bytes;
+}
+
+std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args,
+                                           std::size_t from) {
+    if (args.size() <= from) {
+        Fail("missing argument");
+    }
+    std::vector<int> nvs;
+    for (std::size_t i = from; i < args.size(); ++i) {
+        nvs.push_back(ParseInt(args[i], 0, SimNode::kLastNv, "network variable"));
+    }
+    return nvs;
+}
+
+bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std::string>& args) {
+    std::string error;
+    if (command == "nv") {
+        Need(args, 2);
+        const int nv = ParseInt(args[0], 0, SimNode::kLastNv, "network variable");
+        if (!m_node.SetNv(nv, ParseHexArg(args[1]), error)) {
+            Fail(error);
+        }
+    } else if (command == "part") {
+        Need(args, 2);
+        const int part = ParseInt(args[0], 1, SimNode::kParts, "part");
+        if (!m_node.SetPart(part, ParseHexArg(args[1]), error)) {
+            Fail(error);
+        }
+    } else if (command == "selector") {
+        Need(args, 1);
+        m_node.SetSelector(ParseInt(args[0], 0, 65535, "part"));
+    } else if (command == "name") {
+        Need(args, 1);
+        m_node.SetName(args[0]);
+    } else if (command == "fail") {
+        if (args.size() == 1 && args[0] == "name") {
+            m_node.FailName(true);
+        } else if (!args.empty() && (args[0] == "read" || args[0] == "write" || args[0] == "all")) {
+            const bool read = args[0] != "write";
+            const bool write = args[0] != "read";
+            for (const int nv : ParseNvList(args, 1)) {
+                m_node.Fail(nv, read, write);
+            }
+        } else {
+            Fail("fail takes read, write or all with network variables, or name");
+        }
+    } else if (command == "heal") {
+        if (args.empty()) {
+            m_node.HealAll();
+        } else {
+            for (const int nv : ParseNvList(args, 0)) {
+                m_node.Heal(nv);
+            }
+        }
+    } else if (command == "latency") {
+        Need(args, 1);
+        m_site.SetLatency(ParseInt(args[0], 0, 3600000, "latency"));
+    } else if (command == "interfaces") {
+        Need(args, 1);
+        const std::string& which = args[0];
+        if (which != "both" && which != "read" && which != "write" && which != "none") {
+            Fail("interfaces takes both, read, write or none");
+        }
+        m_site.SetInterfaces(which == "both" || which == "read", which == "both" || which == "write");
+    } else if (command == "clock") {
+        Need(args, 1);
+        platform::crt::LocalDateTime now;
+        if (!platform::crt::ParseLocalDateTime(args[0].c_str(), now)) {
+            Fail("malformed date and time " + QuoteText(args[0]));
+        }
+        m_clock.SetLocal(now);
+    } else if (command == "getnv") {
+        Need(args, 1);
+        const int nv = ParseInt(args[0], 0, SimNode::kLastNv, "network variable");
+        const auto bytes = m_node.GetNv(nv);
+        m_out << "nv " << nv << ' ' << (bytes ? HexText(*bytes) : std::string("-")) << '\n';
+    } else if (command == "getpart") {
+        Need(args, 1);
+        const int part = ParseInt(args[0], 1, SimNode::kParts, "part");
+        m_out << "part " << part << ' ' << HexText(m_node.GetPart(part)) << '\n';
+    } else if (command == "getselector") {
+        Need(args, 0);
+        m_out << "selector " << m_node.Selector() << '\n';
+    } else {
+        return false;
+    }
+    return true;
+}
+
+CPropertySheet& ScriptDriver::OpenSheet() {
+    for (CWnd* window : m_loop.ModalStack()) {
+        if (auto* sheet = dynamic_cast<CPropertySheet*>(window)) {
+            return *sheet;
+        }
+    }
+    Fail("no sheet is open");
+}
+
+CDialog& ScriptDriver::CurrentPage() {
+    CPropertyPage* page = OpenSheet().GetActivePage();
+    if (page == nullptr) {
+        Fail("the sheet shows no tab");
+    }
+    return *page;
+}
+
+CWnd& ScriptDriver::PageControl(const std::string& idWord) {
+    const int id = ParseInt(idWord, 0, 65535, "control id");
+    CWnd* control = CurrentPage().GetDlgItem(id);
+    if (control == nullptr) {
+        Fail("the current tab has no control " + idWord);
+    }
+    return *control;
+}
+
+void ScriptDriver::PrintControl(const CWnd& control) {
+    m_out << "ctl " << control.GetDlgCtrlID() << ' ' << ControlKindWord(control) << ' '
+          << QuoteText(control.GetWindowText()) << " checked=" << control.GetCheck()
+          << " enabled=" << (control.IsWindowEnabled() ? 1 : 0) << '\n';
+}
+
+bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<std::string>& args) {
+    if (command == "open") {
+        Need(args, 0);
+        for (CWnd* window : m_loop.ModalStack()) {
+            if (dynamic_cast<CPropertySheet*>(window) != nullptr) {
+                Fail("a sheet is open already");
+            }
+        }
+        m_control->DoVerb(OLEIVERB_PROPERTIES);
+    } else if (command == "tabs") {
+        Need(args, 0);
+        const CPropertySheet& sheet = OpenSheet();
+        m_out << "tabs:";
+        for (int i = 0; i < sheet.GetPageCount(); ++i) {
+            m_out << (i == 0 ? " " : " | ") << sheet.GetPage(i)->GetCaption();
+        }
+        m_out << '\n';
+    } else if (command == "tab") {
+        Need(args, 1);
+        CPropertySheet& sheet = OpenSheet();
+        for (int i = 0; i < sheet.GetPageCount(); ++i) {
+            if (sheet.GetPage(i)->GetCaption() == args[0]) {
+                sheet.SetActivePage(i);
+                return true;
+            }
+        }
+        Fail("the sheet shows no tab " + QuoteText(args[0]));
+    } else if (command == "set") {
+        Need(args, 2);
+        CWnd& control = PageControl(args[0]);
+        if (control.Template()->kind != ControlKind::Edit || control.Template()->readOnly) {
+            Fail("control " + args[0] + " is not an edit or password field");
+        }
+        if (!control.IsWindowEnabled()) {
+            Fail("control " + args[0] + " is disabled");
+        }
+        control.SetWindowText(args[1]);
+    } else if (command == "click") {
+        Need(args, 1);
+        CWnd& control = PageControl(args[0]);
+        const ControlKind kind = control.Template()->kind;
+        if (kind != ControlKind::PushButton && kind != ControlKind::RadioButton &&
+            kind != ControlKind::CheckBox) {
+            Fail("control " + args[0] + " cannot be clicked");
+        }
+        if (!control.IsWindowEnabled()) {
+            Fail("control " + args[0] + " is disabled");
+        }
+        CurrentPage().ClickControl(control.GetDlgCtrlID());
+    } else if (command == "dump") {
+        Need(args, 0);
+        for (const auto& control : CurrentPage().Controls()) {
+            if (control->GetDlgCtrlID() != IDC_STATIC) {
+                PrintControl(*control);
+            }
+        }
+    } else if (command == "get") {
+        Need(args, 1);
+        PrintControl(PageControl(args[0]));
+    } else if (command == "texts") {
+        Need(args, 0);
+        for (const auto& control : CurrentPage().Controls()) {
+            const ControlKind kind = control->Template()->kind;
+            if (control->GetDlgCtrlID() != IDC_STATIC) {
+                continue;
+            }
+            if (kind == ControlKind::GroupBox) {
+                m_out << "text group " << QuoteText(control->GetWindowText()) << '\n';
+            } else if (kind == ControlKind::Static) {
+                m_out << "text static " << QuoteText(control->GetWindowText()) << '\n';
+            }
+        }
+    } else if (command == "sheet") {
+        Need(args, 0);
+        const CPropertySheet& sheet = OpenSheet();
+        m_out << "sheet " << QuoteText(sheet.GetWindowText()) << '\n';
+        for (const auto& button : sheet.Buttons()) {
+            if (button->IsWindowVisible()) {
+                PrintControl(*button);
+            }
+        }
+    } else if (command == "exit") {
+        Need(args, 0);
+        if (!OpenSheet().PressButton(IDOK)) {
+            Fail("the sheet's Exit button cannot be pressed");
+        }
+    } else if (command == "answer") {
+        Need(args, 1);
+        const auto answer = AnswerFromWord(args[0]);
+        if (!answer) {
+            Fail("answer takes OK, Cancel, Yes or No");
+        }
+        m_answers.push_back(*answer);
+    } else if (command == "file") {
+        Need(args, 1);
+        m_files.emplace_back(args[0]);
+    } else if (command == "cancelfile") {
+        Need(args, 0);
+        m_files.emplace_back(std::nullopt);
+    } else if (command == "advance") {
+        Need(args, 1);
+        const int ms = ParseInt(args[0], 0, 2000000000, "time");
+        m_loop.AdvanceTo(m_clock.NowMs() + ms);
+    } else if (command == "about") {
+        Need(args, 0);
+        void* dispatch = nullptr;
+        if (m_control->QueryInterface(IID_IDispatch, &dispatch) != S_OK) {
+            Fail("the control has no dispatch interface");
+        }
+        auto* control = static_cast<IDispatch*>(dispatch);
+        DISPPARAMS none;
+        const HRESULT hr = control->Invoke(DISPID_ABOUTBOX, IID_IUnknown, 0, DISPATCH_METHOD,
+                                           &none, nullptr, nullptr, nullptr);
+        control->Release();
+        if (hr != S_OK) {
+            Fail("the control has no AboutBox");
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ScriptDriver::LogCommand(const std::string& command, const std::vector<std::string>& args) {
+    if (command == "trace") {
+        Need(args, 0);
+        for (const HostCall& call : m_site.TakeCalls()) {
+            m_out << FormatHostCall(call) << '\n';
+        }
+    } else if (command == "boxes") {
+        Need(args, 0);
+        for (const std::string& box : m_boxes) {
+            m_out << box << '\n';
+        }
+        m_boxes.clear();
+    } else if (command == "time") {
+        Need(args, 0);
+        m_out << "time " << m_clock.NowMs() << '\n';
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ScriptDriver::FileCommand(const std::string& command, const std::vector<std::string>& args) {
+    if (command == "writefile") {
+        Need(args, 2);
+        std::ofstream file(args[0], std::ios::binary | std::ios::trunc);
+        file << args[1];
+        file.close();
+        if (!file) {
+            Fail("cannot write " + QuoteText(args[0]));
+        }
+    } else if (command == "showfile") {
+        Need(args, 1);
+        std::ifstream file(args[0], std::ios::binary);
+        if (!file) {
+            Fail("cannot read " + QuoteText(args[0]));
+        }
+        std::ostringstream content;
+        content << file.rdbuf();
+        const std::string text = content.str();
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = text.find('\n', start);
+            const std::size_t stop = end == std::string::npos ? text.size() : end;
+            m_out << "line " << QuoteText(std::string_view(text).substr(start, stop - start))
+                  << '\n';
+            start = stop + 1;
+        }
+    } else if (command == "chmod") {
+        Need(args, 2);
+        unsigned mode = 0;
+        bool ok = !args[0].empty() && args[0].size() <= 4;
+        for (const char c : args[0]) {
+            ok = ok && c >= '0' && c <= '7';
+            mode = mode * 8 + static_cast<unsigned>(c - '0');
+        }
+        if (!ok) {
+            Fail("malformed mode " + QuoteText(args[0]));
+        }
+        if (::chmod(args[1].c_str(), mode) != 0) {
+            Fail("cannot change the mode of " + QuoteText(args[1]));
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace host

@@ -1,0 +1,97 @@
+#pragma once
+// `qma7 script`: plays the user from a script against the simulated node, on a virtual clock,
+// exactly as the host would run the plug-in. It is the front end of the message loop: while a
+// sheet is open, each input it is asked for is the script's next command.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/com/ComPtr.h"
+#include "platform/com/OleObject.h"
+#include "platform/crt/Clock.h"
+#include "platform/ui/MessageLoop.h"
+
+class CPropertySheet;
+class CDialog;
+
+namespace host {
+
+class SimNode;
+class ClientSite;
+
+struct ScriptLine {
+    int number = 0;
+    std::vector<std::string> words;
+};
+
+class ScriptDriver final : public FrontEnd {
+public:
+    // control: the control the host created, with the site already given to it.
+    ScriptDriver(SimNode& node, ClientSite& site, platform::crt::VirtualClock& clock,
+                 std::ostream& out);
+    ~ScriptDriver() override;
+
+    void SetControl(ComPtr<IOleObject> control) { m_control = std::move(control); }
+    // Called with the line and message of the first error; it must not return (it ends the
+    // process after saving what must be saved).
+    void SetFailHandler(std::function<void(int line, const std::string& message)> fail) {
+        m_fail = std::move(fail);
+    }
+
+    // Reads the whole script; false (with error) when a line cannot be split into words.
+    bool Load(std::istream& script, int& errorLine, std::string& error);
+    // Runs every command; returns when the script ends (a sheet still open is closed).
+    void Run();
+
+    // FrontEnd.
+    void Pump(MessageLoop& loop, std::optional<std::int64_t> deadline) override;
+    void ModalStarted(CWnd& dialog) override;
+    int RunMessageBox(MessageLoop& loop, const MessageBoxRequest& box) override;
+    std::optional<std::string> RunFileDialog(MessageLoop& loop,
+                                             const FileDialogRequest& dialog) override;
+
+    MessageLoop& Loop() { return m_loop; }
+
+private:
+    // Runs the next command; false when the script has ended.
+    bool Step();
+    void Execute(const ScriptLine& line);
+    [[noreturn]] void Fail(const std::string& message);
+
+    bool NodeCommand(const std::string& command, const std::vector<std::string>& args);
+    bool SheetCommand(const std::string& command, const std::vector<std::string>& args);
+    bool LogCommand(const std::string& command, const std::vector<std::string>& args);
+    bool FileCommand(const std::string& command, const std::vector<std::string>& args);
+
+    CPropertySheet& OpenSheet();
+    CDialog& CurrentPage();
+    CWnd& PageControl(const std::string& idWord);
+    void PrintControl(const CWnd& control);
+
+    int ParseInt(const std::string& word, long long min, long long max, const char* what);
+    std::vector<std::uint8_t> ParseHexArg(const std::string& word);
+    std::vector<int> ParseNvList(const std::vector<std::string>& args, std::size_t from);
+    void Need(const std::vector<std::string>& args, std::size_t count);
+
+    SimNode& m_node;
+    ClientSite& m_site;
+    platform::crt::VirtualClock& m_clock;
+    std::ostream& m_out;
+    MessageLoop m_loop;
+    ComPtr<IOleObject> m_control;
+    std::function<void(int, const std::string&)> m_fail;
+
+    std::vector<ScriptLine> m_lines;
+    std::size_t m_next = 0;
+    int m_currentLine = 0;
+    std::deque<int> m_answers;
+    std::deque<std::optional<std::string>> m_files;
+    std::vector<std::string> m_boxes;
+};
+
+}  // namespace host

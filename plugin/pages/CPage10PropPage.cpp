@@ -1,0 +1,3 @@
+#include "plugin/pages/CPage10PropPage.h"
+
+CPage10PropPage::CPage10PropPage() : CNodePage(209) {}

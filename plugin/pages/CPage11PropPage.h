@@ -1,0 +1,9 @@
+#pragma once
+// The "Running Hours" tab.
+
+#include "plugin/pages/NodePage.h"
+
+class CPage11PropPage : public CNodePage {
+public:
+    CPage11PropPage();
+};

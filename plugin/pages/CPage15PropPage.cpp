@@ -1,0 +1,3 @@
+#include "plugin/pages/CPage15PropPage.h"
+
+CPage15PropPage::CPage15PropPage() : CNodePage(213) {}

@@ -1,0 +1,3 @@
+#include "plugin/pages/CPage18PropPage.h"
+
+CPage18PropPage::CPage18PropPage() : CNodePage(214) {}
