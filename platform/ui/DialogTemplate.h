@@ -9,9 +9,9 @@ enum class ControlKind {
     PushButton,
     RadioButton,
     CheckBox,
-    Edit,      // an edit field; read-only or password through the flags below
+    Edit,  // an edit field; read-only or password through the flags below
     GroupBox,
-    Static,    // a label; "\n" in its text breaks it into lines
+    Static,  // a label; "\n" in its text breaks it into lines
     Icon,
 };
 
@@ -28,6 +28,7 @@ struct ControlTemplate {
     bool readOnly = false;  // Edit: a display field
     bool password = false;  // Edit: characters masked
     bool centred = false;   // Static: centred text
+    int image = 0;          // Icon: the icon resource it shows
 };
 
 struct DialogTemplate {
@@ -70,5 +71,10 @@ inline ControlTemplate Label(std::string text, int x, int y, int cx, int cy = 8)
 inline ControlTemplate CentredLabel(std::string text, int x, int y, int cx, int cy = 8) {
     ControlTemplate t{ControlKind::Static, IDC_STATIC, std::move(text), x, y, cx, cy};
     t.centred = true;
+    return t;
+}
+inline ControlTemplate IconImage(int image, int x, int y, int cx = 20, int cy = 20) {
+    ControlTemplate t{ControlKind::Icon, IDC_STATIC, "", x, y, cx, cy};
+    t.image = image;
     return t;
 }

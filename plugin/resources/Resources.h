@@ -1,0 +1,51 @@
+#pragma once
+// The plug-in's resources: dialog templates (the About box and one per tab) and the string
+// table (the control's type name and the tab captions).
+
+#include <array>
+#include <string_view>
+
+#include "platform/ui/DialogTemplate.h"
+
+// Dialog templates. A page's template and its tab caption (a string resource) share one id.
+constexpr int IDD_ABOUTBOX_QMA7 = 1;
+constexpr int IDD_PAGE_RECIRCULATION = 200;
+constexpr int IDD_PAGE_COOLING = 201;
+constexpr int IDD_PAGE_TEMPERATURES = 202;
+constexpr int IDD_PAGE_HUMIDITY_SENSOR = 203;
+constexpr int IDD_PAGE_SECONDARY_HEAT = 204;
+constexpr int IDD_PAGE_SETTINGS_HUMIDITY = 205;
+constexpr int IDD_PAGE_DEHUMIDIFIER = 206;
+constexpr int IDD_PAGE_HUMIDIFIER = 207;
+constexpr int IDD_PAGE_DELAY_COOLING = 208;
+constexpr int IDD_PAGE_ALARMS = 209;
+constexpr int IDD_PAGE_RUNNING_HOURS = 210;
+constexpr int IDD_PAGE_NODE_INFORMATION = 211;
+constexpr int IDD_PAGE_PID_HUMIDIFIER = 213;
+constexpr int IDD_PAGE_EXERCISE = 214;
+constexpr int IDD_PAGE_IMPORT_EXPORT = 215;
+constexpr int IDD_PAGE_CONFIG_HVAC = 216;
+
+// The pages in the order in which the sheet holds its page objects.
+constexpr std::array<int, 16> kPageIds = {
+    IDD_PAGE_RECIRCULATION,   IDD_PAGE_COOLING,        IDD_PAGE_TEMPERATURES,
+    IDD_PAGE_HUMIDITY_SENSOR, IDD_PAGE_SECONDARY_HEAT, IDD_PAGE_SETTINGS_HUMIDITY,
+    IDD_PAGE_DEHUMIDIFIER,    IDD_PAGE_HUMIDIFIER,     IDD_PAGE_DELAY_COOLING,
+    IDD_PAGE_ALARMS,          IDD_PAGE_RUNNING_HOURS,  IDD_PAGE_NODE_INFORMATION,
+    IDD_PAGE_PID_HUMIDIFIER,  IDD_PAGE_EXERCISE,       IDD_PAGE_IMPORT_EXPORT,
+    IDD_PAGE_CONFIG_HVAC,
+};
+
+// String resources.
+constexpr int IDS_QMA7 = 1;  // the control's type name
+
+// Other resources the About box refers to.
+constexpr int IDI_ABOUTDLL = 1;  // the icon at the left of the About box
+
+// The template with this id, or null when there is none.
+const DialogTemplate* FindDialogResource(int id);
+// The template with this id; asking for one that does not exist is a programming error and
+// aborts with a message naming the id.
+const DialogTemplate& DialogResource(int id);
+// The string with this id; empty when there is none.
+std::string_view StringResource(int id);
