@@ -2,13 +2,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/app/ScriptCommand.h"
 #include "host/app/Usage.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    const char* command = argc > 1 ? argv[1] : "";
+    if (std::strcmp(command, "--version") == 0) {
         std::fputs(host::kVersion, stdout);
         return 0;
     }
+    if (std::strcmp(command, "script") == 0) {
+        return host::RunScriptCommand(argc - 2, argv + 2);
+    }
     std::fputs(host::kUsage, stdout);
-    return 0;
+    return std::strcmp(command, "--help") == 0 || argc == 1 ? 0 : 2;
 }

@@ -19,6 +19,8 @@ namespace host {
 
 namespace {
 
+constexpr int kLastNv = SimNode::kNvCount - 1;
+
 const char* ControlKindWord(const CWnd& control) {
     const ControlTemplate& t = *control.Template();
     switch (t.kind) {
@@ -118,10 +120,12 @@ bool ScriptDriver::Load(std::istream& script, int& errorLine, std::string& error
         }
         ScriptLine line;
         line.number = number;
-        if (!SplitScriptLine(text, line.words, error)) {
+        auto words = SplitScriptLine(text, error);
+        if (!words) {
             errorLine = number;
             return false;
         }
+        line.words = std::move(*words);
         if (!line.words.empty()) {
             m_lines.push_back(std::move(line));
         }
@@ -246,12 +250,12 @@ int ScriptDriver::ParseInt(const std::string& word, long long min, long long max
 }
 
 std::vector<std::uint8_t> ScriptDriver::ParseHexArg(const std::string& word) {
-    std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!ParseHex(word, bytes, error)) {
+    auto bytes = ParseHex(word, error);
+    if (!bytes) {
         Fail(error);
     }
-    return bytes;
+    return *bytes;
 }
 
 std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args,
@@ -261,7 +265,7 @@ std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args,
     }
     std::vector<int> nvs;
     for (std::size_t i = from; i < args.size(); ++i) {
-        nvs.push_back(ParseInt(args[i], 0, SimNode::kLastNv, "network variable"));
+        nvs.push_back(ParseInt(args[i], 0, kLastNv, "network variable"));
     }
     return nvs;
 }
@@ -270,31 +274,30 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
     std::string error;
     if (command == "nv") {
         Need(args, 2);
-        const int nv = ParseInt(args[0], 0, SimNode::kLastNv, "network variable");
+        const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
         if (!m_node.SetNv(nv, ParseHexArg(args[1]), error)) {
             Fail(error);
         }
     } else if (command == "part") {
         Need(args, 2);
-        const int part = ParseInt(args[0], 1, SimNode::kParts, "part");
+        const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
         if (!m_node.SetPart(part, ParseHexArg(args[1]), error)) {
             Fail(error);
         }
     } else if (command == "selector") {
         Need(args, 1);
-        m_node.SetSelector(ParseInt(args[0], 0, 65535, "part"));
+        m_node.SetSelector(static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part")));
     } else if (command == "name") {
         Need(args, 1);
         m_node.SetName(args[0]);
     } else if (command == "fail") {
         if (args.size() == 1 && args[0] == "name") {
-            m_node.FailName(true);
+            m_node.FailName();
         } else if (!args.empty() && (args[0] == "read" || args[0] == "write" || args[0] == "all")) {
-            const bool read = args[0] != "write";
-            const bool write = args[0] != "read";
-            for (const int nv : ParseNvList(args, 1)) {
-                m_node.Fail(nv, read, write);
-            }
+            const auto kind = args[0] == "read"    ? SimNode::Failure::Read
+                              : args[0] == "write" ? SimNode::Failure::Write
+                                                   : SimNode::Failure::All;
+            m_node.Fail(kind, ParseNvList(args, 1));
         } else {
             Fail("fail takes read, write or all with network variables, or name");
         }
@@ -302,9 +305,7 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
         if (args.empty()) {
             m_node.HealAll();
         } else {
-            for (const int nv : ParseNvList(args, 0)) {
-                m_node.Heal(nv);
-            }
+            m_node.Heal(ParseNvList(args, 0));
         }
     } else if (command == "latency") {
         Need(args, 1);
@@ -325,13 +326,13 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
         m_clock.SetLocal(now);
     } else if (command == "getnv") {
         Need(args, 1);
-        const int nv = ParseInt(args[0], 0, SimNode::kLastNv, "network variable");
+        const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
         const auto bytes = m_node.GetNv(nv);
-        m_out << "nv " << nv << ' ' << (bytes ? HexText(*bytes) : std::string("-")) << '\n';
+        m_out << "nv " << nv << ' ' << (bytes ? FormatHex(*bytes) : std::string("-")) << '\n';
     } else if (command == "getpart") {
         Need(args, 1);
-        const int part = ParseInt(args[0], 1, SimNode::kParts, "part");
-        m_out << "part " << part << ' ' << HexText(m_node.GetPart(part)) << '\n';
+        const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
+        m_out << "part " << part << ' ' << FormatHex(m_node.Part(part)) << '\n';
     } else if (command == "getselector") {
         Need(args, 0);
         m_out << "selector " << m_node.Selector() << '\n';

@@ -1,0 +1,143 @@
+#include "host/app/ScriptCommand.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "host/app/ControlHost.h"
+#include "host/driver/ScriptDriver.h"
+#include "host/node/FactoryNode.h"
+#include "host/node/NodeImage.h"
+#include "host/site/ClientSite.h"
+#include "platform/crt/Clock.h"
+
+namespace host {
+
+namespace {
+
+struct ScriptOptions {
+    std::optional<std::string> nodeImage;
+    std::optional<std::string> saveImage;
+    std::optional<std::string> registry;
+    std::string scriptFile = "-";
+};
+
+bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& error) {
+    bool haveFile = false;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::optional<std::string>& target) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            target = argv[++i];
+            return true;
+        };
+        if (arg == "--node") {
+            if (!value(options.nodeImage)) {
+                return false;
+            }
+        } else if (arg == "--save") {
+            if (!value(options.saveImage)) {
+                return false;
+            }
+        } else if (arg == "--registry") {
+            if (!value(options.registry)) {
+                return false;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option " + arg;
+            return false;
+        } else if (!haveFile) {
+            options.scriptFile = arg;
+            haveFile = true;
+        } else {
+            error = "more than one script file";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunScriptCommand(int argc, char** argv) {
+    ScriptOptions options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        return 2;
+    }
+
+    std::optional<SimNode> loaded =
+        options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
+    if (!loaded) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        return 1;
+    }
+    SimNode node = std::move(*loaded);
+
+    platform::crt::VirtualClock clock;
+    platform::crt::SetCurrentClock(&clock);
+    ClientSite site(node);
+
+    // The node's state is written when the script ends, also after an error.
+    auto save = [&]() -> bool {
+        if (!options.saveImage) {
+            return true;
+        }
+        std::string saveError;
+        if (!NodeImage::Save(node, *options.saveImage, saveError)) {
+            std::fprintf(stderr, "qma7 script: %s\n", saveError.c_str());
+            return false;
+        }
+        return true;
+    };
+
+    std::ifstream file;
+    std::istream* script = &std::cin;
+    if (options.scriptFile != "-") {
+        file.open(options.scriptFile, std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "qma7 script: cannot read %s\n", options.scriptFile.c_str());
+            return 1;
+        }
+        script = &file;
+    }
+
+    ScriptDriver driver(node, site, clock, std::cout);
+    driver.SetFailHandler([&](int line, const std::string& message) {
+        std::cout.flush();
+        std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
+        save();
+        std::fflush(nullptr);
+        // The error ends the session where it stands, inside whatever dialog was running.
+        std::_Exit(1);
+    });
+    int errorLine = 0;
+    if (!driver.Load(*script, errorLine, error)) {
+        std::fprintf(stderr, "error: %d: %s\n", errorLine, error.c_str());
+        save();
+        return 1;
+    }
+
+    auto control = ControlHost::Create(site, error);
+    if (!control) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        save();
+        return 1;
+    }
+    driver.SetControl(control->Control());
+    driver.Run();
+    driver.SetControl({});
+    control.reset();
+    std::cout.flush();
+    platform::crt::SetCurrentClock(nullptr);
+    return save() ? 0 : 1;
+}
+
+}  // namespace host
