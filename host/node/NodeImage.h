@@ -1,0 +1,33 @@
+#pragma once
+// The node image: a simulated node's whole state as a JSON file.
+//
+//     { "name": "AHU1", "selector": 0, "nv": { "0": "HEX", ... }, "parts": { "1": "HEX", ... } }
+//
+// Every member is optional; what is not listed holds zeros, a shorter HEX is filled up with
+// zeros. Errors are values: a message naming the file and the member.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/node/SimNode.h"
+
+namespace host {
+
+class NodeImage {
+  public:
+    // The node that the JSON text describes; source names the text in messages.
+    static std::optional<SimNode> Parse(std::string_view json, std::string_view source,
+                                        std::string& error);
+    // The whole state as JSON: name, selector, every NV 0 to 41, every part. Nothing when the
+    // name is not UTF-8, which a JSON string cannot hold.
+    static std::optional<std::string> Render(const SimNode& node, std::string& error);
+
+    static std::optional<SimNode> Load(const std::filesystem::path& path, std::string& error);
+    // Writes the image atomically: a temporary file in the same folder, flushed to disk, then
+    // renamed over path. On failure the old file stays as it was.
+    static bool Save(const SimNode& node, const std::filesystem::path& path, std::string& error);
+};
+
+}  // namespace host

@@ -1,0 +1,161 @@
+#include "host/node/NodeImage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/node/FactoryNode.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::NodeImage;
+using host::SimNode;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes NvOf(const SimNode& node, int nv) {
+    const auto value = node.GetNv(nv);
+    return value ? Bytes(value->begin(), value->end()) : Bytes{};
+}
+
+void ExpectSameNode(const SimNode& a, const SimNode& b) {
+    EXPECT_EQ(a.Name(), b.Name());
+    EXPECT_EQ(a.Selector(), b.Selector());
+    for (int nv = 0; nv <= 43; ++nv) {
+        EXPECT_EQ(NvOf(a, nv), NvOf(b, nv)) << "NV " << nv;
+    }
+    for (int k = 1; k <= 12; ++k) {
+        EXPECT_TRUE(std::ranges::equal(a.Part(k), b.Part(k))) << "part " << k;
+    }
+}
+
+class NodeImageFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("qma7-image-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path m_dir;
+};
+
+}  // namespace
+
+TEST(NodeImage, ParsesMembersWithZeroFill) {
+    std::string error;
+    const auto node = NodeImage::Parse(
+        R"({"name": "K\u00e4lte 1", "selector": 3,
+            "nv": {"5": "ab", "0": "0c 0D", "42": "0001"}, "parts": {"3": "FfeE"}})",
+        "img.json", error);
+    ASSERT_TRUE(node) << error;
+    EXPECT_EQ(node->Name(), "K\xC3\xA4lte 1");  // the UTF-8 of the JSON string
+    EXPECT_EQ(node->Selector(), 3);             // the selector member wins over NV 42
+    EXPECT_EQ(NvOf(*node, 5), (Bytes{0xAB, 0x00}));
+    EXPECT_EQ(NvOf(*node, 0)[1], 0x0D);
+    EXPECT_EQ(NvOf(*node, 0)[2], 0x00);
+    EXPECT_EQ(NvOf(*node, 43)[1], 0xEE);  // part 3, selected
+    EXPECT_EQ(node->Part(4)[0], 0);
+
+    const auto empty = NodeImage::Parse("{}", "img.json", error);
+    ASSERT_TRUE(empty) << error;
+    EXPECT_EQ(empty->Name(), "");
+    EXPECT_EQ(NvOf(*empty, 22), Bytes(31, 0));
+}
+
+TEST(NodeImage, ErrorsNameFileAndMember) {
+    const struct {
+        const char* json;
+        const char* expected;
+    } cases[] = {
+        {R"({"nv": {"5": "123"}})", "member \"nv\" \"5\": odd number"},
+        {R"({"nv": {"5": "0102 03"}})", "member \"nv\" \"5\": 3 bytes are longer"},
+        {R"({"nv": {"0": "xy"}})", "member \"nv\" \"0\": not a hex digit"},
+        {R"({"nv": {"43": "00"}})", "member \"nv\" \"43\": not an NV index"},
+        {R"({"nv": {"-1": "00"}})", "member \"nv\" \"-1\": not an NV index"},
+        {R"({"nv": {"05": "00"}})", "member \"nv\" \"05\": not an NV index"},
+        {R"({"nv": {"5": 5}})", "member \"nv\" \"5\": not a HEX string"},
+        {R"({"nv": []})", "member \"nv\": not an object"},
+        {R"({"parts": {"0": "00"}})", "member \"parts\" \"0\": not a part"},
+        {R"({"parts": {"13": "00"}})", "member \"parts\" \"13\": not a part"},
+        {R"({"parts": {"1": "0000000000000000000000000000000000000000000000000000000000000000"}})",
+         "member \"parts\" \"1\": 32 bytes are longer than part 1"},
+        {R"({"selector": 65536})", "member \"selector\": not a whole number"},
+        {R"({"selector": -1})", "member \"selector\""},
+        {R"({"selector": 1.5})", "member \"selector\""},
+        {R"({"name": 7})", "member \"name\": not a string"},
+        {R"({"nvs": {}})", "member \"nvs\": unknown member"},
+        {R"({"name": "x",})", "not valid JSON"},
+        {R"([1])", "not a JSON object"},
+        {"{\"name\": \"\xFF\"}", "not valid JSON"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(NodeImage::Parse(c.json, "dir/img.json", error)) << c.json;
+        EXPECT_EQ(error.rfind("dir/img.json: ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.json << " -> " << error;
+    }
+}
+
+TEST_F(NodeImageFiles, SaveAndLoadGiveTheSameNode) {
+    SimNode node = host::FactoryNode::Make();
+    node.SetName(std::string("R\xC3\xA4um\0e \"1\"", 11));
+    node.SetSelector(7);
+    std::string error;
+    ASSERT_TRUE(node.SetNv(43, Bytes(31, 0x5A), error));
+    ASSERT_TRUE(node.SetNv(41, Bytes{0xFF, 0xFE}, error));
+
+    const fs::path path = m_dir / "node.json";
+    ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
+    const auto loaded = NodeImage::Load(path, error);
+    ASSERT_TRUE(loaded) << error;
+    ExpectSameNode(node, *loaded);
+    EXPECT_NE(Read(path).find("\"41\": \"FFFE\""), std::string::npos) << Read(path);
+
+    // Saving over the file replaces it; nothing else is left in the folder.
+    node.SetSelector(0);
+    ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
+    ExpectSameNode(node, *NodeImage::Load(path, error));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+
+    EXPECT_FALSE(NodeImage::Load(m_dir / "missing.json", error));
+    EXPECT_NE(error.find("missing.json: cannot read"), std::string::npos) << error;
+}
+
+TEST_F(NodeImageFiles, FailedSaveKeepsTheOldFile) {
+    SimNode node;
+    node.SetName("old");
+    const fs::path path = m_dir / "node.json";
+    std::string error;
+    ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
+    const std::string before = Read(path);
+
+    // A name that is not UTF-8 cannot be a JSON string.
+    node.SetName("\xFF");
+    EXPECT_FALSE(NodeImage::Save(node, path, error));
+    EXPECT_NE(error.find("node.json"), std::string::npos) << error;
+    EXPECT_EQ(Read(path), before);
+
+    // A folder in the way of the rename; a folder that does not exist.
+    node.SetName("new");
+    const fs::path blocked = m_dir / "blocked";
+    fs::create_directories(blocked / "inside");
+    EXPECT_FALSE(NodeImage::Save(node, blocked, error));
+    EXPECT_NE(error.find("cannot save"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_directory(blocked / "inside"));
+    EXPECT_FALSE(NodeImage::Save(node, m_dir / "none" / "node.json", error));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+    EXPECT_EQ(Read(path), before);
+}
