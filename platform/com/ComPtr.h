@@ -33,6 +33,12 @@ public:
     T* Get() const { return m_p; }
     T* operator->() const { return m_p; }
     explicit operator bool() const { return m_p != nullptr; }
+    // For an out parameter that is set to a new reference or to null: what is held is
+    // released first.
+    void** PutVoid() {
+        Reset();
+        return reinterpret_cast<void**>(&m_p);
+    }
 
 private:
     T* m_p = nullptr;
