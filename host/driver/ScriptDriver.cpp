@@ -9,6 +9,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "host/driver/BoxFormat.h"
 #include "host/driver/ScriptSyntax.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
@@ -34,55 +35,6 @@ const char* ControlKindWord(const CWnd& control) {
             return t.password ? "password" : t.readOnly ? "display" : "edit";
         default:
             return "static";
-    }
-}
-
-const char* ButtonsWord(MessageBoxButtons buttons) {
-    switch (buttons) {
-        case MessageBoxButtons::Ok:
-            return "ok";
-        case MessageBoxButtons::OkCancel:
-            return "okcancel";
-        case MessageBoxButtons::YesNo:
-            return "yesno";
-        case MessageBoxButtons::YesNoCancel:
-            return "yesnocancel";
-        case MessageBoxButtons::RetryCancel:
-            return "retrycancel";
-    }
-    return "ok";
-}
-
-const char* IconWord(MessageBoxIcon icon) {
-    switch (icon) {
-        case MessageBoxIcon::None:
-            return "none";
-        case MessageBoxIcon::Exclamation:
-            return "exclamation";
-        case MessageBoxIcon::Question:
-            return "question";
-        case MessageBoxIcon::Information:
-            return "information";
-        case MessageBoxIcon::Stop:
-            return "stop";
-    }
-    return "none";
-}
-
-const char* AnswerWord(int answer) {
-    switch (answer) {
-        case IDOK:
-            return "OK";
-        case IDCANCEL:
-            return "Cancel";
-        case IDYES:
-            return "Yes";
-        case IDNO:
-            return "No";
-        case IDRETRY:
-            return "Retry";
-        default:
-            return "?";
     }
 }
 
@@ -184,9 +136,7 @@ int ScriptDriver::RunMessageBox(MessageLoop& /*loop*/, const MessageBoxRequest& 
                  " is not a button of message box " + QuoteText(box.text));
         }
     }
-    m_boxes.push_back("box " + QuoteText(box.title) + " " + QuoteText(box.text) + " " +
-                      ButtonsWord(box.buttons) + " " + IconWord(box.icon) + " -> " +
-                      AnswerWord(answer));
+    m_boxes.push_back(FormatMessageBox(box, answer));
     return answer;
 }
 
@@ -197,10 +147,7 @@ std::optional<std::string> ScriptDriver::RunFileDialog(MessageLoop& /*loop*/,
     }
     std::optional<std::string> path = m_files.front();
     m_files.pop_front();
-    m_boxes.push_back(std::string("filedialog ") + (dialog.save ? "save " : "open ") +
-                      QuoteText(dialog.initialName) + " " + QuoteText(dialog.defaultExtension) +
-                      " " + QuoteText(dialog.filter) + " -> " +
-                      (path ? QuoteText(*path) : std::string("cancel")));
+    m_boxes.push_back(FormatFileDialog(dialog, path));
     return path;
 }
 
@@ -214,8 +161,8 @@ void ScriptDriver::Fail(const std::string& message) {
 void ScriptDriver::Execute(const ScriptLine& line) {
     const std::string& command = line.words.front();
     const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
-    if (!NodeCommand(command, args) && !SheetCommand(command, args) &&
-        !LogCommand(command, args) && !FileCommand(command, args)) {
+    if (!NodeCommand(command, args) && !SheetCommand(command, args) && !LogCommand(command, args) &&
+        !FileCommand(command, args)) {
         Fail("unknown command " + QuoteText(command));
     }
 }
@@ -258,8 +205,7 @@ std::vector<std::uint8_t> ScriptDriver::ParseHexArg(const std::string& word) {
     return *bytes;
 }
 
-std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args,
-                                           std::size_t from) {
+std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args, std::size_t from) {
     if (args.size() <= from) {
         Fail("missing argument");
     }
@@ -316,7 +262,8 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
         if (which != "both" && which != "read" && which != "write" && which != "none") {
             Fail("interfaces takes both, read, write or none");
         }
-        m_site.SetInterfaces(which == "both" || which == "read", which == "both" || which == "write");
+        m_site.SetInterfaces(which == "both" || which == "read",
+                             which == "both" || which == "write");
     } else if (command == "clock") {
         Need(args, 1);
         platform::crt::LocalDateTime now;
@@ -485,8 +432,8 @@ bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<st
         }
         auto* control = static_cast<IDispatch*>(dispatch);
         DISPPARAMS none;
-        const HRESULT hr = control->Invoke(DISPID_ABOUTBOX, IID_IUnknown, 0, DISPATCH_METHOD,
-                                           &none, nullptr, nullptr, nullptr);
+        const HRESULT hr = control->Invoke(DISPID_ABOUTBOX, IID_IUnknown, 0, DISPATCH_METHOD, &none,
+                                           nullptr, nullptr, nullptr);
         control->Release();
         if (hr != S_OK) {
             Fail("the control has no AboutBox");

@@ -31,23 +31,31 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
 
 CPropertyPage* CPropertySheet::GetPage(int index) const {
     return index >= 0 && index < GetPageCount() ? m_pages[static_cast<std::size_t>(index)]
-                                                 : nullptr;
+                                                : nullptr;
 }
 
 int CPropertySheet::DoModal() {
+    Create();
+    MessageLoop::Current().RunModal(*this);
+    DestroyWindow();
+    return ModalResult();
+}
+
+void CPropertySheet::Create() {
     ResetModal();
     m_buttons.clear();
     for (const ControlTemplate& button : kSheetButtons) {
         m_buttons.push_back(std::make_unique<CWnd>(this, button));
     }
     OnInitDialog();
-    MessageLoop::Current().RunModal(*this);
+}
+
+void CPropertySheet::DestroyWindow() {
     for (CPropertyPage* page : m_pages) {
         page->DestroyWindow();
     }
     m_active = -1;
     m_buttons.clear();
-    return ModalResult();
 }
 
 bool CPropertySheet::OnInitDialog() {

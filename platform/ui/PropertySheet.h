@@ -12,7 +12,7 @@
 constexpr int ID_APPLY_NOW = 12321;
 
 class CPropertySheet : public CWnd {
-public:
+  public:
     CPropertySheet(const std::string& caption, CWnd* parent, unsigned selectPage);
     ~CPropertySheet() override;
 
@@ -25,6 +25,10 @@ public:
 
     // Runs the sheet until OK or Cancel ends it; then the page windows are destroyed.
     int DoModal();
+    // The two halves of DoModal around its loop: the window with its buttons and first page,
+    // and its destruction with every page window. Tests drive a sheet between the two.
+    void Create();
+    void DestroyWindow();
     // Framework initialisation: the sheet's buttons and the first page's window.
     virtual bool OnInitDialog();
 
@@ -38,7 +42,7 @@ public:
     // A click on one of the sheet's buttons; false when it is hidden or disabled.
     bool PressButton(int id);
 
-private:
+  private:
     void ShowPage(int index);
 
     std::vector<CPropertyPage*> m_pages;
