@@ -40,8 +40,8 @@ constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 constexpr LONG ERROR_BADDB = 1009;               // the registry file is malformed
-constexpr LONG ERROR_KEY_DELETED = 1018;         // the handle's key no longer exists
 constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;  // the registry file cannot be read or saved
+constexpr LONG ERROR_KEY_DELETED = 1018;         // the handle's key no longer exists
 
 // Opens subKey under parent, creating it and any missing keys on the way.
 LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result);
