@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CRect.h"
+
+namespace {
+
+// A bitmap whose every pixel has its own colour.
+Bitmap Numbered(int width, int height) {
+    Bitmap bitmap(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x << 8 | y));
+        }
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+TEST(StretchBlt, DoublesOrCopiesTheTopLeftSquareOfABitmap) {
+    Bitmap source = Numbered(31, 31);
+    CDC memory;
+    ASSERT_TRUE(memory.CreateCompatibleDC(nullptr));
+    EXPECT_FALSE(memory.CreateCompatibleDC(nullptr));
+    Bitmap* stock = memory.SelectObject(&source);
+    ASSERT_NE(stock, nullptr);
+
+    CRect bounds(60, 60, 0, 0);
+    bounds.NormalizeRect();
+    EXPECT_EQ(bounds, CRect(0, 0, 60, 60));
+    CDC doubled(60, 60);
+    ASSERT_TRUE(doubled.StretchBlt(bounds.left, bounds.top, bounds.Width(), bounds.Height(),
+                                   &memory, 0, 0, 30, 30, SRCCOPY));
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            ASSERT_EQ(doubled.GetPixel(x, y), source.GetPixel(x / 2, y / 2)) << x << "," << y;
+        }
+    }
+
+    CDC copied(32, 32, 0x123456);
+    ASSERT_TRUE(copied.StretchBlt(1, 1, 30, 30, &memory, 0, 0, 30, 30, SRCCOPY));
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const bool inside = x >= 1 && x <= 30 && y >= 1 && y <= 30;
+            ASSERT_EQ(copied.GetPixel(x, y), inside ? source.GetPixel(x - 1, y - 1) : 0x123456)
+                << x << "," << y;
+        }
+    }
+
+    // Halving takes every other pixel; pixels off the target are clipped.
+    CDC halved(10, 10, 0);
+    ASSERT_TRUE(halved.StretchBlt(-5, 5, 15, 15, &memory, 0, 0, 30, 30, SRCCOPY));
+    EXPECT_EQ(halved.GetPixel(0, 5), source.GetPixel(10, 0));
+    EXPECT_EQ(halved.GetPixel(9, 9), source.GetPixel(28, 8));
+    EXPECT_EQ(halved.GetPixel(0, 4), 0u);
+
+    // Only a plain copy with real sizes; a display context takes no bitmap.
+    CDC untouched(4, 4, 0);
+    EXPECT_FALSE(untouched.StretchBlt(0, 0, 4, 4, &memory, 0, 0, 4, 4, 0x00EE0086));
+    EXPECT_FALSE(untouched.StretchBlt(0, 0, -4, 4, &memory, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_FALSE(untouched.StretchBlt(0, 0, 4, 4, nullptr, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_EQ(untouched.GetPixel(0, 0), 0u);
+    EXPECT_EQ(untouched.SelectObject(&source), nullptr);
+
+    EXPECT_EQ(memory.SelectObject(stock), &source);
+    EXPECT_EQ(memory.GetSurface()->Width(), 1);
+}
+
+TEST(StretchBlt, IntoASixteenColourBitmapTakesTheNearestPaletteColour) {
+    Bitmap target(2, 1, std::vector<std::uint32_t>{0x000000, 0xFF0000, 0xFFFFFF});
+    Bitmap source(2, 1);
+    source.SetPixel(0, 0, 0xE01010);
+    source.SetPixel(1, 0, 0xD0D0D0);
+    CDC from;
+    CDC to;
+    ASSERT_TRUE(from.CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(to.CreateCompatibleDC(&from));
+    from.SelectObject(&source);
+    to.SelectObject(&target);
+    ASSERT_TRUE(to.StretchBlt(0, 0, 2, 1, &from, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(target.GetPixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(target.GetPixel(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(target.GetPixel(2, 0), CLR_INVALID);
+}
