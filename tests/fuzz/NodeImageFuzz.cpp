@@ -1,0 +1,44 @@
+// The node image loader on any text: no crash, a message with every refusal, and an image
+// that loads renders to a text that loads to the same node (render, load, render again gives
+// the same text).
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/node/NodeImage.h"
+
+namespace {
+
+void Check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "node image: %s\n", what);
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    const std::optional<host::SimNode> node = host::NodeImage::Parse(text, "fuzz", error);
+    if (!node) {
+        Check(!error.empty(), "a refused image without a message");
+        return 0;
+    }
+    // A name that came from a JSON string is UTF-8, so the node can always be rendered.
+    const std::optional<std::string> rendered = host::NodeImage::Render(*node, error);
+    Check(rendered.has_value(), "a loaded image cannot be rendered");
+    const std::optional<host::SimNode> again = host::NodeImage::Parse(*rendered, "again", error);
+    Check(again.has_value(), "a rendered image does not load");
+    Check(again->Name() == node->Name() && again->Selector() == node->Selector(),
+          "the name or selector changed on the way");
+    const std::optional<std::string> twice = host::NodeImage::Render(*again, error);
+    Check(twice == rendered, "render, load, render gives another text");
+    return 0;
+}
