@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -166,7 +167,11 @@ class FaultSweep : public SheetFixture {
         for (const std::string& tab : Tabs()) {
             SelectTab(tab);
             for (const StepInfo& info : kSteps) {
-                if (info.control == 0 || Page().GetDlgItem(info.control) != nullptr) {
+                const auto& controls = Page().GetTemplate().controls;
+                if (info.control == 0 ||
+                    std::any_of(controls.begin(), controls.end(), [&](const ControlTemplate& c) {
+                        return c.id == info.control && c.kind == ControlKind::PushButton;
+                    })) {
                     actions.push_back({tab, &info});
                 }
             }

@@ -1,0 +1,53 @@
+// qma7_bench: measures the figures of bench/run and prints one line per figure,
+// "FIGURE VALUE UNIT goal GOAL ok|over"; exits non-zero when a figure could not be measured.
+//
+//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [actions] [idle] [processes]
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/Benches.h"
+#include "bench/Figure.h"
+
+int main(int argc, char** argv) {
+    bench::Options options;
+    std::vector<std::string> groups;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--bin" && i + 1 < argc) {
+            options.binDir = argv[++i];
+        } else if (arg == "--idle-seconds" && i + 1 < argc) {
+            options.idleSeconds = std::atoi(argv[++i]);
+        } else if (arg == "--quick") {
+            options.quick = true;
+            options.startupRuns = 3;
+        } else if (arg == "actions" || arg == "idle" || arg == "processes") {
+            groups.push_back(arg);
+        } else {
+            std::fprintf(stderr,
+                         "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
+                         "[actions] [idle] [processes]\n");
+            return 2;
+        }
+    }
+    if (options.binDir.empty()) {
+        std::fprintf(stderr, "qma7_bench: --bin DIR names the folder of qma7\n");
+        return 2;
+    }
+    if (groups.empty()) {
+        groups = {"processes", "actions", "idle"};
+    }
+    for (const std::string& group : groups) {
+        if (group == "actions") {
+            bench::ActionFigures(options);
+        } else if (group == "idle") {
+            bench::IdleFigures(options);
+        } else {
+            bench::ProcessFigures(options);
+        }
+    }
+    return bench::AllMeasured() ? 0 : 1;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The groups of figures that qma7_bench measures.
+
+#include <string>
+
+namespace bench {
+
+struct Options {
+    std::string binDir;    // where qma7 and its module are
+    int idleSeconds = 30;  // how long idle CPU time is measured
+    int startupRuns = 20;  // process start-ups per figure
+    bool quick = false;    // every action once, the long ones at L = 0 only
+};
+
+// Each tab's Read and Write, Save to file, Read from file and Default settings on the real
+// clock at a channel latency of 0 and 20 ms, against the floor of pauses and latencies.
+void ActionFigures(const Options& options);
+// The process's CPU time while the sheet sits idle with every tab opened.
+void IdleFigures(const Options& options);
+// Start-up time and peak memory of the qma7 processes.
+void ProcessFigures(const Options& options);
+
+}  // namespace bench
