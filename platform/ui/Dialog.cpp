@@ -15,11 +15,7 @@ void CDialog::Create() {
         return;
     }
     for (const ControlTemplate& control : m_template.controls) {
-        auto wnd = std::make_unique<CWnd>(this, control);
-        if (control.kind == ControlKind::Edit) {
-            wnd->SetWindowText("");
-        }
-        m_controls.push_back(std::move(wnd));
+        m_controls.push_back(std::make_unique<CWnd>(this, control));
     }
     m_hasWindow = true;
     OnControlsCreated();

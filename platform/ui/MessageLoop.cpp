@@ -12,7 +12,10 @@ MessageLoop* g_current = nullptr;
 }
 
 MessageLoop::MessageLoop(FrontEnd& frontEnd, platform::crt::Clock& clock)
-    : m_frontEnd(frontEnd), m_clock(clock), m_previous(g_current) {
+    : m_frontEnd(frontEnd),
+      m_clock(clock),
+      m_virtualClock(dynamic_cast<platform::crt::VirtualClock*>(&clock)),
+      m_previous(g_current) {
     g_current = this;
 }
 
@@ -73,13 +76,11 @@ std::optional<std::int64_t> MessageLoop::NextDue() const {
     return next;
 }
 
-MessageLoop::Timer* MessageLoop::EarliestDue(std::int64_t limit, std::uint64_t ranBefore) {
+MessageLoop::Timer* MessageLoop::EarliestDue(std::int64_t limit) {
     Timer* best = nullptr;
     for (Timer& t : m_timers) {
-        if (t.due > limit || t.order >= ranBefore) {
-            continue;
-        }
-        if (best == nullptr || t.due < best->due || (t.due == best->due && t.order < best->order)) {
+        if (t.due <= limit &&
+            (best == nullptr || t.due < best->due || (t.due == best->due && t.order < best->order))) {
             best = &t;
         }
     }
@@ -98,45 +99,25 @@ void MessageLoop::RunTick(Timer& timer) {
 }
 
 void MessageLoop::DispatchDueTimers() {
-    // Each timer due now runs once; ticks its handlers make due later wait for the next round.
+    // Each timer due now runs once: running a tick moves its due time past now, and ticks that
+    // its host calls make due later wait for the next dispatch.
     const std::int64_t now = m_clock.NowMs();
-    std::vector<std::pair<CDialog*, unsigned>> ran;
-    for (;;) {
-        Timer* next = nullptr;
-        for (Timer& t : m_timers) {
-            const bool done = std::find(ran.begin(), ran.end(), std::pair{t.window, t.id}) !=
-                              ran.end();
-            if (done || t.due > now) {
-                continue;
-            }
-            if (next == nullptr || t.due < next->due ||
-                (t.due == next->due && t.order < next->order)) {
-                next = &t;
-            }
-        }
-        if (next == nullptr) {
-            return;
-        }
-        ran.emplace_back(next->window, next->id);
+    while (Timer* next = EarliestDue(now)) {
         RunTick(*next);
     }
 }
 
 void MessageLoop::AdvanceTo(std::int64_t target) {
-    for (;;) {
-        Timer* next = EarliestDue(target, m_nextOrder);
-        if (next == nullptr) {
-            break;
-        }
+    if (m_virtualClock == nullptr) {
+        DispatchDueTimers();
+        return;
+    }
+    while (Timer* next = EarliestDue(target)) {
         // The clock moves to the tick's due time, unless host calls already carried it further.
-        if (auto* clock = dynamic_cast<platform::crt::VirtualClock*>(&m_clock)) {
-            clock->AdvanceTo(next->due);
-        }
+        m_virtualClock->AdvanceTo(next->due);
         RunTick(*next);
     }
-    if (auto* clock = dynamic_cast<platform::crt::VirtualClock*>(&m_clock)) {
-        clock->AdvanceTo(target);
-    }
+    m_virtualClock->AdvanceTo(target);
 }
 
 int MessageLoop::MessageBox(const MessageBoxRequest& box) {

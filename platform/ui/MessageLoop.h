@@ -13,7 +13,8 @@
 
 namespace platform::crt {
 class Clock;
-}
+class VirtualClock;
+}  // namespace platform::crt
 
 class CWnd;
 class CDialog;
@@ -67,7 +68,8 @@ public:
     // Runs every timer whose tick is due now, each at most once (late ticks coalesce), in the
     // order of their due times, timers due at the same time in the order they were set.
     void DispatchDueTimers();
-    // Moves the clock to target, running each tick at its due time on the way.
+    // Moves a virtual clock to target, running each tick at its due time on the way (a tick's
+    // host calls may carry the clock further). On the real clock only the due ticks run.
     void AdvanceTo(std::int64_t target);
 
     // Modal boxes: the ticks already due run first, as the box's own loop would.
@@ -84,14 +86,14 @@ private:
         std::int64_t due;
         std::uint64_t order;
     };
-    Timer* EarliestDue(std::int64_t limit, std::uint64_t ranBefore);
+    Timer* EarliestDue(std::int64_t limit);
     void RunTick(Timer& timer);
 
     FrontEnd& m_frontEnd;
     platform::crt::Clock& m_clock;
+    platform::crt::VirtualClock* m_virtualClock;  // null on the real clock
     std::vector<Timer> m_timers;
     std::vector<CWnd*> m_modal;
     std::uint64_t m_nextOrder = 0;
-    std::uint64_t m_dispatchRound = 0;
     MessageLoop* m_previous = nullptr;
 };

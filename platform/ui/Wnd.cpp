@@ -3,9 +3,11 @@
 #include "platform/ui/MessageLoop.h"
 
 CWnd::CWnd(CWnd* parent, const ControlTemplate& control)
-    : m_parent(parent), m_template(&control), m_id(control.id), m_text(control.text) {
-    // Edit fields start empty; their template text is their initial content.
-}
+    : m_parent(parent),
+      m_template(&control),
+      m_id(control.id),
+      // A field starts empty; every other control shows its caption.
+      m_text(control.kind == ControlKind::Edit ? std::string() : control.text) {}
 
 void CWnd::Changed() const {
     if (MessageLoop::Exists()) {
