@@ -22,6 +22,15 @@ class HumidifierTest : public SheetFixture {
         SelectTab("Recirculation");
         SelectTab("Humidifier");
     }
+    // A 0 - 10 V valve has a range and Invert; an on/off valve has on-times.
+    void ExpectValveSettings(bool analogue) {
+        EXPECT_EQ(Checked(259), analogue);
+        EXPECT_EQ(Checked(258), !analogue);
+        for (const int id : {262, 263, 264}) {
+            EXPECT_EQ(Enabled(id), analogue) << id;
+        }
+        EXPECT_EQ(Enabled(242) || Enabled(243), !analogue);
+    }
 };
 
 // hex with the bytes from index `at` on replaced by `bytes`.
@@ -34,40 +43,34 @@ const std::string kManual = "404142434445464748494A4B4C4D4E4F5051525354555657585
 const std::string kStatus = "808182838485868788898A8B8C8D8E8F909192939495969798999A9B9C9D9E";
 const std::string kPart = "0102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F";
 
-// The controls that Bh1 enables; "In" (238) is not among them.
-const int kEnabledByBh1[] = {211, 258, 239, 337, 338, 242, 243, 264, 263, 259, 262};
-
 }  // namespace
 
 TEST_F(HumidifierTest, ShowReadsOnlyTheOutputAndEnablesWithinTheHumidityBand) {
     Show();
     EXPECT_THAT(Trace(), ElementsAre("0 read 36 31 ok 07D0", "0 read 6 31 ok 2328"));
     EXPECT_EQ(Text(211), "10");
-    for (const int id : {242, 243, 238}) {
-        EXPECT_EQ(Text(id), "") << id;
-    }
+    EXPECT_EQ(Text(242) + Text(243) + Text(238), "");
     for (const int id : {239, 337, 338, 262, 263, 264, 258, 259}) {
         EXPECT_FALSE(Checked(id)) << id;
     }
 
-    struct Case {
-        const char* bh1;
-        bool enabled;
-    };
-    // 5.0 %, 5.005 %, 90.0 %, 90.005 %: enabled above 5 and up to 90.
-    for (const Case& c :
-         {Case{"03E8", false}, Case{"03E9", true}, Case{"4650", true}, Case{"4651", false}}) {
-        SetNv(6, c.bh1);
+    // 5.0 %, 5.005 %, a failed read, 90.0 %, 90.005 %: enabled above 5 and up to 90; a failed
+    // read keeps the state.
+    for (const auto& [bh1, enabled] :
+         {std::pair{"03E8", false}, std::pair{"03E9", true}, std::pair{"", true},
+          std::pair{"4650", true}, std::pair{"4651", false}}) {
+        node.HealAll();
+        if (*bh1 == 0) {
+            node.Fail(host::SimNode::Failure::Read, std::vector<int>{6});
+        } else {
+            SetNv(6, bh1);
+        }
         ShowAgain();
-        for (const int id : kEnabledByBh1) {
-            EXPECT_EQ(Enabled(id), c.enabled) << c.bh1 << " " << id;
+        for (const int id : {211, 258, 239, 337, 338, 242, 243, 264, 263, 259, 262}) {
+            EXPECT_EQ(Enabled(id), enabled) << bh1 << " " << id;
         }
         EXPECT_FALSE(Enabled(238));  // only Manual enables it
     }
-    SetNv(6, "2328");
-    node.Fail(host::SimNode::Failure::Read, std::vector<int>{6});
-    ShowAgain();
-    EXPECT_FALSE(Enabled(242));
 }
 
 TEST_F(HumidifierTest, FirstWriteBeforeAnyReadSendsBackWhatTheUserLeftAlone) {
@@ -97,8 +100,7 @@ TEST_F(HumidifierTest, FirstWriteBeforeAnyReadSendsBackWhatTheUserLeftAlone) {
     EXPECT_EQ(Text(242), "2");
     EXPECT_EQ(Text(243), "30");
     EXPECT_EQ(Text(238), "8867");
-    EXPECT_TRUE(Checked(259));
-    EXPECT_FALSE(Enabled(242));
+    ExpectValveSettings(true);
     EXPECT_EQ(Text(206), "Read");
     EXPECT_EQ(Text(207), "Write");
 }
@@ -109,11 +111,9 @@ TEST_F(HumidifierTest, WriteAfterAReadSendsEveryByteAndBitItOwns) {
     // Every bit of bytes 10, 14 and 16 but the tab's own.
     const std::string part = Patch(Patch(Patch(kPart, 10, "FD"), 14, "BF"), 16, "BF");
     SetPart(1, part);
-    node.SetSelector(1);
     Show();
     Click(206);
-    EXPECT_TRUE(Checked(258));
-    EXPECT_TRUE(Checked(262));
+    ExpectValveSettings(false);
 
     Click(337);  // Manual
     Set(238, "37.5");
@@ -122,20 +122,12 @@ TEST_F(HumidifierTest, WriteAfterAReadSendsEveryByteAndBitItOwns) {
     Click(259);  // a 0 - 10 V valve: the on-times are disabled but still written
     Click(263);
     Click(264);
-    Trace();
     Click(207);
-    const std::string manual1 = Patch(kManual, 5, "004B");
-    const std::string status1 = Patch(kStatus, 5, "0001");
-    const std::string part1 = Patch(Patch(Patch(part, 10, "FF"), 14, "FF"), 16, "FF");
-    EXPECT_THAT(Trace(),
-                ElementsAre("0 read 11 32 ok 0032", "0 write 11 2 ok 0019", "0 read 13 32 ok 012C",
-                            "0 write 13 2 ok 012C", "0 read 26 32 ok " + kManual,
-                            "0 write 26 31 ok " + manual1, "0 read 25 32 ok " + kStatus,
-                            "0 write 25 31 ok " + status1, "0 read 42 31 ok 0001",
-                            "0 read 43 32 ok " + part, "0 write 43 31 ok " + part1,
-                            "0 read 11 31 ok 0019", "0 read 13 31 ok 012C",
-                            "0 read 26 31 ok " + manual1, "0 read 25 31 ok " + status1,
-                            "0 read 42 31 ok 0001", "0 read 43 31 ok " + part1));
+    EXPECT_EQ(Nv(11), "0019");
+    EXPECT_EQ(Nv(13), "012C");
+    EXPECT_EQ(Nv(26), Patch(kManual, 5, "004B"));
+    EXPECT_EQ(Nv(25), Patch(kStatus, 5, "0001"));
+    EXPECT_EQ(Part(1), Patch(Patch(Patch(part, 10, "FF"), 14, "FF"), 16, "FF"));
     EXPECT_EQ(Text(238), "38");
     EXPECT_EQ(Text(242), "2");
 
@@ -156,13 +148,7 @@ TEST_F(HumidifierTest, ReadFollowsTheValveTypeAndAFailedReadSkipsOnlyItsWrite) {
     SetPart(1, LongAt({{10, 0x02}}));
     Show();
     Click(206);
-    EXPECT_TRUE(Checked(259));
-    EXPECT_FALSE(Checked(258));
-    EXPECT_FALSE(Enabled(242));  // although the show enabled them
-    EXPECT_FALSE(Enabled(243));
-    for (const int id : {262, 263, 264}) {
-        EXPECT_TRUE(Enabled(id)) << id;
-    }
+    ExpectValveSettings(true);  // the on-times go dark although the show enabled them
     EXPECT_TRUE(Checked(338));
 
     // A status word other than 0, 1 or 2 leaves the group as it is.
@@ -171,12 +157,7 @@ TEST_F(HumidifierTest, ReadFollowsTheValveTypeAndAFailedReadSkipsOnlyItsWrite) {
     SetPart(1, LongAt({}));
     Click(206);
     EXPECT_TRUE(Checked(337));
-    EXPECT_TRUE(Checked(258));
-    EXPECT_TRUE(Enabled(242));
-    EXPECT_TRUE(Enabled(243));
-    for (const int id : {262, 263, 264}) {
-        EXPECT_FALSE(Enabled(id)) << id;
-    }
+    ExpectValveSettings(false);
 
     node.Fail(host::SimNode::Failure::Read, std::vector<int>{13});
     Trace();

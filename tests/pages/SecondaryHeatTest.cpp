@@ -22,15 +22,18 @@ class SecondaryHeatTest : public SheetFixture {
         SelectTab("Recirculation");
         SelectTab("Secondary heat");
     }
+    void ExpectEnabled(bool enabled) {
+        for (const int id : {341, 277, 279, 221, 276, 212, 339, 340, 264, 263, 262}) {
+            EXPECT_EQ(Enabled(id), enabled) << id;
+        }
+        EXPECT_TRUE(Enabled(278) && Enabled(206) && Enabled(207));  // never touched by the show
+    }
 };
 
 // hex with the bytes from index `at` on replaced by `bytes`.
 std::string Patch(std::string hex, std::size_t at, const std::string& bytes) {
     return hex.replace(2 * at, bytes.size(), bytes);
 }
-
-// The controls that NV 12 enables; "In" (278) is not among them.
-const int kEnabledByNv12[] = {341, 277, 279, 221, 276, 212, 339, 340, 264, 263, 262};
 
 }  // namespace
 
@@ -47,33 +50,20 @@ TEST_F(SecondaryHeatTest, ShowReadsTheNodeAndEnablesByNv12) {
     EXPECT_EQ(Text(279), "10");
     EXPECT_EQ(Text(212), "Off");
     EXPECT_EQ(Text(278), "25");
-    EXPECT_TRUE(Checked(276));  // the node's Manual stays after the show
-    EXPECT_FALSE(Checked(277));
-    EXPECT_TRUE(Enabled(278));
-    EXPECT_TRUE(Checked(341));
-    EXPECT_TRUE(Checked(263));
-    EXPECT_FALSE(Checked(262));
-    EXPECT_TRUE(Checked(264));
+    EXPECT_TRUE(Checked(276) && Checked(341) && Checked(263) && Checked(264));
+    EXPECT_FALSE(Checked(277) || Checked(262));
+    ExpectEnabled(true);
 
-    // Byte 0 alone decides, whatever follows it.
-    SetNv(12, "00FF");
+    SetNv(12, "00FF");  // byte 0 alone decides
     ShowAgain();
-    for (const int id : kEnabledByNv12) {
-        EXPECT_FALSE(Enabled(id)) << id;
-    }
-    EXPECT_TRUE(Enabled(278));
-    EXPECT_TRUE(Enabled(206));
-    EXPECT_TRUE(Enabled(207));
-
+    ExpectEnabled(false);
     node.Fail(host::SimNode::Failure::Read, std::vector<int>{12});
     ShowAgain();
-    EXPECT_FALSE(Enabled(262));
+    ExpectEnabled(false);
     node.HealAll();
     SetNv(12, "8000");  // negative as a signed byte, still non-zero
     ShowAgain();
-    for (const int id : kEnabledByNv12) {
-        EXPECT_TRUE(Enabled(id)) << id;
-    }
+    ExpectEnabled(true);
 
     SetNv(31, "8000");
     Advance(2000);
@@ -119,10 +109,8 @@ TEST_F(SecondaryHeatTest, WriteSendsItsOwnWordsAndBitsAndEverythingElseAsRead) {
     EXPECT_EQ(Nv(25), Patch(Patch(status, 7, "0002"), 11, "0001"));
     EXPECT_EQ(Part(1), part);
     EXPECT_EQ(Text(278), "22");
-}
 
-TEST_F(SecondaryHeatTest, AFailedReadSkipsOnlyItsOwnWrite) {
-    Show();
+    // A failed read of NV 25 skips its write only; the user's choice stays on screen.
     Click(221);
     node.Fail(host::SimNode::Failure::Read, std::vector<int>{25});
     Trace();
@@ -131,5 +119,5 @@ TEST_F(SecondaryHeatTest, AFailedReadSkipsOnlyItsOwnWrite) {
     EXPECT_THAT(trace, Contains(HasSubstr(" write 26 ")));
     EXPECT_THAT(trace, Not(Contains(HasSubstr(" write 25 "))));
     EXPECT_THAT(trace, Contains(HasSubstr(" write 43 ")));
-    EXPECT_TRUE(Checked(221));  // the failed read leaves the user's choice on screen
+    EXPECT_TRUE(Checked(221));
 }
