@@ -53,6 +53,9 @@ CPage8PropPage::CPage8PropPage() : CNodePage(207) {
 
 bool CPage8PropPage::OnInitDialog() {
     m_filled.clear();
+    for (const int id : {IDC_IN, IDC_MIN_TIME_ON, IDC_MAX_TIME_ON}) {
+        m_createdText[id] = GetDlgItemText(id);
+    }
     Refresh();
     StartRefreshTimer();
     return false;
@@ -76,9 +79,9 @@ void CPage8PropPage::OnAnalogueValve() {
     EnableControls({IDC_MIN_TIME_ON, IDC_MAX_TIME_ON}, false);
 }
 
-// Fields are created empty, and typing is the only other way their text changes.
+// Besides a read, typing is the only way a field's text changes.
 bool CPage8PropPage::FieldSet(int id) const {
-    return m_filled.contains(id) || !GetDlgItemText(id).empty();
+    return m_filled.contains(id) || GetDlgItemText(id) != m_createdText.at(id);
 }
 
 // Only a read or a click checks a button of a pair, and nothing unchecks both.

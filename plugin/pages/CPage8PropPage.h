@@ -3,7 +3,9 @@
 // type, the range and inversion of a 0-10 V valve, the minimum and maximum on-times of an
 // on/off valve, and its present output.
 
+#include <map>
 #include <set>
+#include <string>
 
 #include "plugin/pages/NodePage.h"
 
@@ -30,4 +32,5 @@ class CPage8PropPage : public CNodePage {
     bool FieldSet(int id) const;
     bool PairSet(int first, int second) const;
     std::set<int> m_filled;  // fields and the check box that a read or a click has given a value
+    std::map<int, std::string> m_createdText;  // each field's text when the window was made
 };
