@@ -1,11 +1,22 @@
 // qma7: the host network tool for the QMA7 air-handling controller node.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "host/app/DrawCommand.h"
+#include "host/app/RegisterCommand.h"
+#include "host/app/RegistryOption.h"
 #include "host/app/ScriptCommand.h"
 #include "host/app/Usage.h"
 
 int main(int argc, char** argv) {
+    // --registry FILE applies to every command; it is taken out before a command sees its
+    // arguments.
+    std::string registryError;
+    if (!host::TakeRegistryOption(argc, argv, registryError)) {
+        std::fprintf(stderr, "qma7: %s\n", registryError.c_str());
+        return 2;
+    }
     const char* command = argc > 1 ? argv[1] : "";
     if (std::strcmp(command, "--version") == 0) {
         std::fputs(host::kVersion, stdout);
@@ -13,6 +24,12 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "script") == 0) {
         return host::RunScriptCommand(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
+        return host::RunRegisterCommand(argc - 2, argv + 2, command[0] == 'r');
+    }
+    if (std::strcmp(command, "draw") == 0) {
+        return host::RunDrawCommand(argc - 2, argv + 2);
     }
     std::fputs(host::kUsage, stdout);
     return std::strcmp(command, "--help") == 0 || argc == 1 ? 0 : 2;

@@ -1,46 +1,49 @@
 #include "host/app/ControlHost.h"
 
-#include <cstdio>
+#include <iostream>
 
-#include "platform/com/Guid.h"
+#include "host/app/PluginLocator.h"
+#include "host/node/NodeProgramId.h"
 
 namespace host {
 
-namespace {
-
-// The QMA7 control class.
-constexpr CLSID kControlClsid = MakeGuid("{76A875E6-EAF0-11D5-8DA4-00107A158EFD}");
-constexpr const char* kModuleFile = "QMA7.so";
-
-std::string HResultText(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-    return text;
+std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, std::string& error) {
+    return Create(site, BesideModulePath(), std::cerr, error);
 }
 
-}  // namespace
-
-std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, std::string& error) {
-    auto module = PluginModule::Load(ExecutableFolder() + "/" + kModuleFile, error);
+std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site,
+                                                 const std::string& besideModule,
+                                                 std::ostream& notes, std::string& error) {
+    const std::optional<RegisteredPlugin> plugin =
+        LocatePlugin(ProgramIdText(kSimNodeProgramId), besideModule, notes, error);
+    if (!plugin) {
+        return nullptr;
+    }
+    auto module = PluginModule::Load(plugin->modulePath, error);
     if (!module) {
         return nullptr;
     }
-    return Create(std::move(module), site, error);
+    return Create(std::move(module), plugin->clsid, site, error);
 }
 
 std::unique_ptr<ControlHost> ControlHost::Create(std::unique_ptr<PluginModule> module,
-                                                 IOleClientSite& site, std::string& error) {
+                                                 REFCLSID clsid, IOleClientSite& site,
+                                                 std::string& error) {
     std::unique_ptr<ControlHost> host(new ControlHost);
     host->m_module = std::move(module);
-    void* control = nullptr;
-    const HRESULT hr = host->m_module->CreateInstance(kControlClsid, IID_IOleObject, &control);
-    if (hr != S_OK || control == nullptr) {
-        error = "the plug-in module " + host->m_module->Path() + " cannot create the control (" +
-                HResultText(hr) + ")";
+    const HRESULT hr =
+        host->m_module->CreateInstance(clsid, IID_IOleObject, host->m_control.PutVoid());
+    if (hr != S_OK || !host->m_control) {
+        error = "the plug-in module " + host->m_module->Path() + " cannot create the control " +
+                GuidToString(clsid) + " (" + HResultText(hr) + ")";
         return nullptr;
     }
-    host->m_control = ComPtr<IOleObject>::Attach(static_cast<IOleObject*>(control));
+    // The control asks for its client site first, then starts as a new control.
     host->m_control->SetClientSite(&site);
+    ComPtr<IPersistStreamInit> persist;
+    if (host->m_control->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()) == S_OK) {
+        persist->InitNew();
+    }
     return host;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The host's side of the plug-in: it loads the plug-in module, creates the control, gives it
-// the client site and sends it verbs.
+// The host's side of the plug-in: it finds the plug-in for the node through the registry,
+// loads its module, creates the control, gives it the client site and initialises it.
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -12,20 +13,26 @@
 namespace host {
 
 class ControlHost {
-public:
-    // Loads the plug-in module and creates the control on site; nullptr and a message on
+  public:
+    // Finds and loads the plug-in of the simulated node and creates its control on site. Notes
+    // (the plug-in beside qma7 was registered) go to standard error. nullptr and a message on
     // failure.
     static std::unique_ptr<ControlHost> Create(IOleClientSite& site, std::string& error);
-    // Creates the control from a module already at hand (the tests link the plug-in).
-    static std::unique_ptr<ControlHost> Create(std::unique_ptr<PluginModule> module,
+    // The same with the notes going to notes, and the module beside qma7 at besideModule.
+    static std::unique_ptr<ControlHost> Create(IOleClientSite& site,
+                                               const std::string& besideModule, std::ostream& notes,
+                                               std::string& error);
+    // Creates the control of class clsid from a module already loaded.
+    static std::unique_ptr<ControlHost> Create(std::unique_ptr<PluginModule> module, REFCLSID clsid,
                                                IOleClientSite& site, std::string& error);
     ~ControlHost();
 
     const ComPtr<IOleObject>& Control() const { return m_control; }
     const PluginModule& Module() const { return *m_module; }
 
-private:
+  private:
     ControlHost() = default;
+    // Declared first: the module outlives the control.
     std::unique_ptr<PluginModule> m_module;
     ComPtr<IOleObject> m_control;
 };

@@ -1,14 +1,36 @@
 #include "host/app/PluginModule.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 
 namespace host {
 
+namespace {
+
+constexpr const char* kVersionResource = "VS_VERSION_INFO";
+
+template <typename Fn>
+Fn Export(void* handle, const char* name, std::string& missing) {
+    void* symbol = dlsym(handle, name);
+    if (symbol == nullptr) {
+        missing.append(missing.empty() ? "" : ", ").append(name);
+    }
+    return reinterpret_cast<Fn>(symbol);
+}
+
+}  // namespace
+
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::string& error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::error_code exists;
+    if (!std::filesystem::exists(path, exists)) {
+        error = "the plug-in module " + path + " does not exist";
+        return nullptr;
+    }
+    // A name without a folder would send dlopen searching the library path instead.
+    const std::string absolute = std::filesystem::absolute(path, exists).lexically_normal();
+    void* handle = dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
         error = "cannot load the plug-in module " + path + ": " + (reason ? reason : "unknown");
@@ -16,24 +38,29 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::s
     }
     std::unique_ptr<PluginModule> module(new PluginModule);
     module->m_handle = handle;
-    module->m_path = path;
-    module->m_getClassObject =
-        reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
-    module->m_canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle, "DllCanUnloadNow"));
-    if (module->m_getClassObject == nullptr || module->m_canUnloadNow == nullptr) {
-        error = "the module " + path + " lacks the entry points DllGetClassObject and DllCanUnloadNow";
+    module->m_path = absolute;
+    std::string missing;
+    module->m_registerServer = Export<DllEntryFn>(handle, "DllRegisterServer", missing);
+    module->m_unregisterServer = Export<DllEntryFn>(handle, "DllUnregisterServer", missing);
+    module->m_getClassObject = Export<DllGetClassObjectFn>(handle, "DllGetClassObject", missing);
+    module->m_canUnloadNow = Export<DllEntryFn>(handle, "DllCanUnloadNow", missing);
+    if (!missing.empty()) {
+        error = "the plug-in module " + path + " lacks the exports " + missing;
         return nullptr;
     }
+    module->m_versionInfo = static_cast<const VS_VERSIONINFO*>(dlsym(handle, kVersionResource));
     return module;
 }
 
-PluginModule::PluginModule(DllGetClassObjectFn getClassObject, DllCanUnloadNowFn canUnloadNow)
-    : m_getClassObject(getClassObject), m_canUnloadNow(canUnloadNow) {}
-
 PluginModule::~PluginModule() {
-    if (m_handle != nullptr) {
+    // Unloading a module whose objects are alive would pull their code from under them.
+    if (m_handle != nullptr && (m_canUnloadNow == nullptr || m_canUnloadNow() == S_OK)) {
         dlclose(m_handle);
     }
+}
+
+HRESULT PluginModule::GetClassObject(REFCLSID clsid, REFIID iid, void** object) const {
+    return m_getClassObject(clsid, iid, object);
 }
 
 HRESULT PluginModule::CreateInstance(REFCLSID clsid, REFIID iid, void** object) const {
@@ -48,10 +75,22 @@ HRESULT PluginModule::CreateInstance(REFCLSID clsid, REFIID iid, void** object) 
     return created;
 }
 
-HRESULT PluginModule::CanUnloadNow() const { return m_canUnloadNow(); }
+HRESULT PluginModule::CanUnloadNow() const {
+    return m_canUnloadNow();
+}
 
-void* PluginModule::Symbol(const char* name) const {
-    return m_handle != nullptr ? dlsym(m_handle, name) : nullptr;
+HRESULT PluginModule::RegisterServer() const {
+    return m_registerServer();
+}
+
+HRESULT PluginModule::UnregisterServer() const {
+    return m_unregisterServer();
+}
+
+std::string HResultText(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+    return text;
 }
 
 std::string ExecutableFolder() {

@@ -13,6 +13,7 @@
 #include "host/node/NodeImage.h"
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
+#include "platform/registry/Registry.h"
 
 namespace host {
 
@@ -71,6 +72,9 @@ int RunScriptCommand(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
         return 2;
+    }
+    if (options.registry) {
+        RegistrySetFile(*options.registry);
     }
 
     std::optional<SimNode> loaded =

@@ -1,13 +1,36 @@
 #include "host/app/Usage.h"
 
+#include <string>
+
+#include "plugin/resources/VersionInfo.h"
+
 namespace host {
+
+namespace {
+
+// qma7 is built from the same sources as the plug-in module and carries its version resource.
+const std::string& VersionString() {
+    static const std::string text = "qma7 " + VersionText(kVersionInfo.productVersion) + "\n" +
+                                    VerQueryValue(kVersionInfo, kVersionFileDescription) + " " +
+                                    VersionText(kVersionInfo.fileVersion) + " (" +
+                                    VerQueryValue(kVersionInfo, kVersionOriginalFilename) + ")\n";
+    return text;
+}
+
+}  // namespace
 
 const char* const kUsage =
     "usage: qma7 [OPTIONS]            open the QMA7 settings sheet on the simulated node\n"
     "       qma7 script [OPTIONS] [FILE]\n"
     "                                 run a script against the simulated node, headless\n"
-    "       qma7 --help | --version\n";
+    "       qma7 register [MODULE]    register the plug-in module (default: QMA7.so beside qma7)\n"
+    "       qma7 unregister [MODULE]  remove its registration\n"
+    "       qma7 draw WIDTHxHEIGHT FILE.png\n"
+    "                                 draw the control into a PNG picture\n"
+    "       qma7 --help | --version\n"
+    "Every command takes --registry FILE: the registry to use instead of $QMA7_REGISTRY or\n"
+    "~/.config/qma7/registry.reg.\n";
 
-const char* const kVersion = "qma7 1.0.0.1\n";
+const char* const kVersion = VersionString().c_str();
 
 }  // namespace host

@@ -20,6 +20,7 @@ using IID = GUID;
 using CLSID = GUID;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
+using REFGUID = const GUID&;
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" with upper-case hex digits: 38 characters.
 std::string GuidToString(const GUID& guid);

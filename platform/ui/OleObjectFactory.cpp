@@ -1,17 +1,14 @@
 #include "platform/ui/OleObjectFactory.h"
 
-namespace {
-COleObjectFactory* g_factories = nullptr;
-std::atomic<long> g_locks{0};
-}  // namespace
-
-COleObjectFactory::COleObjectFactory(const CLSID& clsid, std::string progId)
-    : m_clsid(clsid), m_progId(std::move(progId)), m_next(g_factories) {
-    g_factories = this;
+COleObjectFactory::COleObjectFactory(const CLSID& clsid, std::string progId,
+                                     AFX_MODULE_STATE& module)
+    : m_clsid(clsid), m_progId(std::move(progId)), m_module(module), m_next(module.m_factoryList) {
+    m_module.m_factoryList = this;
 }
 
 COleObjectFactory::~COleObjectFactory() {
-    for (COleObjectFactory** link = &g_factories; *link != nullptr; link = &(*link)->m_next) {
+    for (COleObjectFactory** link = &m_module.m_factoryList; *link != nullptr;
+         link = &(*link)->m_next) {
         if (*link == this) {
             *link = m_next;
             break;
@@ -33,8 +30,12 @@ HRESULT COleObjectFactory::QueryInterface(REFIID iid, void** object) {
 }
 
 // A factory lives as long as its module; references do not decide its life.
-std::uint32_t COleObjectFactory::AddRef() { return 2; }
-std::uint32_t COleObjectFactory::Release() { return 1; }
+std::uint32_t COleObjectFactory::AddRef() {
+    return 2;
+}
+std::uint32_t COleObjectFactory::Release() {
+    return 1;
+}
 
 HRESULT COleObjectFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (object == nullptr) {
@@ -55,19 +56,20 @@ HRESULT COleObjectFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
 
 HRESULT COleObjectFactory::LockServer(std::int32_t lock) {
     if (lock != 0) {
-        ++g_locks;
-    } else if (g_locks > 0) {
-        --g_locks;
+        ++m_module.m_nLockCount;
+    } else if (m_module.m_nLockCount > 0) {
+        --m_module.m_nLockCount;
     }
     return S_OK;
 }
 
-HRESULT COleObjectFactory::GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+HRESULT COleObjectFactory::GetClassObject(REFCLSID clsid, REFIID iid, void** object,
+                                          AFX_MODULE_STATE& module) {
     if (object == nullptr) {
         return E_POINTER;
     }
     *object = nullptr;
-    for (COleObjectFactory* f = g_factories; f != nullptr; f = f->m_next) {
+    for (COleObjectFactory* f = module.m_factoryList; f != nullptr; f = f->m_next) {
         if (f->m_clsid == clsid) {
             return f->QueryInterface(iid, object);
         }
@@ -75,8 +77,8 @@ HRESULT COleObjectFactory::GetClassObject(REFCLSID clsid, REFIID iid, void** obj
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-bool COleObjectFactory::UpdateRegistryAll(bool registering) {
-    for (COleObjectFactory* f = g_factories; f != nullptr; f = f->m_next) {
+bool COleObjectFactory::UpdateRegistryAll(bool registering, AFX_MODULE_STATE& module) {
+    for (COleObjectFactory* f = module.m_factoryList; f != nullptr; f = f->m_next) {
         if (!f->UpdateRegistry(registering)) {
             return false;
         }
@@ -84,4 +86,10 @@ bool COleObjectFactory::UpdateRegistryAll(bool registering) {
     return true;
 }
 
-long COleObjectFactory::Locks() { return g_locks; }
+HRESULT AfxDllGetClassObject(REFCLSID clsid, REFIID iid, void** object, AFX_MODULE_STATE& module) {
+    return COleObjectFactory::GetClassObject(clsid, iid, object, module);
+}
+
+HRESULT AfxDllCanUnloadNow(AFX_MODULE_STATE& module) {
+    return module.m_nObjectCount == 0 && module.m_nLockCount == 0 ? S_OK : S_FALSE;
+}

@@ -1,9 +1,15 @@
 #pragma once
-// The "PID humidifier" tab.
+// The "PID humidifier" tab: the P, I and D parameters of the humidifier's control loop in
+// configuration part 5; writing them needs the page password.
 
 #include "plugin/pages/NodePage.h"
 
 class CPage15PropPage : public CNodePage {
-public:
+  public:
     CPage15PropPage();
+
+    bool OnInitDialog() override;
+    void OnShowWindow(bool show, unsigned status) override;
+    void OnRead();
+    void OnWrite();
 };

@@ -2,6 +2,7 @@
 
 #include "platform/crt/CRuntime.h"
 #include "platform/crt/Clock.h"
+#include "platform/ui/MessageBox.h"
 #include "plugin/codec/NvBitCodec.h"
 #include "plugin/resources/Resources.h"
 #include "plugin/shell/CSheet.h"
@@ -10,9 +11,13 @@ const char* const kReadCaption = "Read";
 const char* const kWriteCaption = "Write";
 const char* const kWaitCaption = "Wait";
 const char* const kPassword = "Talvik";
+const char* const kWrongPassword = "Wrong Password";
 
 namespace {
 constexpr std::size_t kEquipmentByte = 22;
+// A humidity reading outside (5 %, 90 %] means the sensor is absent.
+constexpr double kHumidityAbsentAtOrBelow = 5.0;
+constexpr double kHumidityAbsentAbove = 90.0;
 }
 
 CNodePage::CNodePage(int resourceId)
@@ -195,4 +200,21 @@ std::optional<bool> CNodePage::EquipmentBit(int bit) const {
     const NvBitCodec bits;
     bits.MirrorBits(buffer);
     return bits.TestBit(buffer[kEquipmentByte], bit) != 0;
+}
+
+std::optional<bool> CNodePage::HumidityPresent(int nv) const {
+    ReadBuffer buffer{};
+    if (!ReadNv(nv, buffer)) {
+        return std::nullopt;
+    }
+    const double v = NvCodec().PercentFromBytes(buffer[0], buffer[1]);
+    return v > kHumidityAbsentAtOrBelow && v <= kHumidityAbsentAbove;
+}
+
+bool CNodePage::PasswordAccepted() {
+    if (GetDlgItemText(IDC_PASSWORD) == kPassword) {
+        return true;
+    }
+    AfxMessageBox(kWrongPassword, MB_OK);
+    return false;
 }

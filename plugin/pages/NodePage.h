@@ -41,6 +41,8 @@ extern const char* const kReadCaption;   // "Read"
 extern const char* const kWriteCaption;  // "Write"
 extern const char* const kWaitCaption;   // "Wait"
 extern const char* const kPassword;      // the page password
+// The box shown when a protected write finds another password.
+extern const char* const kWrongPassword;
 
 // Buffers start zeroed, so nothing reads bytes the host did not return.
 using ReadBuffer = std::array<std::uint8_t, kReadSize>;
@@ -127,6 +129,12 @@ protected:
     void ShowNumber(int id, double value, int decimals);
     // The enable test on a mirrored bit of EquipmentFlags byte 22; false when it cannot be read.
     std::optional<bool> EquipmentBit(int bit) const;
+    // The enable test on a humidity sensor's variable: present when 5 % < reading <= 90 %;
+    // nothing when it cannot be read.
+    std::optional<bool> HumidityPresent(int nv) const;
+    // Before a protected write: true when the password field holds the page password;
+    // otherwise shows the wrong-password box. Clearing the field is the caller's last step.
+    bool PasswordAccepted();
 
 private:
     std::vector<int> m_manualFields;

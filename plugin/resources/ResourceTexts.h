@@ -31,6 +31,7 @@ inline constexpr char kTextDefaultSettings[] = "Default settings";
 
 // Status groups and output settings.
 inline constexpr char kTextOff[] = "Off";
+inline constexpr char kTextOn[] = "On";  // with "Off": the present state of a pump or compressor
 inline constexpr char kTextManual[] = "Manual";
 inline constexpr char kTextAutomatic[] = "Automatic";
 inline constexpr char kTextIn[] = "In";

@@ -42,6 +42,9 @@ constexpr int IDS_QMA7 = 1;  // the control's type name
 // Other resources the About box refers to.
 constexpr int IDI_ABOUTDLL = 1;  // the icon at the left of the About box
 
+// Bitmap resources (BitmapResources.h).
+constexpr int IDB_QMA7 = 1;  // the control's picture, also its toolbox bitmap
+
 // The template with this id, or null when there is none.
 const DialogTemplate* FindDialogResource(int id);
 // The template with this id; asking for one that does not exist is a programming error and

@@ -1,11 +1,15 @@
 #pragma once
-// The module object: one per process, initialised when the module is loaded.
+// The module object: one per module, initialised when the module is loaded and ended when it
+// is unloaded. It makes the module's name and resources known to the framework.
 
-class CQMA7App {
-public:
+#include "platform/ui/ControlModule.h"
+
+class CQMA7App : public COleControlModule {
+  public:
     CQMA7App();
-    bool InitInstance();
-    int ExitInstance();
+    ~CQMA7App() override;
+    bool InitInstance() override;
+    int ExitInstance() override;
 };
 
 extern CQMA7App theApp;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plugin/codec/NvTextCodec.h"
+#include "plugin/settingsfile/FactoryDefaults.h"
 
 namespace {
 
@@ -18,26 +19,14 @@ Bytes NvOf(const host::SimNode& node, int nv) {
 }  // namespace
 
 TEST(FactoryNode, PartsAreTheFactoryConfiguration) {
-    const char* const texts[] = {
-        "0, 21, 17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2",
-        "0, 0, 0, 0, 0, 0, 0, 0, 1700, 400, 800, 1000, 2000, 800, 3000, 0",
-        "0, 0, 250, 0, 0, 50, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0",
-        "0, 50, 50, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 60, 5",
-        "0, 2000, 18000, 0, 0, 0, 2000, 15000, 4000, 3000, 0, 0, 0, 10, 120, 5",
-        "0, 5, 10, 5, 168, 168, 168, 168, 168, 168, 0, 0, 0, 0, 0, 0, 0",
-        "0, 1000, 1800, 2100, 2000, 0, 0, 0, 0, 0, 0, 0, 0, 10, 60, 5",
-        "0, 10, 60, 5, 10, 60, 5, 10, 60, 5, 10, 60, 5, 10, 60, 5",
-        "9, 150, 150, 150, 150, 60, 60, 150, 150, 150, 150, 0, 0, 0, 0, 0",
-        "10, 64622, 64638, 63550, 59528, 37890, 55302, 0, 0, 0, 0, 0, 0, 0, 0, 0",
-        "11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0",
-        "12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0",
-    };
+    // The node's parts are what "Default settings" writes.
     const NvTextCodec codec;
     const host::SimNode node = host::FactoryNode::Make();
+    const auto& texts = settingsfile::kFactoryPartTexts;
     for (int k = 1; k <= 12; ++k) {
         const auto& literal = host::FactoryNode::Parts()[static_cast<std::size_t>(k - 1)];
         for (int i = 0; i < 31; ++i) {
-            const std::uint8_t expected = codec.TextToStrInt(texts[k - 1], i);
+            const std::uint8_t expected = codec.TextToStrInt(texts[static_cast<std::size_t>(k - 1)], i);
             EXPECT_EQ(literal[static_cast<std::size_t>(i)], expected)
                 << "part " << k << " byte " << i;
             EXPECT_EQ(node.Part(k)[static_cast<std::size_t>(i)], expected);

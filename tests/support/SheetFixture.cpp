@@ -37,6 +37,12 @@ std::optional<std::string> TestFrontEnd::RunFileDialog(MessageLoop& /*loop*/,
     return path;
 }
 
+void TestFrontEnd::Changed(const CWnd& window) {
+    if (changed) {
+        changed(window);
+    }
+}
+
 SheetFixture::SheetFixture() {
     platform::crt::SetCurrentClock(&clock);
     m_control = new CQMA7Ctrl;  // one reference, released in the destructor

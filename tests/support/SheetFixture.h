@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -30,10 +31,13 @@ class TestFrontEnd final : public FrontEnd {
     int RunMessageBox(MessageLoop& loop, const MessageBoxRequest& box) override;
     std::optional<std::string> RunFileDialog(MessageLoop& loop,
                                              const FileDialogRequest& dialog) override;
+    void Changed(const CWnd& window) override;
 
     std::deque<int> answers;  // for boxes that offer a choice
     std::deque<std::optional<std::string>> files;
     std::vector<std::string> boxes;
+    // Sees every change of a window as it happens, also while a handler blocks.
+    std::function<void(const CWnd&)> changed;
 };
 
 class SheetFixture : public ::testing::Test {

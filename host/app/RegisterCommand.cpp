@@ -1,0 +1,29 @@
+#include "host/app/RegisterCommand.h"
+
+#include <cstdio>
+#include <string>
+
+#include "host/app/PluginLocator.h"
+#include "host/app/PluginModule.h"
+
+namespace host {
+
+int RunRegisterCommand(int argc, char** argv, bool registering) {
+    const char* command = registering ? "register" : "unregister";
+    if (argc > 1) {
+        std::fprintf(stderr, "usage: qma7 %s [MODULE]\n", command);
+        return 2;
+    }
+    const std::string path = argc == 1 ? argv[0] : BesideModulePath();
+    std::string error;
+    const auto module = PluginModule::Load(path, error);
+    if (!module) {
+        std::fprintf(stderr, "qma7 %s: %s\n", command, error.c_str());
+        return 1;
+    }
+    const HRESULT hr = registering ? module->RegisterServer() : module->UnregisterServer();
+    std::printf("%s\n", HResultText(hr).c_str());
+    return SUCCEEDED(hr) ? 0 : 1;
+}
+
+}  // namespace host
