@@ -1,7 +1,7 @@
 // qma7_bench: measures the figures of bench/run and prints one line per figure,
 // "FIGURE VALUE UNIT goal GOAL ok|over"; exits non-zero when a figure could not be measured.
 //
-//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [actions] [idle] [processes]
+//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [processes] [terminal] [actions] [idle]
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,12 +24,12 @@ int main(int argc, char** argv) {
         } else if (arg == "--quick") {
             options.quick = true;
             options.startupRuns = 3;
-        } else if (arg == "actions" || arg == "idle" || arg == "processes") {
+        } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal") {
             groups.push_back(arg);
         } else {
             std::fprintf(stderr,
                          "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
-                         "[actions] [idle] [processes]\n");
+                         "[processes] [terminal] [actions] [idle]\n");
             return 2;
         }
     }
@@ -38,13 +38,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (groups.empty()) {
-        groups = {"processes", "actions", "idle"};
+        groups = {"processes", "terminal", "actions", "idle"};
     }
     for (const std::string& group : groups) {
         if (group == "actions") {
             bench::ActionFigures(options);
         } else if (group == "idle") {
             bench::IdleFigures(options);
+        } else if (group == "terminal") {
+            bench::TerminalFigures(options);
         } else {
             bench::ProcessFigures(options);
         }

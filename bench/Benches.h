@@ -17,7 +17,9 @@ struct Options {
 void ActionFigures(const Options& options);
 // The process's CPU time while the sheet sits idle with every tab opened.
 void IdleFigures(const Options& options);
-// Start-up time and peak memory of the qma7 processes.
+// Start-up time and peak memory of `qma7 script`.
 void ProcessFigures(const Options& options);
+// The terminal front end: time to its first frame, peak memory, idle CPU with every tab open.
+void TerminalFigures(const Options& options);
 
 }  // namespace bench
