@@ -2,29 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/pages/DistinctBytes.h"
-#include "tests/support/SheetFixture.h"
+#include "tests/pages/PageTest.h"
 
 using ::testing::ElementsAre;
 
-namespace {
-
-class ExerciseTest : public SheetFixture {
-  protected:
-    void Show() {
-        Open();
-        Trace();
-        SelectTab("Exercise");
-    }
-    void ShowAgain() {
-        SelectTab("Temperatures");
-        SelectTab("Exercise");
-    }
+struct ExerciseTest : PageTest {
+    ExerciseTest() : PageTest("Exercise") {}
 };
-
-const std::string kFactoryNv0 = LongAt({{22, 0x0C}, {27, 0x04}, {28, 0xD2}});
-
-}  // namespace
 
 TEST_F(ExerciseTest, WriteSendsWholeHoursAndTheRestOfPart6AsRead) {
     SetPart(6, Distinct());
@@ -32,9 +16,10 @@ TEST_F(ExerciseTest, WriteSendsWholeHoursAndTheRestOfPart6AsRead) {
     // Read on creation and again by the show.
     EXPECT_THAT(Trace(), ElementsAre("0 read 42 31 ok 0000", "200 write 42 2 ok 0006",
                                      "400 read 43 31 ok " + Distinct(), "400 read 42 31 ok 0006",
-                                     "400 read 43 31 ok " + Distinct(),
-                                     "400 read 0 31 ok " + kFactoryNv0, "400 read 12 31 ok 0100"));
-    EXPECT_EQ(Text(217), "35724");  // 8B8C
+                                     "400 read 43 31 ok " + Distinct(), "400 read 0 31 ok " + Nv(0),
+                                     "400 read 12 31 ok 0100"));
+    EXPECT_EQ(Text(217) + " " + Text(338) + " " + Text(218) + " " + Text(337),
+              "35724 36238 36752 37266");
 
     Set(218, "168");
     Set(337, "12.7");
@@ -52,30 +37,23 @@ TEST_F(ExerciseTest, WriteSendsWholeHoursAndTheRestOfPart6AsRead) {
     EXPECT_THAT(Trace(), ElementsAre("400 read 42 31 ok 0006", "400 read 43 32 ok " + Distinct(),
                                      "400 write 43 31 ok " + written, "400 read 42 31 ok 0006",
                                      "400 read 43 31 ok " + written));
-    EXPECT_EQ(Text(218), "168");
-    EXPECT_EQ(Text(337), "12");
-    EXPECT_EQ(Text(217), "4464");
-    EXPECT_EQ(Text(338), "65535");
+    EXPECT_EQ(Text(217) + " " + Text(338) + " " + Text(218) + " " + Text(337), "4464 65535 168 12");
 }
 
 TEST_F(ExerciseTest, CoolingAndSecondaryHeatFieldsFollowTheirOwnTests) {
     SetNv(0, LongAt({{22, 0xF7}}));  // no cooling
     Show();
-    EXPECT_FALSE(Enabled(218) || Enabled(337));
-    EXPECT_TRUE(Enabled(217) && Enabled(338));
-
+    // cooling Mc1, Mv2 | secondary heat Mp2, Mv4
+    EXPECT_EQ(EnabledOf({218, 337, 217, 338}), "0011");
     SetNv(0, LongAt({{22, 0x08}}));
     SetNv(12, "0000");
     ShowAgain();
-    EXPECT_TRUE(Enabled(218) && Enabled(337));
-    EXPECT_FALSE(Enabled(217) || Enabled(338));
+    EXPECT_EQ(EnabledOf({218, 337, 217, 338}), "1100");
 
     // A failed read of one leaves its pair as it was; the other test still runs.
     SetNv(0, LongAt({{22, 0xF7}}));
     SetNv(12, "0100");
-    const int flags[] = {0};
-    node.Fail(host::SimNode::Failure::Read, flags);
+    FailReads({0});
     ShowAgain();
-    EXPECT_TRUE(Enabled(218) && Enabled(337));
-    EXPECT_TRUE(Enabled(217) && Enabled(338));
+    EXPECT_EQ(EnabledOf({218, 337, 217, 338}), "1111");
 }

@@ -2,33 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/pages/DistinctBytes.h"
-#include "tests/support/SheetFixture.h"
+#include "tests/pages/PageTest.h"
 
 using ::testing::ElementsAre;
 
-namespace {
-
-class SettingsHumidityTest : public SheetFixture {
-  protected:
-    void Show() {
-        Open();
-        Trace();
-        SelectTab("Settings humidity");
-    }
-    void ShowAgain() {
-        SelectTab("Exercise");
-        SelectTab("Settings humidity");
-    }
-    bool SetpointsEnabled() {
-        return Enabled(230) && Enabled(231) && Enabled(234) && Enabled(284) && Enabled(285);
-    }
-    bool SetpointsDisabled() {
-        return !Enabled(230) && !Enabled(231) && !Enabled(234) && !Enabled(284) && !Enabled(285);
-    }
+struct SettingsHumidityTest : PageTest {
+    SettingsHumidityTest() : PageTest("Settings humidity") {}
 };
-
-}  // namespace
 
 TEST_F(SettingsHumidityTest, ShowReadsPartOneFirstAndTheBoxNotNv12DrivesTheSetpoints) {
     const std::string part1 = LongAt({{10, 0x01}});
@@ -42,33 +22,26 @@ TEST_F(SettingsHumidityTest, ShowReadsPartOneFirstAndTheBoxNotNv12DrivesTheSetpo
                     "200 write 42 2 ok 0001", "400 read 43 31 ok " + part1, "400 read 1 31 ok 36B0",
                     "400 read 2 31 ok 2EE0", "400 read 3 31 ok 2328", "400 read 4 31 ok 0320",
                     "400 read 5 31 ok 4268", "400 read 12 31 ok 0000"));
-    EXPECT_EQ(Text(222), "50");
-    EXPECT_EQ(Text(211), "Humidifier");
-    EXPECT_EQ(Text(230), "70");
-    EXPECT_EQ(Text(284), "4");
+    EXPECT_EQ(Text(222) + " " + Text(211) + " " + Text(230) + " " + Text(284),
+              "50 Humidifier 70 4");
     EXPECT_TRUE(Checked(283));
-    EXPECT_FALSE(Enabled(283) || Enabled(211) || Enabled(222));
-    EXPECT_TRUE(SetpointsEnabled());
+    // The box, the state, Bh2 | the five setpoints
+    EXPECT_EQ(EnabledOf({283, 211, 222, 230, 231, 234, 284, 285}), "00011111");
 
-    SetNv(9, "0100");
-    Advance(2000);
-    EXPECT_EQ(Text(211), "Dehumidifer");
-    SetNv(9, "0000");
-    Advance(2000);
-    EXPECT_EQ(Text(211), "Off");
-
+    for (const auto& [word, text] : {std::pair{"0100", "Dehumidifer"}, {"0000", "Off"}}) {
+        SetNv(9, word);
+        Advance(2000);
+        EXPECT_EQ(Text(211), text);
+    }
     SetNv(12, "0100");
     ShowAgain();
-    EXPECT_TRUE(Enabled(283) && Enabled(211) && Enabled(222));
-
+    EXPECT_EQ(EnabledOf({283, 211, 222}), "111");
     // A failed read of the part leaves the box as it was.
-    const int part[] = {43};
-    node.Fail(host::SimNode::Failure::Read, part);
+    FailReads({43});
     Click(206);
     EXPECT_TRUE(Checked(283));
-    EXPECT_TRUE(SetpointsEnabled());
     Click(283);
-    EXPECT_TRUE(SetpointsDisabled());
+    EXPECT_EQ(EnabledOf({230, 231, 234, 284, 285}), "00000");
 }
 
 TEST_F(SettingsHumidityTest, WriteSendsSetpointsThenPartOneWithOnlyItsBitChanged) {
@@ -77,14 +50,12 @@ TEST_F(SettingsHumidityTest, WriteSendsSetpointsThenPartOneWithOnlyItsBitChanged
     node.SetSelector(1);
     Show();
     Trace();
-
     Set(230, "45");
     Set(231, "70");
     Set(234, "-1");
     Set(284, "0.0049");
     Click(283);  // unchecked: the setpoints are disabled, and still written
-    const int setpoint2[] = {2};
-    node.Fail(host::SimNode::Failure::Read, setpoint2);
+    FailReads({2});
     Click(207);
     const std::string written = Distinct({{10, 0xFE}});
     EXPECT_THAT(Trace(),
@@ -95,9 +66,6 @@ TEST_F(SettingsHumidityTest, WriteSendsSetpointsThenPartOneWithOnlyItsBitChanged
                             "0 write 43 31 ok " + written, "0 read 42 31 ok 0001",
                             "0 read 43 31 ok " + written, "0 read 1 31 ok 2328", "0 read 2 31 fail",
                             "0 read 3 31 ok FF38", "0 read 4 31 ok 0000", "0 read 5 31 ok 4268"));
-    EXPECT_EQ(Text(230), "45");
-    EXPECT_EQ(Text(231), "70");
-    EXPECT_EQ(Text(234), "327");
-    EXPECT_FALSE(Checked(283));
-    EXPECT_TRUE(SetpointsDisabled());
+    EXPECT_EQ(Text(230) + " " + Text(231) + " " + Text(234), "45 70 327");
+    EXPECT_EQ(EnabledOf({230, 231, 234, 284, 285}), "00000");
 }
