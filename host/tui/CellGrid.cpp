@@ -124,11 +124,16 @@ void DrawFrame(CellGrid& grid, int x, int y, int width, int height, const Glyphs
 }
 
 void DrawButton(CellGrid& grid, int x, int y, int width, std::u32string_view caption, Style style) {
+    // "<  Caption  >" where it fits; a longer caption loses the blanks, then the brackets.
     grid.Fill(x, y, width, 1, U' ', style);
-    grid.Put(x, y, U'<', style);
-    grid.Put(x + width - 1, y, U'>', style);
-    const int room = std::max(0, width - 4);
-    const int shown = std::min(room, static_cast<int>(caption.size()));
+    const int length = static_cast<int>(caption.size());
+    const int brackets = length <= width - 2 ? 1 : 0;
+    if (brackets != 0) {
+        grid.Put(x, y, U'<', style);
+        grid.Put(x + width - 1, y, U'>', style);
+    }
+    const int room = length <= width - 4 ? width - 4 : width - 2 * brackets;
+    const int shown = std::min(room, length);
     grid.Text(x + (width - shown) / 2, y, caption, style, room);
 }
 

@@ -96,7 +96,8 @@ struct Glyphs {
 void DrawFrame(CellGrid& grid, int x, int y, int width, int height, const Glyphs& glyphs,
                Style style, std::u32string_view title = {}, Style titleStyle = Style::Frame);
 
-// A push button "<  Caption  >" of width cells on one row, the caption centred.
+// A push button "<  Caption  >" of width cells on one row, the caption centred; a caption
+// too long for that drops the blanks, then the brackets.
 void DrawButton(CellGrid& grid, int x, int y, int width, std::u32string_view caption, Style style);
 
 }  // namespace host::tui

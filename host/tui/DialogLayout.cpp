@@ -14,10 +14,10 @@ int FloorDiv(int a, int b) {
 
 CellRect ControlCells(const ControlTemplate& control) {
     CellRect cells;
-    cells.x = FloorDiv(control.x, kUnitsPerColumn);
-    cells.width = std::max(1, FloorDiv(control.x + control.cx, kUnitsPerColumn) - cells.x);
     if (control.kind == ControlKind::GroupBox) {
-        // The frame runs through the cells of its left and right edges.
+        // The frame runs through the cells of its left and right edges, so that what the box
+        // holds, rounded to the nearest column, stays inside.
+        cells.x = FloorDiv(control.x, kUnitsPerColumn);
         cells.width =
             std::max(2, FloorDiv(control.x + control.cx - 1, kUnitsPerColumn) - cells.x + 1);
         // The caption is text of one row at the top of the box.
@@ -26,6 +26,9 @@ CellRect ControlCells(const ControlTemplate& control) {
         cells.height = std::max(2, bottom - cells.y + 1);
         return cells;
     }
+    const int half = kUnitsPerColumn / 2;
+    cells.x = FloorDiv(control.x + half, kUnitsPerColumn);
+    cells.width = std::max(1, FloorDiv(control.x + control.cx + half, kUnitsPerColumn) - cells.x);
     const int rows =
         control.kind == ControlKind::Static ? std::max(1, (control.cy + 2) / kUnitsPerRow) : 1;
     // The rows are centred on the control's vertical centre.
