@@ -79,7 +79,11 @@ std::unique_ptr<CursesTerminal> CursesTerminal::Start(bool unicode, std::string&
     nodelay(stdscr, TRUE);
     set_escdelay(kEscapeDelayMs);
     curs_set(0);
-    mousemask(BUTTON1_PRESSED | BUTTON1_CLICKED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+    // Releases are asked for too: ncurses waits for further input after an event it was not
+    // asked for, which would block the wait on the terminal.
+    mousemask(
+        BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | BUTTON4_PRESSED | BUTTON5_PRESSED,
+        nullptr);
     mouseinterval(0);
     // Ctrl-PgUp and Ctrl-PgDn as xterm and rxvt send them, and as terminfo names them.
     define_key("\033[5;5~", kCtrlPageUpCode);
