@@ -7,6 +7,7 @@
 #include "host/app/RegisterCommand.h"
 #include "host/app/RegistryOption.h"
 #include "host/app/ScriptCommand.h"
+#include "host/app/SheetCommand.h"
 #include "host/app/Usage.h"
 
 int main(int argc, char** argv) {
@@ -31,6 +32,14 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "draw") == 0) {
         return host::RunDrawCommand(argc - 2, argv + 2);
     }
+    if (std::strcmp(command, "--help") == 0) {
+        std::fputs(host::kUsage, stdout);
+        return 0;
+    }
+    // No sub-command: the sheet in the terminal; its options are checked there.
+    if (argc == 1 || command[0] == '-') {
+        return host::RunSheetCommand(argc - 1, argv + 1);
+    }
     std::fputs(host::kUsage, stdout);
-    return std::strcmp(command, "--help") == 0 || argc == 1 ? 0 : 2;
+    return 2;
 }

@@ -13,7 +13,6 @@
 #include "host/node/NodeImage.h"
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
-#include "platform/registry/Registry.h"
 
 namespace host {
 
@@ -22,7 +21,6 @@ namespace {
 struct ScriptOptions {
     std::optional<std::string> nodeImage;
     std::optional<std::string> saveImage;
-    std::optional<std::string> registry;
     std::string scriptFile = "-";
 };
 
@@ -44,10 +42,6 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
             }
         } else if (arg == "--save") {
             if (!value(options.saveImage)) {
-                return false;
-            }
-        } else if (arg == "--registry") {
-            if (!value(options.registry)) {
                 return false;
             }
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
@@ -72,9 +66,6 @@ int RunScriptCommand(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
         return 2;
-    }
-    if (options.registry) {
-        RegistrySetFile(*options.registry);
     }
 
     std::optional<SimNode> loaded =

@@ -1,3 +1,133 @@
 #include "plugin/pages/CPage6PropPage.h"
 
-CPage6PropPage::CPage6PropPage() : CNodePage(205) {}
+#include <array>
+
+#include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/ResourceTexts.h"
+
+namespace {
+
+// Controls.
+constexpr int IDC_HUMIDITY_CONTROL = 283;  // "Dehumidifier/Humidifier": enables the setpoints
+constexpr int IDC_INJECTION = 222;         // Bh2 present humidity %, refreshed
+constexpr int IDC_STATE = 211;             // humidity-control state, refreshed
+
+// The setpoints: 16-bit variables of their own, 0.005 % steps.
+struct Setpoint {
+    int nv;
+    int field;
+};
+//                                         NV field
+constexpr std::array<Setpoint, 5> kSetpoints{{{1, 230},    // nciSetptDehumidi
+                                              {2, 231},    // nciSetptHumidity
+                                              {3, 234},    // nciSetptHumidi
+                                              {4, 284},    // nciDbHumidity
+                                              {5, 285}}};  // nciMaxHumidity
+
+// Network variables and their bytes.
+constexpr int NV_INJECTION = 7;           // bytes 0-1: PercentFromBytes
+constexpr int NV_STATE = 9;               // bytes 0-1: MakeWord, see StateText
+constexpr int NV_SECONDARY_HEAT = 12;     // byte 0 non-zero: the page's controls enabled
+constexpr int kPart = 1;                  // configuration part 1 in NV 43
+constexpr std::size_t kControlByte = 10;  // page bit 0: set = humidity control in use
+constexpr int kControlBit = 0;
+constexpr int kPercentScale = 200;
+
+// The humidity-control state word: 0 and 1 have their own texts, any other value the last.
+constexpr int kStateOff = 0;
+constexpr int kStateHumidifying = 1;
+constexpr char kTextDehumidifying[] = "Dehumidifer";  // sic: the text the product shows
+
+const char* StateText(int word) {
+    switch (word) {
+        case kStateOff:
+            return kTextOff;
+        case kStateHumidifying:
+            return kTextHumidifier;
+        default:
+            return kTextDehumidifying;
+    }
+}
+
+}  // namespace
+
+CPage6PropPage::CPage6PropPage() : CNodePage(205) {
+    OnClicked(IDC_READ, [this] { OnRead(); });
+    OnClicked(IDC_WRITE, [this] { OnWrite(); });
+    OnClicked(IDC_HUMIDITY_CONTROL, [this] { OnHumidityControl(); });
+}
+
+bool CPage6PropPage::OnInitDialog() {
+    Refresh();
+    StartRefreshTimer();
+    return false;
+}
+
+void CPage6PropPage::Refresh() {
+    const NvCodec codec;
+    if (ReadBuffer buffer{}; ReadNv(NV_INJECTION, buffer)) {
+        ShowNumber(IDC_INJECTION, codec.PercentFromBytes(buffer[0], buffer[1]), 0);
+    }
+    if (ReadBuffer buffer{}; ReadNv(NV_STATE, buffer)) {
+        SetDlgItemText(IDC_STATE, StateText(codec.MakeWord(buffer[0], buffer[1])));
+    }
+}
+
+void CPage6PropPage::OnHumidityControl() {
+    const bool inUse = IsDlgButtonChecked(IDC_HUMIDITY_CONTROL);
+    for (const Setpoint& setpoint : kSetpoints) {
+        EnableDlgItem(setpoint.field, inUse);
+    }
+}
+
+void CPage6PropPage::OnRead() {
+    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const NvBitCodec codec;
+
+    if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
+        codec.MirrorBits(buffer);
+        CheckDlgButton(IDC_HUMIDITY_CONTROL, TestPageBit(buffer, kControlByte, kControlBit));
+        OnHumidityControl();
+    }
+    for (const Setpoint& setpoint : kSetpoints) {
+        if (ReadBuffer buffer{}; ReadNv(setpoint.nv, buffer)) {
+            ShowNumber(setpoint.field, codec.PercentFromBytes(buffer[0], buffer[1]), 0);
+        }
+    }
+}
+
+void CPage6PropPage::OnWrite() {
+    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const NvBitCodec codec;
+
+    // The setpoints go out whether their fields are enabled or not.
+    for (const Setpoint& setpoint : kSetpoints) {
+        if (ModifyBuffer buffer{}; ReadNv(setpoint.nv, buffer)) {
+            const double x = FieldNumber(setpoint.field);
+            buffer[0] = codec.ScaledHighByte(x, kPercentScale);
+            buffer[1] = codec.ScaledLowByte(x, kPercentScale);
+            WriteNv(setpoint.nv, buffer, kWordLength);
+        }
+    }
+    if (ModifyBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
+        codec.MirrorBits(buffer);
+        PutPageBit(buffer, kControlByte, kControlBit, IsDlgButtonChecked(IDC_HUMIDITY_CONTROL));
+        codec.MirrorBits(buffer);
+        WriteNv(NV_PLUGIN_CNF, buffer, kLongLength);
+    }
+    OnRead();
+}
+
+void CPage6PropPage::OnShowWindow(bool show, unsigned status) {
+    CNodePage::OnShowWindow(show, status);
+    if (!show) {
+        return;
+    }
+    OnRead();
+    if (ReadBuffer buffer{}; ReadNv(NV_SECONDARY_HEAT, buffer)) {
+        EnableControls({IDC_HUMIDITY_CONTROL, IDC_STATE, IDC_INJECTION},
+                       NvCodec().SignedByteOf(buffer[0]) != 0);
+    }
+    // The setpoints follow the check box, not the test above.
+    OnHumidityControl();
+}

@@ -1,11 +1,14 @@
 #pragma once
-// A sheet fixture for one tab: showing it, showing it again, failing reads.
+// A sheet fixture for one tab: showing it, showing it again, failing reads, enable states.
 
+#include <cstdint>
 #include <initializer_list>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "host/driver/ScriptSyntax.h"
 #include "tests/support/SheetFixture.h"
 
 class PageTest : public SheetFixture {
@@ -24,6 +27,14 @@ class PageTest : public SheetFixture {
         SelectTab(m_tab);
     }
     void FailReads(std::vector<int> nvs) { node.Fail(host::SimNode::Failure::Read, nvs); }
+    // One digit per control: 1 enabled, 0 disabled.
+    std::string EnabledOf(std::initializer_list<int> ids) {
+        std::string states;
+        for (const int id : ids) {
+            states += Enabled(id) ? '1' : '0';
+        }
+        return states;
+    }
 
     // Humidity readings at the edges of (5 %, 90 %] and whether the sensor counts as present.
     static constexpr std::pair<const char*, bool> kHumidityEdges[] = {
@@ -32,3 +43,14 @@ class PageTest : public SheetFixture {
   private:
     std::string m_tab;
 };
+
+// 31 bytes that all differ (byte i is 0x80 + i) but for the given {index, byte} pairs, as trace
+// shows them: a test sees every byte that a tab does not own go back as read.
+inline std::string Distinct(std::initializer_list<std::pair<int, int>> changes = {}) {
+    std::vector<std::uint8_t> bytes(31);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0x80});
+    for (const auto& [index, byte] : changes) {
+        bytes.at(static_cast<std::size_t>(index)) = static_cast<std::uint8_t>(byte);
+    }
+    return host::FormatHex(bytes);
+}

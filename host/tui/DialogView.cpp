@@ -1,0 +1,463 @@
+#include "host/tui/DialogView.h"
+
+#include <algorithm>
+
+#include "host/tui/Utf8.h"
+#include "platform/ui/Dialog.h"
+
+namespace host::tui {
+
+namespace {
+
+constexpr char32_t kPasswordMask = U'*';
+constexpr std::u32string_view kRadioOff = U"( ) ";
+constexpr std::u32string_view kRadioOn = U"(*) ";
+constexpr std::u32string_view kCheckOff = U"[ ] ";
+constexpr std::u32string_view kCheckOn = U"[x] ";
+
+bool Inside(const ControlTemplate& outer, const ControlTemplate& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.cx <= outer.x + outer.cx &&
+           inner.y + inner.cy <= outer.y + outer.cy;
+}
+
+// The cells of a field between its brackets.
+int FieldRoom(const CellRect& cells) {
+    return std::max(1, cells.width - 2);
+}
+
+}  // namespace
+
+const CWnd* DialogView::Control(int index) const {
+    const auto& controls = m_dialog->Controls();
+    return index >= 0 && index < static_cast<int>(controls.size())
+               ? controls[static_cast<std::size_t>(index)].get()
+               : nullptr;
+}
+
+bool DialogView::IsStop(int index) const {
+    const CWnd* control = Control(index);
+    if (control == nullptr || !control->IsWindowVisible() || !control->IsWindowEnabled()) {
+        return false;
+    }
+    const ControlTemplate& t = *control->Template();
+    switch (t.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox:
+            return true;
+        case ControlKind::Edit:
+            return !t.readOnly;
+        default:
+            return false;
+    }
+}
+
+bool DialogView::IsField(int index) const {
+    const CWnd* control = Control(index);
+    return control != nullptr && control->Template()->kind == ControlKind::Edit &&
+           !control->Template()->readOnly;
+}
+
+bool DialogView::IsRadio(int index) const {
+    const CWnd* control = Control(index);
+    return control != nullptr && control->Template()->kind == ControlKind::RadioButton;
+}
+
+int DialogView::EnclosingGroupBox(int index) const {
+    const ControlTemplate& inner = *Control(index)->Template();
+    for (int j = index - 1; j >= 0; --j) {
+        const ControlTemplate& t = *Control(j)->Template();
+        if (t.kind == ControlKind::GroupBox && Inside(t, inner)) {
+            return j;
+        }
+    }
+    return -1;
+}
+
+std::vector<int> DialogView::RadioGroup(int index) const {
+    const int box = EnclosingGroupBox(index);
+    int first = index;
+    while (IsRadio(first - 1) && EnclosingGroupBox(first - 1) == box) {
+        --first;
+    }
+    std::vector<int> group;
+    for (int i = first; IsRadio(i) && EnclosingGroupBox(i) == box; ++i) {
+        group.push_back(i);
+    }
+    return group;
+}
+
+std::vector<int> DialogView::Stops() const {
+    std::vector<int> stops;
+    const int count = static_cast<int>(m_dialog->Controls().size());
+    for (int i = 0; i < count; ++i) {
+        if (!IsStop(i)) {
+            continue;
+        }
+        if (!IsRadio(i)) {
+            stops.push_back(i);
+            continue;
+        }
+        // A radio group is one stop: the focused button, else the checked one, else the first.
+        const std::vector<int> group = RadioGroup(i);
+        if (group.front() != i &&
+            std::any_of(group.begin(), group.end(), [&](int k) { return k < i && IsStop(k); })) {
+            continue;  // the group was counted at its first enabled button
+        }
+        std::optional<int> chosen;
+        for (const int k : group) {
+            if (IsStop(k) && m_focus == k) {
+                chosen = k;
+            }
+        }
+        for (const int k : group) {
+            if (!chosen && IsStop(k) && Control(k)->GetCheck() != 0) {
+                chosen = k;
+            }
+        }
+        stops.push_back(chosen.value_or(i));
+    }
+    return stops;
+}
+
+void DialogView::FocusControl(int index, bool fromKeyboard) {
+    if (m_focus != index) {
+        m_scroll = 0;
+    }
+    m_focus = index;
+    const CWnd* control = Control(index);
+    m_cursor = control != nullptr ? DecodeUtf8(control->GetWindowText()).size() : 0;
+    m_selectAll = fromKeyboard && IsField(index);
+}
+
+void DialogView::FocusFirst() {
+    const std::vector<int> stops = Stops();
+    if (stops.empty()) {
+        m_focus.reset();
+    } else {
+        FocusControl(stops.front(), true);
+    }
+}
+
+void DialogView::FocusLast() {
+    const std::vector<int> stops = Stops();
+    if (stops.empty()) {
+        m_focus.reset();
+    } else {
+        FocusControl(stops.back(), true);
+    }
+}
+
+bool DialogView::FocusNext(bool forward) {
+    const std::vector<int> stops = Stops();
+    if (!m_focus) {
+        return false;
+    }
+    const auto at = std::find(stops.begin(), stops.end(), *m_focus);
+    if (at == stops.end()) {
+        return false;
+    }
+    if (forward) {
+        if (at + 1 == stops.end()) {
+            return false;
+        }
+        FocusControl(*(at + 1), true);
+    } else {
+        if (at == stops.begin()) {
+            return false;
+        }
+        FocusControl(*(at - 1), true);
+    }
+    return true;
+}
+
+void DialogView::Normalize() {
+    if (!m_focus || IsStop(*m_focus)) {
+        if (m_focus) {
+            const std::size_t length = DecodeUtf8(Control(*m_focus)->GetWindowText()).size();
+            m_cursor = std::min(m_cursor, length);
+        }
+        return;
+    }
+    // The next stop after the lost one in template order, else the one before it.
+    const std::vector<int> stops = Stops();
+    const int lost = *m_focus;
+    m_focus.reset();
+    for (const int k : stops) {
+        if (k > lost) {
+            FocusControl(k, false);
+            return;
+        }
+    }
+    if (!stops.empty()) {
+        FocusControl(stops.back(), false);
+    }
+}
+
+bool DialogView::FocusIsField() const {
+    return m_focus && IsField(*m_focus);
+}
+
+void DialogView::Click(int index) {
+    const CWnd* control = Control(index);
+    if (control == nullptr) {
+        return;
+    }
+    const int id = control->GetDlgCtrlID();
+    // The handler may change anything, this control included: nothing of it is kept.
+    m_dialog->ClickControl(id);
+    Normalize();
+}
+
+void DialogView::Edit(const InputEvent& event) {
+    CWnd* control = m_dialog->Controls()[static_cast<std::size_t>(*m_focus)].get();
+    std::u32string text = DecodeUtf8(control->GetWindowText());
+    m_cursor = std::min(m_cursor, text.size());
+    const bool replace = m_selectAll;
+    m_selectAll = false;
+    switch (event.key) {
+        case Key::Char:
+            if (replace) {
+                text.clear();
+                m_cursor = 0;
+            }
+            text.insert(m_cursor, 1, event.ch);
+            ++m_cursor;
+            break;
+        case Key::Backspace:
+            if (replace) {
+                text.clear();
+                m_cursor = 0;
+            } else if (m_cursor > 0) {
+                text.erase(--m_cursor, 1);
+            }
+            break;
+        case Key::Delete:
+            if (replace) {
+                text.clear();
+                m_cursor = 0;
+            } else if (m_cursor < text.size()) {
+                text.erase(m_cursor, 1);
+            }
+            break;
+        case Key::ClearField:
+            text.clear();
+            m_cursor = 0;
+            break;
+        case Key::Left:
+            m_cursor = replace ? 0 : m_cursor - (m_cursor > 0 ? 1 : 0);
+            return;
+        case Key::Right:
+            m_cursor = replace ? text.size() : std::min(text.size(), m_cursor + 1);
+            return;
+        case Key::Home:
+            m_cursor = 0;
+            return;
+        case Key::End:
+            m_cursor = text.size();
+            return;
+        default:
+            return;
+    }
+    control->SetWindowText(EncodeUtf8(text));
+}
+
+bool DialogView::HandleKey(const InputEvent& event) {
+    Normalize();
+    if (!m_focus) {
+        return false;
+    }
+    const int index = *m_focus;
+    const ControlKind kind = Control(index)->Template()->kind;
+    if (IsField(index)) {
+        switch (event.key) {
+            case Key::Char:
+            case Key::Backspace:
+            case Key::Delete:
+            case Key::ClearField:
+            case Key::Left:
+            case Key::Right:
+            case Key::Home:
+            case Key::End:
+                Edit(event);
+                return true;
+            default:
+                return false;
+        }
+    }
+    const bool press = event.key == Key::Enter || (event.key == Key::Char && event.ch == U' ');
+    if (press) {
+        Click(index);
+        return true;
+    }
+    if (kind == ControlKind::RadioButton) {
+        const bool back = event.key == Key::Up || event.key == Key::Left;
+        const bool ahead = event.key == Key::Down || event.key == Key::Right;
+        if (!back && !ahead) {
+            return false;
+        }
+        // Arrows move the focus inside the group and stop at its ends; Space checks.
+        const std::vector<int> group = RadioGroup(index);
+        auto at = std::find(group.begin(), group.end(), index);
+        while (true) {
+            if ((back && at == group.begin()) || (ahead && at + 1 == group.end())) {
+                break;
+            }
+            at += back ? -1 : 1;
+            if (IsStop(*at)) {
+                FocusControl(*at, true);
+                break;
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
+CellRect DialogView::HitCells(int index) const {
+    const CWnd* control = Control(index);
+    CellRect cells = ControlCells(*control->Template());
+    const ControlKind kind = control->Template()->kind;
+    if (kind == ControlKind::RadioButton || kind == ControlKind::CheckBox) {
+        const int text =
+            static_cast<int>(kRadioOff.size() + DecodeUtf8(control->GetWindowText()).size());
+        cells.width = std::max(cells.width, text);
+    }
+    return cells;
+}
+
+bool DialogView::HandleClick(int x, int y) {
+    const int count = static_cast<int>(m_dialog->Controls().size());
+    for (int i = count - 1; i >= 0; --i) {
+        const CWnd* control = Control(i);
+        const ControlKind kind = control->Template()->kind;
+        if (!control->IsWindowVisible() || kind == ControlKind::GroupBox ||
+            kind == ControlKind::Static || kind == ControlKind::Icon ||
+            !HitCells(i).Contains(x, y)) {
+            continue;
+        }
+        if (!IsStop(i)) {
+            return true;  // a disabled control or a display field takes no input
+        }
+        if (IsField(i)) {
+            const CellRect cells = ControlCells(*control->Template());
+            FocusControl(i, false);
+            const std::size_t length = DecodeUtf8(control->GetWindowText()).size();
+            const int column = std::max(0, x - cells.x - 1);
+            m_cursor = std::min(length, m_scroll + static_cast<std::size_t>(column));
+        } else {
+            FocusControl(i, false);
+            Click(i);
+        }
+        return true;
+    }
+    return false;
+}
+
+void DialogView::Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bool focused) {
+    Normalize();
+    const auto& controls = m_dialog->Controls();
+    const int count = static_cast<int>(controls.size());
+    // Frames and labels first: a label's wrapped lines must not cover a control.
+    for (const bool labels : {true, false}) {
+        for (int i = 0; i < count; ++i) {
+            const CWnd& control = *controls[static_cast<std::size_t>(i)];
+            const ControlTemplate& t = *control.Template();
+            const bool isLabel = t.kind == ControlKind::GroupBox || t.kind == ControlKind::Static ||
+                                 t.kind == ControlKind::Icon;
+            if (isLabel != labels || !control.IsWindowVisible()) {
+                continue;
+            }
+            const CellRect cells = ControlCells(t);
+            const int x = origin.x + cells.x;
+            const int y = origin.y + cells.y;
+            const bool enabled = control.IsWindowEnabled();
+            const bool hasFocus = focused && m_focus == i;
+            const Style plain = enabled ? Style::Plain : Style::Dim;
+            const std::u32string text = DecodeUtf8(control.GetWindowText());
+            switch (t.kind) {
+                case ControlKind::GroupBox:
+                    DrawFrame(grid, x, y, cells.width, cells.height, glyphs,
+                              enabled ? Style::Frame : Style::Dim, text,
+                              enabled ? Style::Plain : Style::Dim);
+                    break;
+                case ControlKind::Static: {
+                    int row = y;
+                    for (const std::u32string& line : WrapText(text, cells.width)) {
+                        const int indent =
+                            t.centred
+                                ? std::max(0, (cells.width - static_cast<int>(line.size())) / 2)
+                                : 0;
+                        grid.Text(x + indent, row++, line, plain);
+                    }
+                    break;
+                }
+                case ControlKind::Icon:
+                    break;
+                case ControlKind::PushButton: {
+                    const Style style = hasFocus  ? Style::Focus
+                                        : enabled ? Style::Button
+                                                  : Style::Dim;
+                    DrawButton(grid, x, y, cells.width, text, style);
+                    break;
+                }
+                case ControlKind::RadioButton:
+                case ControlKind::CheckBox: {
+                    const bool radio = t.kind == ControlKind::RadioButton;
+                    const bool on = control.GetCheck() != 0;
+                    const std::u32string_view mark =
+                        radio ? (on ? kRadioOn : kRadioOff) : (on ? kCheckOn : kCheckOff);
+                    const Style style = hasFocus ? Style::Focus : plain;
+                    const int written = grid.Text(x, y, mark, style);
+                    grid.Text(x + written, y, text, style);
+                    break;
+                }
+                case ControlKind::Edit: {
+                    if (t.readOnly) {
+                        const Style style = enabled ? Style::Display : Style::Dim;
+                        grid.Fill(x, y, cells.width, 1, U' ', style);
+                        grid.Text(x, y, text, style, cells.width);
+                        break;
+                    }
+                    const Style style = hasFocus  ? Style::Focus
+                                        : enabled ? Style::Field
+                                                  : Style::Dim;
+                    const int room = FieldRoom(cells);
+                    std::u32string shown = text;
+                    if (t.password) {
+                        shown.assign(text.size(), kPasswordMask);
+                    }
+                    std::size_t scroll = 0;
+                    if (hasFocus) {
+                        // The cursor stays inside the field; the text scrolls under it.
+                        m_cursor = std::min(m_cursor, text.size());
+                        const auto roomSize = static_cast<std::size_t>(room);
+                        if (m_cursor < m_scroll) {
+                            m_scroll = m_cursor;
+                        } else if (m_cursor >= m_scroll + roomSize) {
+                            m_scroll = m_cursor - roomSize + 1;
+                        }
+                        scroll = m_scroll;
+                    }
+                    grid.Fill(x, y, cells.width, 1, U' ', style);
+                    grid.Put(x, y, U'[', style);
+                    grid.Put(x + cells.width - 1, y, U']', style);
+                    const std::u32string_view visible =
+                        std::u32string_view(shown).substr(std::min(scroll, shown.size()));
+                    const int written = grid.Text(x + 1, y, visible, style, room);
+                    if (hasFocus && m_selectAll) {
+                        for (int k = 0; k < written; ++k) {
+                            grid.SetStyle(x + 1 + k, y, Style::Selected);
+                        }
+                    }
+                    if (hasFocus) {
+                        grid.SetCursor(CellPos{x + 1 + static_cast<int>(m_cursor - scroll), y});
+                    }
+                    break;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace host::tui

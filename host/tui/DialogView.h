@@ -1,0 +1,70 @@
+#pragma once
+// Draws a dialog's controls from their template and state, and plays the user on them: the
+// keyboard focus in template order (a group of radio buttons is one stop), typing into fields,
+// clicks. Every action goes through the dialog model: ClickControl and SetWindowText.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/tui/CellGrid.h"
+#include "host/tui/DialogLayout.h"
+#include "host/tui/InputEvent.h"
+
+class CDialog;
+class CWnd;
+
+namespace host::tui {
+
+class DialogView {
+  public:
+    explicit DialogView(CDialog& dialog) : m_dialog(&dialog) {}
+
+    CDialog& Dialog() const { return *m_dialog; }
+
+    // Draws the controls with the dialog's top-left cell at origin; focused: this dialog holds
+    // the keyboard focus, so the focused control is highlighted and a field shows its cursor.
+    void Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bool focused);
+
+    // The controls that Tab stops at, as indexes into the dialog's controls.
+    std::vector<int> Stops() const;
+    std::optional<int> Focused() const { return m_focus; }
+    bool HasStops() const { return !Stops().empty(); }
+    void FocusFirst();
+    void FocusLast();
+    // Moves to the next or previous stop; false, with the focus unchanged, past the last or
+    // before the first.
+    bool FocusNext(bool forward);
+    // Focus from the keyboard selects a field's whole text, so that typing replaces it.
+    void FocusControl(int index, bool fromKeyboard);
+    // After the model changed: a focus on a control that is now disabled or hidden moves on.
+    void Normalize();
+    bool FocusIsField() const;
+
+    // Keys for the focused control; false when the key is not for it.
+    bool HandleKey(const InputEvent& event);
+    // A press on cell (x, y) relative to the dialog; false when no control is there.
+    bool HandleClick(int x, int y);
+
+  private:
+    const CWnd* Control(int index) const;
+    bool IsStop(int index) const;
+    bool IsField(int index) const;
+    bool IsRadio(int index) const;
+    // The radio buttons of one group: a run of radio buttons in template order inside the
+    // same group box.
+    std::vector<int> RadioGroup(int index) const;
+    int EnclosingGroupBox(int index) const;
+    // The cells a control reacts to: a radio button or check box with its whole caption.
+    CellRect HitCells(int index) const;
+    void Click(int index);
+    void Edit(const InputEvent& event);
+
+    CDialog* m_dialog;
+    std::optional<int> m_focus;
+    std::size_t m_cursor = 0;  // in code points
+    std::size_t m_scroll = 0;  // the first code point shown
+    bool m_selectAll = false;
+};
+
+}  // namespace host::tui

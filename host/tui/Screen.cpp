@@ -1,0 +1,198 @@
+#include "host/tui/Screen.h"
+
+#include <algorithm>
+
+#include "host/tui/MessageBoxView.h"
+#include "host/tui/ModalDialogView.h"
+#include "host/tui/SheetView.h"
+#include "host/tui/Utf8.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/PropertySheet.h"
+
+namespace host::tui {
+
+namespace {
+
+constexpr char kSimulated[] = "simulated";
+
+// The main keys, most wanted first: as many as fit stand on the status line.
+constexpr const char* kStatusKeys[] = {"Esc exit", "F1 keys", "PgUp/PgDn tab", "Tab move",
+                                       "Space click"};
+
+constexpr char kHelpTitle[] = "Keys";
+constexpr char kHelpText[] =
+    "Tab / Shift-Tab    next / previous control\n"
+    "Arrow keys         move within a group; Left / Right\n"
+    "                   on the tab row switch tabs\n"
+    "Space or Enter     click the button, radio button or\n"
+    "                   check box that has the focus\n"
+    "Typing             edits the focused field; Left,\n"
+    "                   Right, Home, End, Backspace,\n"
+    "                   Delete; Ctrl-U clears it\n"
+    "PgUp / PgDn        previous / next tab (also with Ctrl)\n"
+    "Alt-1 ... Alt-0    tabs 1 to 10\n"
+    "Mouse              click tabs, buttons, radio buttons,\n"
+    "                   check boxes; click a field to type\n"
+    "Esc or F10         Exit\n"
+    "\n"
+    "Any key closes this guide.";
+
+constexpr char kTooSmall[] = "The terminal is too small for the sheet.";
+constexpr char kTooSmallNeeds[] = "It needs at least ";
+constexpr char kTooSmallHas[] = " characters; it has ";
+constexpr char kTooSmallAction[] = "Enlarge the window, or press Esc to exit.";
+
+std::string Size(int columns, int rows) {
+    return std::to_string(columns) + " x " + std::to_string(rows);
+}
+
+}  // namespace
+
+Screen::Screen(StatusInfo status, const Glyphs& glyphs)
+    : m_status(std::move(status)), m_glyphs(glyphs) {}
+
+Screen::~Screen() = default;
+
+void Screen::WindowStarted(CWnd& window) {
+    std::unique_ptr<View> view;
+    if (auto* sheet = dynamic_cast<CPropertySheet*>(&window)) {
+        view = std::make_unique<SheetView>(*sheet);
+    } else if (auto* dialog = dynamic_cast<CDialog*>(&window)) {
+        view = std::make_unique<ModalDialogView>(*dialog);
+    } else {
+        return;
+    }
+    View* raw = view.get();
+    m_layers.push_back({raw, std::move(view), &window});
+}
+
+void Screen::WindowEnded(CWnd& window) {
+    std::erase_if(m_layers, [&](const Layer& layer) { return layer.window == &window; });
+}
+
+void Screen::PushOverlay(View& view) {
+    m_layers.push_back({&view, nullptr, nullptr});
+}
+
+void Screen::PopOverlay(View& view) {
+    std::erase_if(m_layers, [&](const Layer& layer) { return layer.view == &view; });
+}
+
+int Screen::MinColumns() const {
+    int columns = 1;
+    for (const Layer& layer : m_layers) {
+        columns = std::max(columns, layer.view->Columns());
+    }
+    return columns;
+}
+
+int Screen::MinRows() const {
+    int rows = 0;
+    for (const Layer& layer : m_layers) {
+        rows = std::max(rows, layer.view->Rows());
+    }
+    return rows + 1;  // the status line
+}
+
+bool Screen::TooSmall(const CellGrid& grid) const {
+    return grid.Width() < MinColumns() || grid.Height() < MinRows();
+}
+
+bool Screen::Shows(const CWnd& window) const {
+    return std::any_of(m_layers.begin(), m_layers.end(),
+                       [&](const Layer& layer) { return layer.view->Shows(window); });
+}
+
+void Screen::Render(CellGrid& grid) {
+    grid.Fill(0, 0, grid.Width(), grid.Height(), U' ', Style::Plain);
+    grid.SetCursor(std::nullopt);
+    if (TooSmall(grid)) {
+        const std::vector<std::string> lines = {kTooSmall,
+                                                kTooSmallNeeds + Size(MinColumns(), MinRows()) +
+                                                    kTooSmallHas +
+                                                    Size(grid.Width(), grid.Height()) + ".",
+                                                kTooSmallAction};
+        int row = std::max(0, (grid.Height() - 3) / 2);
+        for (const std::string& line : lines) {
+            for (const std::u32string& part : WrapText(DecodeUtf8(line), grid.Width())) {
+                grid.Text(0, row++, part, Style::Plain);
+            }
+        }
+        return;
+    }
+    const CellRect area{0, 0, grid.Width(), grid.Height() - 1};
+    for (const Layer& layer : m_layers) {
+        // Only the top layer shows the cursor of its focused field.
+        grid.SetCursor(std::nullopt);
+        layer.view->Render(grid, area, m_glyphs);
+    }
+    if (m_help) {
+        grid.SetCursor(std::nullopt);
+        RenderHelp(grid, area);
+    }
+    RenderStatus(grid);
+}
+
+void Screen::RenderStatus(CellGrid& grid) const {
+    const int row = grid.Height() - 1;
+    grid.Fill(0, row, grid.Width(), 1, U' ', Style::Status);
+    std::u32string title;
+    for (const Layer& layer : m_layers) {
+        if (layer.window != nullptr && title.empty()) {
+            title = DecodeUtf8(layer.window->GetWindowText());
+        }
+    }
+    const std::u32string separator = std::u32string(U" ") + m_glyphs.separator + U" ";
+    std::u32string left = U" ";
+    if (!title.empty()) {
+        left += title + separator;
+    }
+    left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator +
+            DecodeUtf8(kSimulated);
+    const int written = grid.Text(0, row, left, Style::Status);
+    grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+    // The keys, as many as fit right of the node's description.
+    std::vector<std::u32string> keys;
+    int room = grid.Width() - written - 2;
+    for (const char* key : kStatusKeys) {
+        const auto text = DecodeUtf8(key);
+        const int needed = static_cast<int>(text.size()) + 2;
+        if (needed <= room) {
+            keys.push_back(text);
+            room -= needed;
+        }
+    }
+    std::u32string right;
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+        right += (right.empty() ? U"" : U"  ") + *it;
+    }
+    grid.Text(grid.Width() - 1 - static_cast<int>(right.size()), row, right, Style::Status);
+}
+
+void Screen::RenderHelp(CellGrid& grid, const CellRect& area) const {
+    MessageBoxRequest guide;
+    guide.title = kHelpTitle;
+    guide.text = kHelpText;
+    MessageBoxView view(guide);
+    view.Render(grid, area, m_glyphs);
+}
+
+void Screen::Handle(const InputEvent& event) {
+    if (m_help) {
+        if (event.key != Key::Resize &&
+            !(event.key == Key::Mouse && event.mouse != MouseAction::Press)) {
+            m_help = false;
+        }
+        return;
+    }
+    if (event.key == Key::Function && event.number == 1) {
+        m_help = true;
+        return;
+    }
+    if (m_layers.empty()) {
+        return;
+    }
+    m_layers.back().view->Handle(event);
+}
+
+}  // namespace host::tui

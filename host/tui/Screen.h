@@ -1,0 +1,62 @@
+#pragma once
+// The whole screen: the modal windows (the sheet, a dialog over it) with the boxes and file
+// dialogs over them, the status line at the bottom, a key guide on F1, and a clear message
+// instead of a broken picture when the terminal is too small.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/tui/CellGrid.h"
+#include "host/tui/InputEvent.h"
+#include "host/tui/View.h"
+
+class CWnd;
+
+namespace host::tui {
+
+// What the status line says about the node.
+struct StatusInfo {
+    std::string nodeName;
+    std::string programId;
+};
+
+class Screen {
+  public:
+    Screen(StatusInfo status, const Glyphs& glyphs);
+    ~Screen();
+
+    // A modal window of the dialog model started or ended its loop.
+    void WindowStarted(CWnd& window);
+    void WindowEnded(CWnd& window);
+    // A box or file dialog of the front end's own, shown until removed. Not owned.
+    void PushOverlay(View& view);
+    void PopOverlay(View& view);
+
+    void Render(CellGrid& grid);
+    // Gives the event to the top layer; F1 shows the key guide and any key closes it.
+    void Handle(const InputEvent& event);
+    // Whether a change of window would show now.
+    bool Shows(const CWnd& window) const;
+
+    // The smallest terminal that shows every layer, status line included.
+    int MinColumns() const;
+    int MinRows() const;
+    bool TooSmall(const CellGrid& grid) const;
+
+  private:
+    struct Layer {
+        View* view;
+        std::unique_ptr<View> owned;  // the window layers
+        const CWnd* window;
+    };
+    void RenderStatus(CellGrid& grid) const;
+    void RenderHelp(CellGrid& grid, const CellRect& area) const;
+
+    StatusInfo m_status;
+    const Glyphs& m_glyphs;
+    std::vector<Layer> m_layers;
+    bool m_help = false;
+};
+
+}  // namespace host::tui

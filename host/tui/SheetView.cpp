@@ -1,0 +1,392 @@
+#include "host/tui/SheetView.h"
+
+#include <algorithm>
+
+#include "host/tui/Utf8.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/PropertySheet.h"
+
+namespace host::tui {
+
+namespace {
+
+constexpr int kTabRow = 0;
+constexpr int kFrameRow = 1;
+constexpr int kPageRow = 2;
+constexpr int kPageColumn = 1;
+
+std::u32string TabText(const CPropertyPage& page) {
+    return U" " + DecodeUtf8(page.GetCaption()) + U" ";
+}
+
+}  // namespace
+
+SheetView::SheetView(CPropertySheet& sheet) : m_sheet(sheet) {}
+
+int SheetView::PageColumns() const {
+    int columns = m_sheet.GetPageCount() == 0 ? DialogColumns(DialogTemplate{}) : 1;
+    for (int i = 0; i < m_sheet.GetPageCount(); ++i) {
+        columns = std::max(columns, DialogColumns(m_sheet.GetPage(i)->GetTemplate()));
+    }
+    return columns;
+}
+
+int SheetView::PageRows() const {
+    int rows = m_sheet.GetPageCount() == 0 ? DialogRows(DialogTemplate{}) : 1;
+    for (int i = 0; i < m_sheet.GetPageCount(); ++i) {
+        rows = std::max(rows, DialogRows(m_sheet.GetPage(i)->GetTemplate()));
+    }
+    return rows;
+}
+
+int SheetView::ButtonsRow() const {
+    // Below the frame's bottom row at the least.
+    int row = PageRows() + 1;
+    for (const auto& button : m_sheet.Buttons()) {
+        row = std::max(row, ControlCells(*button->Template()).y);
+    }
+    return row;
+}
+
+int SheetView::Columns() const {
+    return PageColumns() + 2;
+}
+
+int SheetView::Rows() const {
+    return kPageRow + ButtonsRow() + 1;
+}
+
+bool SheetView::Shows(const CWnd& window) const {
+    const CWnd* page = m_sheet.GetActivePage();
+    return &window == &m_sheet || window.GetParent() == &m_sheet || &window == page ||
+           (page != nullptr && window.GetParent() == page);
+}
+
+void SheetView::SyncPage() {
+    const int active = m_sheet.GetActiveIndex();
+    if (!m_started) {
+        // The sheet opens with the focus on its first page's first control, if it has one.
+        m_started = true;
+        m_pageIndex = active;
+        if (CPropertyPage* page = m_sheet.GetActivePage()) {
+            m_page.emplace(*page);
+        }
+        FocusPageOrTabs(true);
+        return;
+    }
+    if (active == m_pageIndex) {
+        return;
+    }
+    m_pageIndex = active;
+    m_page.reset();
+    if (CPropertyPage* page = m_sheet.GetActivePage()) {
+        m_page.emplace(*page);
+    }
+    if (m_area == Area::Page) {
+        FocusPageOrTabs(true);
+    }
+}
+
+void SheetView::FocusPageOrTabs(bool first) {
+    if (m_page && m_page->HasStops()) {
+        if (first) {
+            m_page->FocusFirst();
+        } else {
+            m_page->FocusLast();
+        }
+        m_area = Area::Page;
+    } else {
+        m_area = Area::Tabs;
+    }
+}
+
+std::vector<int> SheetView::ButtonStops() const {
+    std::vector<int> ids;
+    for (const auto& button : m_sheet.Buttons()) {
+        if (button->IsWindowVisible() && button->IsWindowEnabled()) {
+            ids.push_back(button->GetDlgCtrlID());
+        }
+    }
+    return ids;
+}
+
+void SheetView::SwitchTo(int index, bool focusTabs) {
+    const int count = m_sheet.GetPageCount();
+    if (count == 0) {
+        return;
+    }
+    index = ((index % count) + count) % count;
+    m_sheet.SetActivePage(index);
+    SyncPage();
+    if (focusTabs) {
+        m_area = Area::Tabs;
+    } else {
+        FocusPageOrTabs(true);
+    }
+}
+
+void SheetView::Move(bool forward) {
+    const std::vector<int> buttons = ButtonStops();
+    const auto button = std::find(buttons.begin(), buttons.end(), m_button);
+    switch (m_area) {
+        case Area::Tabs:
+            if (forward && m_page && m_page->HasStops()) {
+                FocusPageOrTabs(true);
+            } else if (!buttons.empty()) {
+                m_area = Area::Buttons;
+                m_button = forward ? buttons.front() : buttons.back();
+            } else if (!forward) {
+                FocusPageOrTabs(false);
+            }
+            return;
+        case Area::Page:
+            if (m_page && m_page->FocusNext(forward)) {
+                return;
+            }
+            if (forward && !buttons.empty()) {
+                m_area = Area::Buttons;
+                m_button = buttons.front();
+            } else {
+                m_area = Area::Tabs;
+            }
+            return;
+        case Area::Buttons:
+            if (forward && button != buttons.end() && button + 1 != buttons.end()) {
+                m_button = *(button + 1);
+            } else if (!forward && button != buttons.end() && button != buttons.begin()) {
+                m_button = *(button - 1);
+            } else if (forward) {
+                m_area = Area::Tabs;
+            } else {
+                FocusPageOrTabs(false);
+            }
+            return;
+    }
+}
+
+void SheetView::PressButton(int id) {
+    m_sheet.PressButton(id);
+}
+
+void SheetView::Handle(const InputEvent& event) {
+    SyncPage();
+    if (m_area == Area::Page && m_page) {
+        m_page->Normalize();
+        if (!m_page->Focused()) {
+            m_area = Area::Tabs;
+        }
+    }
+    const int active = m_sheet.GetActiveIndex();
+    switch (event.key) {
+        case Key::Mouse:
+            HandleMouse(event);
+            return;
+        case Key::Escape:
+            PressButton(IDOK);
+            return;
+        case Key::Function:
+            if (event.number == 10) {
+                PressButton(IDOK);
+            }
+            return;
+        case Key::CtrlPageDown:
+        case Key::PageDown:
+            SwitchTo(active + 1, false);
+            return;
+        case Key::CtrlPageUp:
+        case Key::PageUp:
+            SwitchTo(active - 1, false);
+            return;
+        case Key::Alt:
+            // Alt-1 to Alt-9 select the first nine tabs, Alt-0 the tenth.
+            if (event.ch >= U'0' && event.ch <= U'9') {
+                const int index = event.ch == U'0' ? 9 : static_cast<int>(event.ch - U'1');
+                if (index < m_sheet.GetPageCount()) {
+                    SwitchTo(index, false);
+                }
+            }
+            return;
+        case Key::Tab:
+            Move(true);
+            return;
+        case Key::BackTab:
+            Move(false);
+            return;
+        default:
+            break;
+    }
+    switch (m_area) {
+        case Area::Tabs:
+            if (event.key == Key::Left || event.key == Key::Right) {
+                SwitchTo(active + (event.key == Key::Right ? 1 : -1), true);
+            } else if (event.key == Key::Down || event.key == Key::Enter ||
+                       (event.key == Key::Char && event.ch == U' ')) {
+                FocusPageOrTabs(true);
+            }
+            return;
+        case Area::Page:
+            if (m_page->HandleKey(event)) {
+                SyncPage();
+                return;
+            }
+            if (event.key == Key::Up || event.key == Key::Left) {
+                Move(false);
+            } else if (event.key == Key::Down || event.key == Key::Right ||
+                       (event.key == Key::Enter && m_page->FocusIsField())) {
+                Move(true);
+            }
+            return;
+        case Area::Buttons:
+            if (event.key == Key::Enter || (event.key == Key::Char && event.ch == U' ')) {
+                PressButton(m_button);
+            } else if (event.key == Key::Up || event.key == Key::Left) {
+                Move(false);
+            } else if (event.key == Key::Down || event.key == Key::Right) {
+                Move(true);
+            }
+            return;
+    }
+}
+
+void SheetView::HandleMouse(const InputEvent& event) {
+    const int x = event.x - m_origin.x;
+    const int y = event.y - m_origin.y;
+    const int active = m_sheet.GetActiveIndex();
+    if (y == kTabRow) {
+        if (event.mouse != MouseAction::Press) {
+            SwitchTo(active + (event.mouse == MouseAction::WheelDown ? 1 : -1), true);
+            return;
+        }
+        if (m_moreLeft && x == 0) {
+            SwitchTo(active - 1, true);
+            return;
+        }
+        if (m_moreRight && x == Columns() - 1) {
+            SwitchTo(active + 1, true);
+            return;
+        }
+        for (const TabSpan& tab : m_tabs) {
+            if (x >= tab.x && x < tab.x + tab.width) {
+                SwitchTo(tab.index, true);
+                return;
+            }
+        }
+        return;
+    }
+    if (event.mouse != MouseAction::Press) {
+        return;
+    }
+    for (const auto& button : m_sheet.Buttons()) {
+        const CellRect cells = ControlCells(*button->Template());
+        if (button->IsWindowVisible() && y == kPageRow + ButtonsRow() &&
+            x >= kPageColumn + cells.x && x < kPageColumn + cells.x + cells.width) {
+            if (button->IsWindowEnabled()) {
+                m_area = Area::Buttons;
+                m_button = button->GetDlgCtrlID();
+                PressButton(m_button);
+            }
+            return;
+        }
+    }
+    if (m_page && m_page->HandleClick(x - kPageColumn, y - kPageRow)) {
+        if (m_page->Focused()) {
+            m_area = Area::Page;
+        }
+        SyncPage();
+    }
+}
+
+void SheetView::LayoutTabs(int width) {
+    // Columns 0 and width - 1 hold the scroll marks; the tabs lie between them.
+    const int count = m_sheet.GetPageCount();
+    const int active = std::max(0, m_sheet.GetActiveIndex());
+    const int room = width - 2;
+    m_firstTab = std::clamp(m_firstTab, 0, std::max(0, count - 1));
+    if (active < m_firstTab) {
+        m_firstTab = active;
+    }
+    auto fits = [&](int first) {
+        int used = 0;
+        for (int i = first; i <= active; ++i) {
+            used += static_cast<int>(TabText(*m_sheet.GetPage(i)).size()) + (i > first ? 1 : 0);
+        }
+        return used <= room;
+    };
+    while (m_firstTab < active && !fits(m_firstTab)) {
+        ++m_firstTab;
+    }
+    m_tabs.clear();
+    int x = 1;
+    for (int i = m_firstTab; i < count; ++i) {
+        const int tabWidth = static_cast<int>(TabText(*m_sheet.GetPage(i)).size());
+        if (i > m_firstTab) {
+            ++x;  // the separator
+        }
+        if (x + tabWidth > width - 1 && i != m_firstTab) {
+            break;
+        }
+        m_tabs.push_back({i, x, std::min(tabWidth, width - 1 - x)});
+        x += tabWidth;
+    }
+    m_moreLeft = m_firstTab > 0;
+    m_moreRight = !m_tabs.empty() && m_tabs.back().index < count - 1;
+}
+
+void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyphs) {
+    SyncPage();
+    if (m_page) {
+        m_page->Normalize();
+    }
+    if (m_area == Area::Page && (!m_page || !m_page->Focused())) {
+        m_area = Area::Tabs;
+    }
+    if (m_area == Area::Buttons) {
+        const std::vector<int> buttons = ButtonStops();
+        if (std::find(buttons.begin(), buttons.end(), m_button) == buttons.end()) {
+            m_area = Area::Tabs;
+        }
+    }
+    const int width = Columns();
+    m_origin = Centre(area, width, Rows());
+    const int ox = m_origin.x;
+    const int oy = m_origin.y;
+
+    LayoutTabs(width);
+    if (m_moreLeft) {
+        grid.Put(ox, oy + kTabRow, U'<', Style::Tab);
+    }
+    if (m_moreRight) {
+        grid.Put(ox + width - 1, oy + kTabRow, U'>', Style::Tab);
+    }
+    for (std::size_t k = 0; k < m_tabs.size(); ++k) {
+        const TabSpan& tab = m_tabs[k];
+        const bool front = tab.index == m_sheet.GetActiveIndex();
+        const Style style =
+            front ? (m_area == Area::Tabs ? Style::Focus : Style::ActiveTab) : Style::Tab;
+        grid.Text(ox + tab.x, oy + kTabRow, TabText(*m_sheet.GetPage(tab.index)), style, tab.width);
+        if (k > 0) {
+            grid.Put(ox + tab.x - 1, oy + kTabRow, glyphs.separator, Style::Tab);
+        }
+    }
+
+    DrawFrame(grid, ox, oy + kFrameRow, width, PageRows() + 2, glyphs, Style::Frame);
+    if (m_page) {
+        m_page->Render(grid, {ox + kPageColumn, oy + kPageRow}, glyphs, m_area == Area::Page);
+    }
+
+    for (const auto& button : m_sheet.Buttons()) {
+        if (!button->IsWindowVisible()) {
+            continue;
+        }
+        const CellRect cells = ControlCells(*button->Template());
+        const int x = ox + kPageColumn + cells.x;
+        const int y = oy + kPageRow + ButtonsRow();
+        const bool focus = m_area == Area::Buttons && m_button == button->GetDlgCtrlID();
+        const Style style = focus                       ? Style::Focus
+                            : button->IsWindowEnabled() ? Style::Button
+                                                        : Style::Dim;
+        DrawButton(grid, x, y, cells.width, DecodeUtf8(button->GetWindowText()), style);
+    }
+}
+
+}  // namespace host::tui

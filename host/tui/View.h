@@ -1,0 +1,31 @@
+#pragma once
+// A layer of the screen: the sheet, a modal dialog, a message box, a file dialog. The top layer
+// takes the input; every layer draws itself centred in the area it is given.
+
+#include "host/tui/CellGrid.h"
+#include "host/tui/DialogLayout.h"
+#include "host/tui/InputEvent.h"
+
+class CWnd;
+
+namespace host::tui {
+
+class View {
+  public:
+    virtual ~View() = default;
+    // The cells the layer needs; a smaller screen shows a message instead.
+    virtual int Columns() const = 0;
+    virtual int Rows() const = 0;
+    virtual void Render(CellGrid& grid, const CellRect& area, const Glyphs& glyphs) = 0;
+    virtual void Handle(const InputEvent& event) = 0;
+    // Whether a change of window shows on this layer (and so must be painted at once).
+    virtual bool Shows(const CWnd& /*window*/) const { return false; }
+};
+
+// The top-left cell of a block of width x height centred in area.
+inline CellPos Centre(const CellRect& area, int width, int height) {
+    return {area.x + (area.width - width > 0 ? (area.width - width) / 2 : 0),
+            area.y + (area.height - height > 0 ? (area.height - height) / 2 : 0)};
+}
+
+}  // namespace host::tui

@@ -1,0 +1,217 @@
+// The terminal front end running real modal loops: boxes with their own loop, painting before
+// a handler blocks, sleeping until the next timer, signals, a too small terminal, and a whole
+// session on the settings sheet that must not depend on the locale.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <optional>
+#include <string>
+
+#include "host/node/FactoryNode.h"
+#include "host/site/ClientSite.h"
+#include "host/tui/TerminalFrontEnd.h"
+#include "platform/com/OleObject.h"
+#include "platform/ui/MessageLoop.h"
+#include "platform/ui/PropertySheet.h"
+#include "plugin/shell/CQMA7Ctrl.h"
+#include "tests/tui/TuiTestSupport.h"
+
+using namespace host::tui;
+using tuitest::FakeTerminal;
+using tuitest::Press;
+using tuitest::Type;
+
+namespace {
+
+constexpr int kAsk = 1001;
+constexpr int kSlow = 1002;
+constexpr unsigned kTickTimer = 1;
+constexpr std::uint32_t kTickMs = 500;
+
+const DialogTemplate& TestTemplate() {
+    static const DialogTemplate dialog = [] {
+        DialogTemplate t;
+        t.id = 900;
+        t.caption = "Test";
+        t.controls = {Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30),
+                      EditField(1003, 10, 50)};
+        return t;
+    }();
+    return dialog;
+}
+
+// A page whose buttons ask a question and run a slow action, with a timer that counts.
+class TestPage final : public CPropertyPage {
+  public:
+    explicit TestPage(const FakeTerminal& terminal)
+        : CPropertyPage(TestTemplate(), "Test"), m_terminal(terminal) {
+        OnClicked(kAsk, [this] { answer = MessageBox("Go on?", "Test", MB_YESNO); });
+        OnClicked(kSlow, [this] {
+            SetDlgItemText(kSlow, "Wait");
+            screenWhileBlocked = m_terminal.lastRows;
+            platform::crt::Sleep(kTickMs);
+            SetDlgItemText(kSlow, "Slow");
+        });
+    }
+    bool OnInitDialog() override {
+        SetTimer(kTickTimer, kTickMs);
+        return true;
+    }
+    void OnTimer(unsigned /*id*/) override { ++ticks; }
+
+    std::optional<int> answer;
+    std::string screenWhileBlocked;
+    int ticks = 0;
+
+  private:
+    const FakeTerminal& m_terminal;
+};
+
+class TerminalUi : public ::testing::Test {
+  protected:
+    TerminalUi() { platform::crt::SetCurrentClock(&clock); }
+    ~TerminalUi() override { platform::crt::SetCurrentClock(nullptr); }
+
+    // Runs the test sheet modally until it is closed.
+    int Run() {
+        CPropertySheet sheet("QMA7", nullptr, 0);
+        sheet.AddPage(&page);
+        return sheet.DoModal();
+    }
+
+    platform::crt::VirtualClock clock;
+    FakeTerminal terminal{80, 30, clock};
+    std::vector<int> signals;
+    TerminalFrontEnd ui{terminal,
+                        clock,
+                        {"AHU1", "00"},
+                        Glyphs::Unicode(),
+                        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }}};
+    MessageLoop loop{ui, clock};
+    TestPage page{terminal};
+};
+
+}  // namespace
+
+TEST_F(TerminalUi, MessageBoxRunsItsOwnLoopInWhichTimersKeepTicking) {
+    terminal.input = {Press(Key::Enter)};  // the first button: Ask
+    int ticksWhenAnswered = -1;
+    bool boxSeen = false;
+    terminal.onWait = [&] {
+        boxSeen = boxSeen || terminal.lastRows.find("Go on?") != std::string::npos;
+        if (clock.NowMs() >= 2000 && ticksWhenAnswered < 0) {
+            ticksWhenAnswered = page.ticks;
+            terminal.input.push_back(Type(U'n'));
+        } else if (page.answer) {
+            terminal.input.push_back(Press(Key::Escape));
+        }
+    };
+    Run();
+    EXPECT_TRUE(boxSeen);
+    EXPECT_EQ(page.answer, IDNO);
+    EXPECT_EQ(ticksWhenAnswered, 4);  // at 500, 1000, 1500 and 2000 ms, under the box
+    EXPECT_EQ(terminal.lastRows.find("Go on?"), std::string::npos);
+}
+
+TEST_F(TerminalUi, ACaptionIsOnTheScreenBeforeItsHandlerBlocks) {
+    terminal.input = {Press(Key::Down), Press(Key::Enter), Press(Key::Escape)};
+    Run();
+    EXPECT_NE(page.screenWhileBlocked.find("Wait   >"), std::string::npos);
+    EXPECT_EQ(terminal.lastRows.find("Wait"), std::string::npos);
+    EXPECT_NE(terminal.lastRows.find("Slow   >"), std::string::npos);
+}
+
+TEST_F(TerminalUi, BetweenInputsItSleepsUntilTheNextTimerIsDue) {
+    terminal.onWait = [&] {
+        if (clock.NowMs() >= 10000 && terminal.input.empty()) {
+            terminal.input.push_back(Press(Key::Escape));
+        }
+    };
+    Run();
+    // One wait per tick, each as long as the time left to it: no polling.
+    ASSERT_EQ(terminal.timeouts.size(), 21u);
+    for (std::size_t i = 0; i + 1 < terminal.timeouts.size(); ++i) {
+        EXPECT_EQ(terminal.timeouts[i], kTickMs);
+    }
+    EXPECT_EQ(page.ticks, 20);
+}
+
+TEST_F(TerminalUi, ASignalKeepsTheNodeThroughItsHookAndClosesBoxesAndWindows) {
+    terminal.input = {Press(Key::Enter), InputEvent{Key::Terminate, 0, 15}};
+    Run();
+    EXPECT_EQ(signals, std::vector<int>{15});
+    EXPECT_TRUE(ui.Quitting());
+    EXPECT_EQ(page.answer, IDNO);  // a Yes / No box closes with its last button
+}
+
+TEST_F(TerminalUi, ATooSmallTerminalShowsWhyAndTakesOnlyEscape) {
+    terminal.Resize(60, 20);
+    terminal.input = {Press(Key::Enter), InputEvent::Click(3, 3), Press(Key::Escape)};
+    Run();
+    EXPECT_FALSE(page.answer);
+    EXPECT_NE(terminal.lastRows.find("The terminal is too small for the sheet."),
+              std::string::npos);
+}
+
+// A whole session on the settings sheet: the Recirculation tab's Manual with 40.5 %, then
+// Write. The node and the screen come out the same whatever the locale says of numbers.
+class TerminalUiSession : public ::testing::Test {
+  protected:
+    struct Outcome {
+        std::string nv26;
+        std::string screen;
+    };
+
+    static Outcome Session() {
+        platform::crt::VirtualClock clock;
+        platform::crt::SetCurrentClock(&clock);
+        host::SimNode node = host::FactoryNode::Make();
+        Outcome outcome;
+        {
+            host::ClientSite site(node);
+            FakeTerminal terminal(80, 30, clock);
+            TerminalFrontEnd ui(terminal, clock, {node.Name(), "00"}, Glyphs::Unicode(), {});
+            MessageLoop loop(ui, clock);
+            terminal.input = {InputEvent::AltKey(U'3'), Press(Key::Up),    Press(Key::Up),
+                              Press(Key::Down),         Press(Key::Enter), Press(Key::Tab)};
+            for (const char32_t c : {U'4', U'0', U'.', U'5'}) {
+                terminal.input.push_back(Type(c));
+            }
+            // Past the range group, Invert, the fresh air field and Read to Write.
+            for (int i = 0; i < 5; ++i) {
+                terminal.input.push_back(Press(Key::Tab));
+            }
+            terminal.input.push_back(Press(Key::Enter));
+            terminal.onWait = [&] {
+                if (terminal.input.empty() && outcome.screen.empty()) {
+                    outcome.screen = terminal.lastRows;
+                    terminal.input.push_back(Press(Key::Escape));
+                }
+            };
+            auto* control = new CQMA7Ctrl;
+            control->SetClientSite(&site);
+            control->DoVerb(OLEIVERB_PROPERTIES);
+            control->SetClientSite(nullptr);
+            control->Release();
+        }
+        platform::crt::SetCurrentClock(nullptr);
+        const auto nv26 = node.GetNv(26);
+        for (std::size_t i = 0; i < 3; ++i) {
+            outcome.nv26 += std::to_string((*nv26)[i]) + " ";
+        }
+        return outcome;
+    }
+};
+
+TEST_F(TerminalUiSession, NumbersOnTheScreenAndInTheNodeIgnoreTheLocale) {
+    const Outcome plain = Session();
+    EXPECT_EQ(plain.nv26, "0 0 81 ");  // 40.5 % in half percent steps
+    EXPECT_NE(plain.screen.find("(*) Manual"), std::string::npos);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed; run scripts/setup";
+    }
+    const Outcome german = Session();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(german.nv26, plain.nv26);
+    EXPECT_EQ(german.screen, plain.screen);
+}

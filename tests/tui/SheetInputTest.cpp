@@ -1,0 +1,199 @@
+// Keys and the mouse on the sheet, acting on the dialog model as a user's would.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "host/tui/Screen.h"
+#include "host/tui/SheetView.h"
+#include "plugin/shell/CSheet.h"
+#include "tests/support/SheetFixture.h"
+#include "tests/tui/TuiTestSupport.h"
+
+using namespace host::tui;
+using tuitest::Press;
+using tuitest::TemplateSheet;
+using tuitest::Type;
+
+namespace {
+
+// The id of the control with the focus on the page; 0 outside the page.
+int FocusedId(const SheetView& view) {
+    if (view.FocusArea() != SheetView::Area::Page) {
+        return 0;
+    }
+    const auto index = view.Page()->Focused();
+    return view.Page()->Dialog().Controls()[static_cast<std::size_t>(*index)]->GetDlgCtrlID();
+}
+
+class SheetInput : public ::testing::Test {
+  protected:
+    SheetInput() {
+        sheet.Select("Cooling");
+        Render();
+    }
+    void Render() { view.Render(grid, {0, 0, 77, 29}, Glyphs::Unicode()); }
+    void Key(host::tui::Key key) {
+        view.Handle(Press(key));
+        Render();
+    }
+    void Click(const std::string& text, int offset = 0) {
+        const auto at = tuitest::Find(grid, text);
+        ASSERT_TRUE(at) << "no \"" << text << "\" on the screen";
+        view.Handle(InputEvent::Click(at->x + offset, at->y));
+        Render();
+    }
+    std::vector<int> TabStops() {
+        std::vector<int> ids;
+        for (int i = 0; i < 14; ++i) {
+            ids.push_back(view.FocusArea() == SheetView::Area::Buttons ? -view.FocusedButton()
+                                                                       : FocusedId(view));
+            Key(Key::Tab);
+        }
+        return ids;
+    }
+
+    TemplateSheet sheet;
+    SheetView view{sheet.Sheet()};
+    CellGrid grid{77, 29};
+};
+
+}  // namespace
+
+TEST_F(SheetInput, TabVisitsEnabledControlsInTemplateOrderWithOneStopPerRadioGroup) {
+    sheet.Control(273).EnableWindow(false);  // the manual value, as in Automatic
+    sheet.Control(264).ShowWindow(false);
+    sheet.Control(271).SetCheck(1);
+    Render();
+    // Page controls; 0 is the tab row, -1 the Exit button.
+    EXPECT_THAT(TabStops(), ::testing::ElementsAre(267, 262, 271, 327, 207, 206, -1, 0, 267, 262,
+                                                   271, 327, 207, 206));
+    Key(Key::BackTab);
+    Key(Key::BackTab);
+    EXPECT_EQ(FocusedId(view), 207);
+}
+
+TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
+    EXPECT_EQ(FocusedId(view), 267);  // the sheet opens on the page's first stop
+    Key(Key::Down);
+    Key(Key::Down);
+    Key(Key::Down);  // stays on the last button
+    EXPECT_EQ(FocusedId(view), 269);
+    EXPECT_EQ(sheet.Control(269).GetCheck(), 0);  // moving does not check
+    Key(Key::Up);
+    view.Handle(Type(U' '));
+    EXPECT_EQ(sheet.Control(268).GetCheck(), 1);
+    Key(Key::Tab);  // the manual value field
+    EXPECT_EQ(FocusedId(view), 273);
+    Key(Key::Tab);
+    Key(Key::Tab);  // the Invert check box
+    Key(Key::Enter);
+    EXPECT_EQ(sheet.Control(264).GetCheck(), 1);
+    // Up and Down leave a check box for the neighbouring stops.
+    Key(Key::Up);
+    EXPECT_EQ(FocusedId(view), 262);
+}
+
+TEST_F(SheetInput, TypingEditsTheFocusedFieldThroughItsWindowText) {
+    sheet.Control(273).SetWindowText("40");
+    Key(Key::Tab);
+    ASSERT_EQ(FocusedId(view), 273);
+    // Tab selects the whole text: typing replaces it.
+    for (const char32_t c : U"12.5") {
+        if (c != 0) {
+            view.Handle(Type(c));
+        }
+    }
+    EXPECT_EQ(sheet.Control(273).GetWindowText(), "12.5");
+    Key(Key::Home);
+    Key(Key::Delete);
+    Key(Key::Right);
+    view.Handle(Type(U'7'));
+    Key(Key::End);
+    Key(Key::Backspace);
+    EXPECT_EQ(sheet.Control(273).GetWindowText(), "27.");
+    EXPECT_EQ(grid.Cursor(), (CellPos{1 + 22 + 1 + 3, 2 + 5}));  // after "27." in the field
+    Key(Key::ClearField);
+    EXPECT_EQ(sheet.Control(273).GetWindowText(), "");
+    // A display field and a disabled field take no typing.
+    sheet.Control(273).EnableWindow(false);
+    Render();
+    view.Handle(Type(U'9'));
+    EXPECT_EQ(sheet.Control(273).GetWindowText(), "");
+    EXPECT_NE(FocusedId(view), 273);
+}
+
+TEST_F(SheetInput, MouseClicksTabsRadioButtonsCheckBoxesAndFocusesFields) {
+    Click("Import / Export");
+    EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Import / Export");
+    EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);
+    Click("Cooling");
+    Click("Water cooling");
+    EXPECT_EQ(sheet.Control(328).GetCheck(), 1);
+    Click("Invert");
+    Click("Invert");
+    EXPECT_EQ(sheet.Control(264).GetCheck(), 0);
+    EXPECT_EQ(FocusedId(view), 264);
+
+    sheet.Control(273).SetWindowText("45");
+    Render();
+    const auto field = tuitest::Find(grid, "[45");
+    view.Handle(InputEvent::Click(field->x + 2, field->y));  // between the 4 and the 5
+    view.Handle(Type(U'0'));
+    EXPECT_EQ(sheet.Control(273).GetWindowText(), "405");
+
+    sheet.Control(267).EnableWindow(false);
+    Render();
+    Click("Off");
+    EXPECT_EQ(sheet.Control(267).GetCheck(), 0);
+    Click("Exit");
+    EXPECT_TRUE(sheet.Sheet().IsModalEnded());
+}
+
+TEST_F(SheetInput, PageKeysAndAltDigitsSwitchTabsAndEscapeOrF10Exit) {
+    Key(Key::PageDown);
+    EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Temperatures");
+    Key(Key::CtrlPageUp);
+    Key(Key::CtrlPageUp);
+    EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Recirculation");
+    EXPECT_EQ(FocusedId(view), 202);  // the new page's first stop
+    view.Handle(InputEvent::AltKey(U'1'));
+    Key(Key::PageUp);  // wraps round to the last tab
+    EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Config HVAC");
+    // The last tab is in view: the row has scrolled and offers the way back.
+    EXPECT_EQ(grid.At(0, 0), U'<');
+    EXPECT_TRUE(tuitest::Find(grid, " Config HVAC "));
+    Key(Key::Function);  // F0: nothing
+    EXPECT_FALSE(sheet.Sheet().IsModalEnded());
+    view.Handle(InputEvent::FunctionKey(10));
+    EXPECT_TRUE(sheet.Sheet().IsModalEnded());
+    EXPECT_EQ(sheet.Sheet().ModalResult(), IDOK);
+}
+
+// On the real settings sheet the clicks run the page's handlers: a Write from the keyboard
+// and the mouse reaches the node.
+class SheetInputOnTheNode : public SheetFixture {};
+
+TEST_F(SheetInputOnTheNode, KeysAndClicksRunThePagesHandlers) {
+    Open();
+    SheetView view(Sheet());
+    CellGrid grid(77, 29);
+    auto render = [&] { view.Render(grid, {0, 0, 77, 29}, Glyphs::Unicode()); };
+    render();
+    view.Handle(InputEvent::AltKey(U'3'));  // Recirculation
+    render();
+    EXPECT_EQ(Sheet().GetActivePage()->GetCaption(), "Recirculation");
+    view.Handle(Press(Key::Up));
+    view.Handle(Press(Key::Up));
+    view.Handle(Press(Key::Down));
+    view.Handle(Press(Key::Enter));  // Manual: the In field becomes enabled
+    view.Handle(Press(Key::Tab));
+    for (const char32_t c : {U'6', U'0'}) {
+        view.Handle(Type(c));
+    }
+    render();
+    Trace();
+    const auto write = tuitest::Find(grid, "Write");
+    view.Handle(InputEvent::Click(write->x, write->y));
+    EXPECT_EQ(Nv(26).substr(0, 6), "000078");  // 60 % in half percent steps
+    EXPECT_EQ(Nv(25).substr(0, 6), "000001");  // Manual
+    EXPECT_FALSE(Trace().empty());
+}

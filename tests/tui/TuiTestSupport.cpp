@@ -1,0 +1,128 @@
+#include "tests/tui/TuiTestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/tui/Utf8.h"
+#include "plugin/resources/Resources.h"
+
+namespace tuitest {
+
+void FakeTerminal::Show(const CellGrid& grid) {
+    ++shows;
+    lastRows = grid.Rows();
+}
+
+std::vector<InputEvent> FakeTerminal::Wait(std::optional<std::int64_t> timeoutMs) {
+    timeouts.push_back(timeoutMs);
+    if (onWait) {
+        onWait();
+    }
+    if (!input.empty()) {
+        const InputEvent event = input.front();
+        input.pop_front();
+        return {event};
+    }
+    if (timeoutMs) {
+        m_clock.AdvanceTo(m_clock.NowMs() + *timeoutMs);
+        return {};
+    }
+    if (++m_idleEscapes > 20) {
+        ADD_FAILURE() << "the front end keeps waiting with nothing to do";
+        return {InputEvent{Key::Terminate, 0, 15}};
+    }
+    return {Press(Key::Escape)};
+}
+
+InputEvent Press(Key key) {
+    return InputEvent::Of(key);
+}
+
+InputEvent Type(char32_t c) {
+    return InputEvent::Character(c);
+}
+
+TemplateSheet::TemplateSheet() {
+    // The settings sheet's tab order: its two first pages, then the function pages.
+    std::vector<int> order = {IDD_PAGE_NODE_INFORMATION, IDD_PAGE_IMPORT_EXPORT};
+    for (const int id : kPageIds) {
+        if (id != IDD_PAGE_NODE_INFORMATION && id != IDD_PAGE_IMPORT_EXPORT) {
+            order.push_back(id);
+        }
+    }
+    for (const int id : order) {
+        m_pages.push_back(
+            std::make_unique<CPropertyPage>(DialogResource(id), std::string(StringResource(id))));
+        m_sheet.AddPage(m_pages.back().get());
+    }
+    m_sheet.Create();
+    m_sheet.GetDlgItem(IDOK)->SetWindowText("Exit");
+    m_sheet.GetDlgItem(IDCANCEL)->ShowWindow(false);
+    m_sheet.GetDlgItem(ID_APPLY_NOW)->ShowWindow(false);
+}
+
+TemplateSheet::~TemplateSheet() {
+    m_sheet.DestroyWindow();
+}
+
+void TemplateSheet::Select(const std::string& caption) {
+    for (int i = 0; i < m_sheet.GetPageCount(); ++i) {
+        if (m_sheet.GetPage(i)->GetCaption() == caption) {
+            m_sheet.SetActivePage(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no tab " << caption;
+}
+
+CWnd& TemplateSheet::Control(int id) {
+    CWnd* control = m_sheet.GetActivePage()->GetDlgItem(id);
+    if (control == nullptr) {
+        ADD_FAILURE() << "no control " << id;
+        std::abort();
+    }
+    return *control;
+}
+
+void ExpectGolden(const std::string& name, const CellGrid& grid) {
+    std::string text;
+    auto add = [&](const std::string& rows) {
+        std::istringstream lines(rows);
+        for (std::string line; std::getline(lines, line);) {
+            text += line + "|\n";
+        }
+    };
+    add(grid.Rows());
+    text += "--- styles\n";
+    add(grid.StyleRows());
+
+    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".txt");
+    if (const char* update = std::getenv("QMA7_UPDATE_GOLDEN");
+        update != nullptr && *update == '1') {
+        std::ofstream(path, std::ios::binary) << text;
+        return;
+    }
+    std::ifstream file(path, std::ios::binary);
+    ASSERT_TRUE(file) << "no golden grid " << path << "; QMA7_UPDATE_GOLDEN=1 writes it";
+    const std::string expected{std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, expected) << "the grid differs from " << path << "; it is now:\n" << text;
+}
+
+std::optional<host::tui::CellPos> Find(const CellGrid& grid, const std::string& text) {
+    const std::u32string wanted = host::tui::DecodeUtf8(text);
+    for (int y = 0; y < grid.Height(); ++y) {
+        std::u32string row;
+        for (int x = 0; x < grid.Width(); ++x) {
+            row += grid.At(x, y);
+        }
+        if (const auto at = row.find(wanted); at != std::u32string::npos) {
+            return host::tui::CellPos{static_cast<int>(at), y};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tuitest
