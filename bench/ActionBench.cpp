@@ -151,7 +151,8 @@ void ActionFigures(const Options& options) {
                       [](const Timing& a, const Timing& b) { return a.wallMs < b.wallMs; });
             const Timing& median = runs[runs.size() / 2];
             // Within 1 % and 2 ms of the floor.
-            Report({name, median.wallMs, "ms", static_cast<double>(median.floorMs) * 1.01 + 2.0});
+            Report(
+                {name, median.wallMs, "ms", static_cast<double>(median.floorMs) * 1.01 + 2.0, 2});
         }
     }
     std::filesystem::remove_all(folder);
