@@ -404,20 +404,26 @@ class FaultSweep : public SheetFixture {
 TEST_F(FaultSweep, NoFaultBreaksAnInvariant) {
     std::vector<std::string> problems;
     std::set<Step> covered;
+    std::set<std::string> tabs;
     int runs = 0;
-    for (const Action& action : Actions()) {
+    const std::vector<Action> actions = Actions();
+    for (const Action& action : actions) {
         const Outcome reference = Run(action, std::nullopt);
         if (!reference.ran || reference.calls.empty()) {
             continue;  // nothing to break: no host calls (yet)
         }
         covered.insert(action.info->step);
+        tabs.insert(action.tab);
         // The bits the action changes without faults, from the factory node and its inverse.
         BitMasks allowed;
         for (const std::string& p : Check(action, reference, {}, &allowed)) {
             problems.push_back(action.Name() + " without faults: " + p);
         }
         if (action.info->step <= Step::Write) {
-            Check(action, Run(action, std::nullopt, true), {}, &allowed);
+            for (const std::string& p :
+                 Check(action, Run(action, std::nullopt, true), {}, &allowed)) {
+                problems.push_back(action.Name() + " on the inverted node: " + p);
+            }
         }
         for (const Fault& fault : FaultsOf(reference)) {
             const Outcome outcome = Run(action, fault);
@@ -427,8 +433,13 @@ TEST_F(FaultSweep, NoFaultBreaksAnInvariant) {
             }
         }
     }
-    EXPECT_EQ(covered.size(), std::size(kSteps)) << "some kind of action never ran";
-    EXPECT_GT(runs, 50);
+    // Every kind of action ran, and every tab met faults.
+    EXPECT_EQ(covered.size(), std::size(kSteps));
+    std::set<std::string> allTabs;
+    for (const Action& action : actions) {
+        allTabs.insert(action.tab);
+    }
+    EXPECT_EQ(tabs, allTabs);
     std::string report;
     for (std::size_t i = 0; i < problems.size() && i < 40; ++i) {
         report += problems[i] + "\n";
