@@ -265,9 +265,6 @@ TEST_F(ImportExportTest, DefaultSettingsWriteInOrderWithTheirPauses) {
         factory.push_back(Part(k));
         SetPart(k, "");
     }
-    Show();
-    Set(kPassword, "Talvik");
-    Click(kDefaults);
     std::vector<std::string> expected;
     char selector[8];
     for (int k = 1; k <= 12; ++k) {
@@ -286,6 +283,9 @@ TEST_F(ImportExportTest, DefaultSettingsWriteInOrderWithTheirPauses) {
         t += 250;
     }
     expected.push_back("35500 write 42 2 ok 0000");
+    Show();
+    Set(kPassword, "Talvik");
+    Click(kDefaults);
     EXPECT_EQ(Trace(), expected);
     EXPECT_EQ(Part(6), Long("00 0005 000A 0005 00A8 00A8 00A8 00A8 00A8 00A8"));
     EXPECT_THAT(Boxes(), ElementsAre(Box("QMA7", "Please restart the plugin")));
