@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <numeric>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,18 @@ class PageTest : public SheetFixture {
         SelectTab(m_tab);
     }
     void FailReads(std::vector<int> nvs) { node.Fail(host::SimNode::Failure::Read, nvs); }
+    // The NVs written since the last trace, in order: "26 25 43".
+    std::string Written() {
+        std::string nvs;
+        for (const std::string& call : Trace()) {
+            std::istringstream words(call);
+            std::string time, kind, nv;
+            if (words >> time >> kind >> nv && kind == "write") {
+                nvs += (nvs.empty() ? "" : " ") + nv;
+            }
+        }
+        return nvs;
+    }
     // One digit per control: 1 enabled, 0 disabled.
     std::string EnabledOf(std::initializer_list<int> ids) {
         std::string states;
@@ -44,11 +57,12 @@ class PageTest : public SheetFixture {
     std::string m_tab;
 };
 
-// 31 bytes that all differ (byte i is 0x80 + i) but for the given {index, byte} pairs, as trace
+// 31 bytes that all differ (byte i is first + i) but for the given {index, byte} pairs, as trace
 // shows them: a test sees every byte that a tab does not own go back as read.
-inline std::string Distinct(std::initializer_list<std::pair<int, int>> changes = {}) {
+inline std::string Distinct(std::initializer_list<std::pair<int, int>> changes = {},
+                            std::uint8_t first = 0x80) {
     std::vector<std::uint8_t> bytes(31);
-    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0x80});
+    std::iota(bytes.begin(), bytes.end(), first);
     for (const auto& [index, byte] : changes) {
         bytes.at(static_cast<std::size_t>(index)) = static_cast<std::uint8_t>(byte);
     }
