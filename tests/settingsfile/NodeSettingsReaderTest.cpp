@@ -251,7 +251,7 @@ std::string RandomFile(std::mt19937& random, const std::string& golden) {
 }  // namespace
 
 TEST(NodeSettingsReader, AnyFileEndsAndWritesOnlyWholeValueLines) {
-    const std::string golden = ReadBytes(QMA7_TEST_DATA_DIR "/factory-node.txt");
+    const std::string golden = ReadFile(QMA7_TEST_DATA_DIR "/factory-node.txt");
     ASSERT_FALSE(golden.empty());
     std::mt19937 random(2026);
     for (int round = 0; round < 3000; ++round) {

@@ -1,9 +1,8 @@
 #pragma once
 // Shared helpers of the settings file tests: a sink that records what a file does to the
-// node, hex texts and a scratch folder.
+// node, and hex texts.
 
 #include <cstdint>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 
 #include "host/driver/ScriptSyntax.h"
 #include "plugin/settingsfile/NodeSettingsSink.h"
+#include "tests/support/Files.h"
 
 namespace settingsfile::test {
 
@@ -45,24 +45,5 @@ class RecordingSink : public NodeSettingsSink {
   private:
     std::size_t m_asked = 0;
 };
-
-// A folder of its own, removed with everything in it.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string Path(std::string_view name) const { return (m_path / name).string(); }
-    // The names of the entries in the folder, sorted.
-    std::vector<std::string> Entries() const;
-
-  private:
-    std::filesystem::path m_path;
-};
-
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, std::string_view bytes);
 
 }  // namespace settingsfile::test
