@@ -40,13 +40,12 @@ class PageTest : public SheetFixture {
         }
         return nvs;
     }
-    // One digit per control: 1 enabled, 0 disabled.
+    // One digit per control: 1 enabled (checked), 0 not.
     std::string EnabledOf(std::initializer_list<int> ids) {
-        std::string states;
-        for (const int id : ids) {
-            states += Enabled(id) ? '1' : '0';
-        }
-        return states;
+        return Digits(ids, &PageTest::Enabled);
+    }
+    std::string CheckedOf(std::initializer_list<int> ids) {
+        return Digits(ids, &PageTest::Checked);
     }
 
     // Humidity readings at the edges of (5 %, 90 %] and whether the sensor counts as present.
@@ -54,6 +53,14 @@ class PageTest : public SheetFixture {
         {"03E8", false}, {"03E9", true}, {"4650", true}, {"4651", false}};
 
   private:
+    std::string Digits(std::initializer_list<int> ids, bool (SheetFixture::*state)(int)) {
+        std::string digits;
+        for (const int id : ids) {
+            digits += (this->*state)(id) ? '1' : '0';
+        }
+        return digits;
+    }
+
     std::string m_tab;
 };
 

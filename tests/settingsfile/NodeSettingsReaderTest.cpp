@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <ranges>
 
 #include "plugin/settingsfile/ProgramId.h"
 #include "tests/settingsfile/SettingsFileTestSupport.h"
@@ -188,31 +189,19 @@ class WriteRecorder : public RecordingSink {
 
 std::string RandomFile(std::mt19937& random, const std::string& golden) {
     const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
-    static const std::string kPieces[] = {"* nciMaxCool ",
-                                          "* nviPluginCnf ",
-                                          "* nciOffManAuto3 ",
-                                          "* nciDelayCoolOn ",
-                                          "*",
-                                          "* ",
-                                          "- 90 51 4D 41 37 5F 31 6A",
-                                          "- 90 51 4D 41 37 5F 31 6B",
-                                          "-1, 2",
-                                          "-",
-                                          "/",
-                                          "/ x",
-                                          "70.000",
-                                          "5.0",
-                                          "0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 65535",
-                                          "\n",
-                                          "\r\n",
-                                          "\r",
-                                          " ",
-                                          ",",
-                                          ".",
-                                          "-.5",
-                                          "1e9",
-                                          std::string(1, '\0'),
-                                          "\xFF"};
+    // Pieces of lines between the "|"s: headers, program IDs, values, line ends, odd bytes.
+    static const std::vector<std::string> kPieces = [] {
+        std::vector<std::string> pieces;
+        const std::string_view all =
+            "* nciMaxCool |* nviPluginCnf |* nciOffManAuto3 |* nciDelayCoolOn |*|* |"
+            "- 90 51 4D 41 37 5F 31 6A|- 90 51 4D 41 37 5F 31 6B|-1, 2|-|/|/ x|70.000|5.0|"
+            "0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 65535|\n|\r\n|\r| |,|.|-.5|1e9|\xFF";
+        for (const auto piece : std::views::split(all, '|')) {
+            pieces.emplace_back(piece.begin(), piece.end());
+        }
+        pieces.emplace_back(1, '\0');
+        return pieces;
+    }();
     std::string text;
     if (random() % 2 == 0) {
         // A mutated export: lines dropped, doubled, lengthened, bytes changed or cut off.
@@ -233,7 +222,7 @@ std::string RandomFile(std::mt19937& random, const std::string& golden) {
                     text[at] = static_cast<char>(random());
                     break;
                 case 4:
-                    text.insert(at, kPieces[pick(std::size(kPieces))]);
+                    text.insert(at, kPieces[pick(kPieces.size())]);
                     break;
                 default:
                     text.resize(at);
@@ -242,7 +231,7 @@ std::string RandomFile(std::mt19937& random, const std::string& golden) {
         }
     } else {
         for (std::size_t n = pick(200); n > 0; --n) {
-            text += kPieces[pick(std::size(kPieces))];
+            text += kPieces[pick(kPieces.size())];
         }
     }
     return text;
