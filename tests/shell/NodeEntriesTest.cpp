@@ -1,5 +1,5 @@
 // Registration uses the table with overwrite; its tests cover the failed write that ends the
-// loop and the removal. Here the other mode: only missing entries are written.
+// loop. Here the other mode, where only missing entries are written, and the removal alone.
 #include "plugin/shell/NodeEntries.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ constexpr const char* kTestIdKey = "CLSID\\{76A875E6-EAF0-11D5-8DA4-00107A158EFD
 
 }  // namespace
 
-TEST_F(NodeEntryTable, WithoutOverwriteOnlyMissingEntriesAreWritten) {
+TEST_F(NodeEntryTable, WithoutOverwriteOnlyMissingEntriesAreWrittenAndRemovalTakesTheNodeKey) {
     ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, kProgramIdKey, "mine"), ERROR_SUCCESS);
     EXPECT_TRUE(WriteNodeEntries(CLSID_QMA7Ctrl, kEntries, false));
     EXPECT_EQ(DefaultOf(kProgramIdKey), "mine");
@@ -27,4 +27,7 @@ TEST_F(NodeEntryTable, WithoutOverwriteOnlyMissingEntriesAreWritten) {
 
     EXPECT_TRUE(WriteNodeEntries(CLSID_QMA7Ctrl, kEntries, true));
     EXPECT_EQ(DefaultOf(kProgramIdKey), "90 51");
+    // Removing takes the Node key too, which unregistering the class would hide.
+    EXPECT_TRUE(RemoveNodeEntries(CLSID_QMA7Ctrl, kEntries));
+    EXPECT_EQ(DefaultOf("CLSID\\{76A875E6-EAF0-11D5-8DA4-00107A158EFD}\\Node"), "<error 2>");
 }
