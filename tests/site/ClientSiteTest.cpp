@@ -122,18 +122,3 @@ TEST_F(ClientSiteTest, LogsCallsAtTheirVirtualTime) {
     EXPECT_EQ(m_clock.NowMs(), 375);
     EXPECT_TRUE(m_site.TakeCalls().empty());
 }
-
-TEST(HostCallFormat, QuotesNamesAndShowsEmptyHex) {
-    HostCall name;
-    name.kind = HostCall::Kind::Name;
-    name.timeMs = 7;
-    name.size = 20;
-    name.ok = true;
-    name.text = "A\"\\\n\xB0";
-    EXPECT_EQ(host::FormatHostCall(name), "7 name 20 ok \"A\\\"\\\\\\n\\xB0\"");
-    HostCall read;
-    read.timeMs = 1;
-    read.nv = 3;
-    read.ok = true;
-    EXPECT_EQ(host::FormatHostCall(read), "1 read 3 0 ok -");
-}
