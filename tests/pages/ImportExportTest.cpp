@@ -162,7 +162,7 @@ TEST_F(ImportExportTest, ExistingFileIsReplacedOnlyWhenConfirmedAndWhollyWritten
 
 TEST_F(ImportExportTest, ImportFollowsProgramIdsNumbersPartsAndCountsWhatWasNotWritten) {
     std::string file =
-        "* nciMaxCool x\n50.000\n"                             // before any program ID: ignored
+        "* nviPluginCnf x\n50\n"                               // before any program ID: ignored
         "- 11 22 33 44 55 66 77 88\n* nciMaxCool x\n50.000\n"  // declined
         "- 90 51 4D 41 37 5F 31 6A\r\n* nciMaxCool x\r\n20.000\r\n"
         "* nciDbHumidity x\n"  // no value line: the next header is read as itself

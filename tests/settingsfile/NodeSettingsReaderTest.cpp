@@ -22,10 +22,6 @@ std::string Part(int label) {
     return "* nviPluginCnf     (34) - SNVT_str_int     ** Part " + std::to_string(label) + " \n";
 }
 
-std::string PartHex(int byte0) {
-    return Hex(std::vector<std::uint8_t>{static_cast<std::uint8_t>(byte0)}) + std::string(60, '0');
-}
-
 std::vector<std::string> Read(const std::string& text, std::vector<bool> answers = {},
                               bool* accepted = nullptr) {
     RecordingSink sink;
@@ -68,17 +64,7 @@ TEST(NodeSettingsReader, ProgramIdLinesDecideWhatIsAccepted) {
     EXPECT_EQ(Read("-x90 51 4D 41 37 5F 31 6A\n" + kMaxCool + "1\n"), (Events{"nv 14 00C8"}));
 }
 
-TEST(NodeSettingsReader, PartsAreNumberedByTheirOrderInTheFile) {
-    std::string text = Part(1) + "0\n" + kOurs;  // before the program ID: not counted
-    for (int n = 1; n <= 13; ++n) {
-        text += Part(14 - n) + std::to_string(n) + ", 0\n\n";
-    }
-    const Events events = Read(text);
-    ASSERT_EQ(events.size(), 13u);
-    EXPECT_EQ(events[0], "part 1 " + PartHex(1));
-    EXPECT_EQ(events[12], "part 13 " + PartHex(13));
-}
-
+// Parts numbered by their order after the first program ID are the Import / Export tab's test.
 TEST(NodeSettingsReader, MissingValueLinesSkipOnlyTheirItem) {
     // A header, comment, program ID or name line, or the end of the file, is no value line:
     // the item is reported and that line is read on its own.
