@@ -37,24 +37,13 @@ using Events = std::vector<std::string>;
 
 }  // namespace
 
+// Items before the first program ID, foreign IDs answered Yes and No, and ours again without a
+// question are the Import / Export tab's test; here what the reader alone decides.
 TEST(NodeSettingsReader, ProgramIdLinesDecideWhatIsAccepted) {
     bool accepted = true;
-    // Items before the first program ID line are ignored, value lines included.
-    EXPECT_EQ(Read(kMaxCool + "1.000\n" + kOurs + kMaxCool + "2.000\n", {}, &accepted),
-              (Events{"nv 14 0190"}));
-    EXPECT_TRUE(accepted);
-
-    // A foreign ID asks; No ignores what follows, Yes applies it. Each line is judged anew,
-    // ours again without a question.
     EXPECT_EQ(Read(kOther + kMaxCool + "1.000\n", {false}, &accepted),
               (Events{"ask 90 51 4D 41 37 5F 31 6B"}));
     EXPECT_FALSE(accepted);
-    EXPECT_EQ(
-        Read(kOther + kMaxCool + "1.000\n" + kOther + kMaxCool + "2.000\n" + kOurs + kDelay + "3\n",
-             {true, false}, &accepted),
-        (Events{"ask 90 51 4D 41 37 5F 31 6B", "nv 14 00C8", "ask 90 51 4D 41 37 5F 31 6B",
-                "nv 27 0003"}));
-    EXPECT_TRUE(accepted);
 
     // Only a remainder of exactly 23 characters is a program ID; none means nothing accepted.
     EXPECT_EQ(Read("- AHU1\n- 5/12-2026  9:05:07\n-x90 51 4D 41 37 5F 31 6A \n" + kMaxCool + "1\n",
