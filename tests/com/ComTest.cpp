@@ -10,13 +10,12 @@
 TEST(Guid, FormatsAndParsesTheBracedForm) {
     constexpr GUID clsid = MakeGuid("{76A875E6-EAF0-11D5-8DA4-00107A158EFD}");
     EXPECT_EQ(GuidToString(clsid), "{76A875E6-EAF0-11D5-8DA4-00107A158EFD}");
-    EXPECT_EQ(GuidToString(clsid).size(), 38u);
     EXPECT_EQ(GuidFromString("{76a875e6-eaf0-11d5-8da4-00107a158efd}"), clsid);
     EXPECT_EQ(clsid.Data1, 0x76A875E6u);
     EXPECT_EQ(clsid.Data4[7], 0xFD);
-    for (const char* bad : {"", "76A875E6-EAF0-11D5-8DA4-00107A158EFD",
-                            "{76A875E6-EAF0-11D5-8DA4-00107A158EF}", "{76A875E6+EAF0-11D5-8DA4-00107A158EFD}",
-                            "{76A875E6-EAF0-11D5-8DA4-00107A158EFG}"}) {
+    for (const char* bad :
+         {"", "76A875E6-EAF0-11D5-8DA4-00107A158EFD", "{76A875E6-EAF0-11D5-8DA4-00107A158EF}",
+          "{76A875E6+EAF0-11D5-8DA4-00107A158EFD}", "{76A875E6-EAF0-11D5-8DA4-00107A158EFG}"}) {
         EXPECT_FALSE(GuidFromString(bad).has_value()) << bad;
     }
 }

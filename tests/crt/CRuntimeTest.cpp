@@ -5,56 +5,46 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "platform/crt/Clock.h"
 
 using namespace platform::crt;
 
 TEST(Atof, ReadsOnlyTheLeadingDecimalNumber) {
-    EXPECT_EQ(Atof("  12.5abc"), 12.5);
-    EXPECT_EQ(Atof("\t\r\n -1"), -1.0);
-    EXPECT_EQ(Atof("+3"), 3.0);
-    EXPECT_EQ(Atof(".5"), 0.5);
-    EXPECT_EQ(Atof("7."), 7.0);
-    EXPECT_EQ(Atof("1e3"), 1000.0);
-    EXPECT_EQ(Atof("2E-2x"), 0.02);
-    EXPECT_EQ(Atof("1e"), 1.0);
-    EXPECT_EQ(Atof("1e+"), 1.0);
-    EXPECT_EQ(Atof("1,5"), 1.0);
-    EXPECT_EQ(Atof("0x10"), 0.0);
-    EXPECT_EQ(Atof("inf"), 0.0);
-    EXPECT_EQ(Atof("nan"), 0.0);
-    EXPECT_EQ(Atof(""), 0.0);
-    EXPECT_EQ(Atof("."), 0.0);
-    EXPECT_EQ(Atof("-"), 0.0);
-    EXPECT_EQ(Atof("abc"), 0.0);
-    EXPECT_EQ(Atof(std::string_view("5\0" "9", 3)), 5.0);
+    const std::pair<std::string_view, double> cases[] = {
+        {"  12.5abc", 12.5}, {"\t\r\n -1", -1.0}, {"+3", 3.0},  {".5", 0.5},  {"7.", 7.0},
+        {"1e3", 1000.0},     {"2E-2x", 0.02},     {"1e", 1.0},  {"1e+", 1.0}, {"1,5", 1.0},
+        {"0x10", 0.0},       {"inf", 0.0},        {"nan", 0.0}, {"", 0.0},    {".", 0.0},
+        {"-", 0.0},          {"abc", 0.0},        {"1e-400", 0}};
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(Atof(text), value) << text;
+    }
+    EXPECT_EQ(Atof(std::string_view("5\0009", 3)), 5.0);  // stops at the NUL
     EXPECT_TRUE(std::isinf(Atof("1e400")));
-    EXPECT_EQ(Atof("1e-400"), 0.0);
 }
 
 TEST(FormatFixed, PrintsTheExactBinaryValueWithTiesToEven) {
-    EXPECT_EQ(FormatFixed(36.5, 0), "36");
-    EXPECT_EQ(FormatFixed(37.5, 0), "38");
-    EXPECT_EQ(FormatFixed(0.5, 0), "0");
-    EXPECT_EQ(FormatFixed(29 * 0.01 * 0.5, 3), "0.145");
-    EXPECT_EQ(FormatFixed(5.0, 1), "5.0");
-    EXPECT_EQ(FormatFixed(-0.4, 0), "-0");
-    EXPECT_EQ(FormatFixed(65535, 0), "65535");
-    EXPECT_EQ(FormatFixed(1e20, 0), "100000000000000000000");
+    const std::tuple<double, int, std::string_view> cases[] = {
+        {36.5, 0, "36"}, {37.5, 0, "38"}, {0.5, 0, "0"},       {29 * 0.01 * 0.5, 3, "0.145"},
+        {5.0, 1, "5.0"}, {-0.4, 0, "-0"}, {65535, 0, "65535"}, {1e20, 0, "100000000000000000000"}};
+    for (const auto& [value, digits, text] : cases) {
+        EXPECT_EQ(FormatFixed(value, digits), text) << value;
+    }
 }
 
 TEST(Trunc64, TruncatesTowardZeroAndMapsTheUnrepresentableToTheIndefiniteValue) {
     constexpr std::int64_t kIndefinite = std::numeric_limits<std::int64_t>::min();
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
     EXPECT_EQ(Trunc64(12.99), 12);
     EXPECT_EQ(Trunc64(-12.99), -12);
     EXPECT_EQ(Trunc64(-0.5), 0);
-    EXPECT_EQ(Trunc64(std::nan("")), kIndefinite);
-    EXPECT_EQ(Trunc64(std::numeric_limits<double>::infinity()), kIndefinite);
-    EXPECT_EQ(Trunc64(-std::numeric_limits<double>::infinity()), kIndefinite);
-    EXPECT_EQ(Trunc64(1e300), kIndefinite);
-    EXPECT_EQ(Trunc64(9223372036854775808.0), kIndefinite);
-    EXPECT_EQ(Trunc64(-9223372036854775808.0), kIndefinite);
+    for (const double value : {std::nan(""), kInfinity, -kInfinity, 1e300, 9223372036854775808.0,
+                               -9223372036854775808.0}) {
+        EXPECT_EQ(Trunc64(value), kIndefinite) << value;
+    }
 }
 
 TEST(RuntimeDateAndTime, FollowTheCurrentClock) {

@@ -3,19 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/gdi/LoadBitmap.h"
 #include "plugin/resources/BitmapResources.h"
+#include "tests/support/Files.h"
 
 namespace {
-
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::span<const std::uint8_t> Garbage(int id) {
     static const std::uint8_t bytes[] = {0x89, 'P', 'N', 'G', 1, 2, 3};
@@ -25,8 +19,8 @@ std::span<const std::uint8_t> Garbage(int id) {
 }  // namespace
 
 TEST(Png, WrittenBitmapsDecodeToTheSamePixels) {
-    const auto folder = std::filesystem::temp_directory_path() / "qma7-png-test";
-    std::filesystem::create_directories(folder);
+    const ScratchFolder scratch;
+    const std::filesystem::path& folder = scratch.Dir();
 
     Bitmap colours(5, 3);
     for (int y = 0; y < 3; ++y) {
@@ -41,11 +35,10 @@ TEST(Png, WrittenBitmapsDecodeToTheSamePixels) {
     for (const Bitmap* bitmap : {&colours, &sixteen}) {
         const auto file = folder / "round-trip.png";
         ASSERT_EQ(WritePng(*bitmap, file.string()), std::nullopt);
-        const std::optional<Bitmap> decoded = DecodePng(ReadBytes(file));
+        const std::optional<Bitmap> decoded = DecodePng(AsBytes(ReadFile(file)));
         ASSERT_TRUE(decoded.has_value());
         EXPECT_EQ(*decoded, *bitmap);
     }
-    std::filesystem::remove_all(folder);
 
     const std::optional<std::string> error = WritePng(colours, (folder / "no/such.png").string());
     ASSERT_TRUE(error.has_value());

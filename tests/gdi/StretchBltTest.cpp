@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/CDC.h"
-#include "platform/gdi/CRect.h"
 
 namespace {
 
@@ -18,7 +17,7 @@ Bitmap Numbered(int width, int height) {
 
 }  // namespace
 
-TEST(StretchBlt, DoublesOrCopiesTheTopLeftSquareOfABitmap) {
+TEST(StretchBlt, HalvesClipsAndRefusesWhatItCannotDo) {
     Bitmap source = Numbered(31, 31);
     CDC memory;
     ASSERT_TRUE(memory.CreateCompatibleDC(nullptr));
@@ -26,28 +25,7 @@ TEST(StretchBlt, DoublesOrCopiesTheTopLeftSquareOfABitmap) {
     Bitmap* stock = memory.SelectObject(&source);
     ASSERT_NE(stock, nullptr);
 
-    CRect bounds(60, 60, 0, 0);
-    bounds.NormalizeRect();
-    EXPECT_EQ(bounds, CRect(0, 0, 60, 60));
-    CDC doubled(60, 60);
-    ASSERT_TRUE(doubled.StretchBlt(bounds.left, bounds.top, bounds.Width(), bounds.Height(),
-                                   &memory, 0, 0, 30, 30, SRCCOPY));
-    for (int y = 0; y < 60; ++y) {
-        for (int x = 0; x < 60; ++x) {
-            ASSERT_EQ(doubled.GetPixel(x, y), source.GetPixel(x / 2, y / 2)) << x << "," << y;
-        }
-    }
-
-    CDC copied(32, 32, 0x123456);
-    ASSERT_TRUE(copied.StretchBlt(1, 1, 30, 30, &memory, 0, 0, 30, 30, SRCCOPY));
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const bool inside = x >= 1 && x <= 30 && y >= 1 && y <= 30;
-            ASSERT_EQ(copied.GetPixel(x, y), inside ? source.GetPixel(x - 1, y - 1) : 0x123456)
-                << x << "," << y;
-        }
-    }
-
+    // Doubling, plain copies and bounds the wrong way round are the control's drawing tests.
     // Halving takes every other pixel; pixels off the target are clipped.
     CDC halved(10, 10, 0);
     ASSERT_TRUE(halved.StretchBlt(-5, 5, 15, 15, &memory, 0, 0, 30, 30, SRCCOPY));

@@ -4,40 +4,19 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/gdi/Png.h"
 #include "plugin/resources/BitmapResources.h"
 #include "plugin/resources/Resources.h"
-
-namespace {
+#include "tests/support/Files.h"
 
 const std::string kBin = QMA7_BIN_DIR;
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 // Runs the qma7 program in a folder of its own, with a registry file of its own.
 class Qma7Command : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qma7-cmd-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        registry = (dir / "registry.reg").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     // The exit status; out and err hold what the command printed.
     int Run(const std::string& args) {
         const std::string command =
@@ -48,8 +27,9 @@ class Qma7Command : public ::testing::Test {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    std::filesystem::path dir;
-    std::string registry;
+    ScratchFolder folder;
+    const std::filesystem::path& dir = folder.Dir();
+    const std::string registry = folder.Path("registry.reg");
     std::string out;
     std::string err;
 };
@@ -83,9 +63,7 @@ TEST_F(Qma7Command, DrawWritesThePictureOfTheControlAsTheHostLoadsIt) {
               "qma7: no plug-in is registered for program id \"90 51 4D 41 37 5F 31 6A\"; "
               "registering " +
                   kBin + "/QMA7.so\n");
-    const std::string bytes = ReadFile(png);
-    std::optional<Bitmap> drawn =
-        DecodePng(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    const std::optional<Bitmap> drawn = DecodePng(AsBytes(ReadFile(png)));
     ASSERT_TRUE(drawn.has_value());
     ASSERT_EQ(drawn->Width(), 60);
     ASSERT_EQ(drawn->Height(), 60);

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "host/app/PluginModule.h"
 #include "platform/registry/Registry.h"
 #include "tests/registry/TempRegistry.h"
+#include "tests/support/Files.h"
 #include "tests/support/RegistryFaults.h"
 
 namespace {
@@ -35,13 +34,6 @@ constexpr const char* kOthers =
     "[HKEY_CLASSES_ROOT\\TypeLib\\{11111111-2222-3333-4444-555555555557}]\n\n"
     "[HKEY_CLASSES_ROOT\\TypeLib\\{11111111-2222-3333-4444-555555555557}\\1.0]\n"
     "@=\"Other library\"\n\n";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The registry of a freshly registered plug-in, its module at the build's folder.
 std::string RegisteredText() {

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "host/node/FactoryNode.h"
+#include "tests/support/Files.h"
 
 namespace {
 
@@ -35,21 +35,8 @@ void ExpectSameNode(const SimNode& a, const SimNode& b) {
 
 class NodeImageFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("qma7-image-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    fs::path m_dir;
+    ScratchFolder m_folder;
+    const fs::path& m_dir = m_folder.Dir();
 };
 
 }  // namespace
@@ -122,13 +109,13 @@ TEST_F(NodeImageFiles, SaveAndLoadGiveTheSameNode) {
     const auto loaded = NodeImage::Load(path, error);
     ASSERT_TRUE(loaded) << error;
     ExpectSameNode(node, *loaded);
-    EXPECT_NE(Read(path).find("\"41\": \"FFFE\""), std::string::npos) << Read(path);
+    EXPECT_NE(ReadFile(path).find("\"41\": \"FFFE\""), std::string::npos) << ReadFile(path);
 
     // Saving over the file replaces it; nothing else is left in the folder.
     node.SetSelector(0);
     ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
     ExpectSameNode(node, *NodeImage::Load(path, error));
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(m_folder.Entries(), std::vector<std::string>{"node.json"});
 
     EXPECT_FALSE(NodeImage::Load(m_dir / "missing.json", error));
     EXPECT_NE(error.find("missing.json: cannot read"), std::string::npos) << error;
@@ -140,13 +127,13 @@ TEST_F(NodeImageFiles, FailedSaveKeepsTheOldFile) {
     const fs::path path = m_dir / "node.json";
     std::string error;
     ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
-    const std::string before = Read(path);
+    const std::string before = ReadFile(path);
 
     // A name that is not UTF-8 cannot be a JSON string.
     node.SetName("\xFF");
     EXPECT_FALSE(NodeImage::Save(node, path, error));
     EXPECT_NE(error.find("node.json"), std::string::npos) << error;
-    EXPECT_EQ(Read(path), before);
+    EXPECT_EQ(ReadFile(path), before);
 
     // A folder in the way of the rename; a folder that does not exist.
     node.SetName("new");
@@ -156,6 +143,6 @@ TEST_F(NodeImageFiles, FailedSaveKeepsTheOldFile) {
     EXPECT_NE(error.find("cannot save"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_directory(blocked / "inside"));
     EXPECT_FALSE(NodeImage::Save(node, m_dir / "none" / "node.json", error));
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
-    EXPECT_EQ(Read(path), before);
+    EXPECT_EQ(m_folder.Entries(), (std::vector<std::string>{"blocked", "node.json"}));
+    EXPECT_EQ(ReadFile(path), before);
 }

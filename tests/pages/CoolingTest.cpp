@@ -2,26 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/SheetFixture.h"
+#include "tests/pages/PageTest.h"
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 namespace {
 
-class CoolingTest : public SheetFixture {
-  protected:
-    void Show() {
-        Open();
-        Trace();
-        SelectTab("Cooling");
-    }
-    void ShowAgain() {
-        SelectTab("Recirculation");
-        SelectTab("Cooling");
-    }
+struct CoolingTest : PageTest {
+    CoolingTest() : PageTest("Cooling") {}
     void ExpectEnabled(bool enabled) {
         for (const int id : {328, 327, 274, 267, 268, 269, 275, 270, 271, 272, 264, 263, 262}) {
             EXPECT_EQ(Enabled(id), enabled) << id;
@@ -46,9 +34,7 @@ TEST_F(CoolingTest, ShowReadsTheNodeAndEnablesByEquipmentFlags) {
                     "0 read 42 31 ok 0000", "200 write 42 2 ok 0001",
                     "400 read 43 31 ok " + LongAt({{2, 0x20}, {14, 0x02}}),
                     "400 read 0 31 ok " + LongAt({{22, 0x0C}, {27, 0x04}, {28, 0xD2}})));
-    EXPECT_EQ(Text(274), "50");
-    EXPECT_EQ(Text(275), "On");
-    EXPECT_EQ(Text(273), "38");
+    EXPECT_EQ(Text(274) + " " + Text(275) + " " + Text(273), "50 On 38");
     // The node's Manual stays after the show.
     EXPECT_TRUE(Checked(268) && Checked(263) && Checked(270) && Checked(328));
     EXPECT_FALSE(Checked(267) || Checked(269) || Checked(262) || Checked(264) || Checked(327));
@@ -57,7 +43,7 @@ TEST_F(CoolingTest, ShowReadsTheNodeAndEnablesByEquipmentFlags) {
     SetNv(0, LongAt({{22, 0xF7}}));  // every flag but cooling's
     ShowAgain();
     ExpectEnabled(false);
-    node.Fail(host::SimNode::Failure::Read, std::vector<int>{0});
+    FailReads({0});
     ShowAgain();
     ExpectEnabled(false);
     node.HealAll();
@@ -68,13 +54,11 @@ TEST_F(CoolingTest, ShowReadsTheNodeAndEnablesByEquipmentFlags) {
 
 TEST_F(CoolingTest, WriteSendsItsOwnWordsAndBitsAndEverythingElseAsRead) {
     // Distinct bytes everywhere; the status words read as no known code, so both groups start
-    // with no button checked.
-    const std::string manual = "404142434445464748494A4B4C4D4E4F505152535455565758595A5B5C5D5E";
-    const std::string status = "808182838485868788898A8B8C8D8E8F909192939495969798999A9B9C9D9E";
+    // with no button checked. Part 1 has every bit of bytes 2, 14 and 16 but the tab's own.
+    const std::string manual = Distinct({}, 0x40);
+    const std::string part = Distinct({{2, 0xDF}, {14, 0xFD}, {16, 0xFD}}, 0x01);
     SetNv(26, manual);
-    SetNv(25, status);
-    // Every bit of bytes 2, 14 and 16 but the tab's own.
-    const std::string part = "0102DF0405060708090A0B0C0D0EFD10FD12131415161718191A1B1C1D1E1F";
+    SetNv(25, Distinct());
     SetPart(1, part);
     Show();
 
@@ -86,18 +70,16 @@ TEST_F(CoolingTest, WriteSendsItsOwnWordsAndBitsAndEverythingElseAsRead) {
     Click(264);
     Trace();
     Click(207);
-    const std::string manual1 = "404142004B45464748494A4B4C4D4E4F505152535455565758595A5B5C5D5E";
-    const std::string status1 = "808182000185868788898A8B8C8D8E8F909192939495969798999A9B9C9D9E";
-    const std::string part1 = "0102FF0405060708090A0B0C0D0EFF10FF12131415161718191A1B1C1D1E1F";
+    const std::string manual1 = Distinct({{3, 0}, {4, 0x4B}}, 0x40);
+    const std::string status1 = Distinct({{3, 0}, {4, 1}});
+    const std::string part1 = Distinct({{2, 0xFF}, {14, 0xFF}, {16, 0xFF}}, 0x01);
     EXPECT_THAT(Trace(), ElementsAre("400 read 26 32 ok " + manual, "400 write 26 31 ok " + manual1,
-                                     "400 read 25 32 ok " + status, "400 write 25 31 ok " + status1,
-                                     "400 read 42 31 ok 0001", "400 read 43 32 ok " + part,
-                                     "400 write 43 31 ok " + part1, "400 read 26 31 ok " + manual1,
-                                     "400 read 25 31 ok " + status1, "400 read 42 31 ok 0001",
-                                     "400 read 43 31 ok " + part1));
-    EXPECT_EQ(Text(273), "38");
-    EXPECT_EQ(Text(206), "Read");
-    EXPECT_EQ(Text(207), "Write");
+                                     "400 read 25 32 ok " + Distinct(),
+                                     "400 write 25 31 ok " + status1, "400 read 42 31 ok 0001",
+                                     "400 read 43 32 ok " + part, "400 write 43 31 ok " + part1,
+                                     "400 read 26 31 ok " + manual1, "400 read 25 31 ok " + status1,
+                                     "400 read 42 31 ok 0001", "400 read 43 31 ok " + part1));
+    EXPECT_EQ(Text(273) + " " + Text(206) + " " + Text(207), "38 Read Write");
 
     // Mv2 Automatic, Mc1 Off, every bit cleared; "In" sends the 38 it now shows.
     Click(269);
@@ -106,8 +88,8 @@ TEST_F(CoolingTest, WriteSendsItsOwnWordsAndBitsAndEverythingElseAsRead) {
     Click(262);
     Click(264);
     Click(207);
-    EXPECT_EQ(Nv(26), "404142004C" + manual.substr(10));
-    EXPECT_EQ(Nv(25), "8081820002858687880000" + status.substr(22));
+    EXPECT_EQ(Nv(26), Distinct({{3, 0}, {4, 0x4C}}, 0x40));
+    EXPECT_EQ(Nv(25), Distinct({{3, 0}, {4, 2}, {9, 0}, {10, 0}}));
     EXPECT_EQ(Part(1), part);
 }
 
@@ -130,29 +112,19 @@ TEST_F(CoolingTest, ManualValuesWrapInTheLowByte) {
 
 TEST_F(CoolingTest, AFailedReadSkipsOnlyItsOwnWrite) {
     Show();
-    for (const int nv : {26, 25, 43}) {
-        node.Fail(host::SimNode::Failure::Read, std::vector<int>{nv});
-        Trace();
+    Trace();
+    for (const auto& [nv, written] : {std::pair{26, "25 43"}, {25, "26 43"}, {43, "26 25"}}) {
+        FailReads({nv});
         Click(207);
-        const auto trace = Trace();
-        for (const int other : {26, 25, 43}) {
-            const auto write = Contains(HasSubstr(" write " + std::to_string(other) + " "));
-            if (other == nv) {
-                EXPECT_THAT(trace, Not(write)) << nv;
-            } else {
-                EXPECT_THAT(trace, write) << nv;
-            }
-        }
+        EXPECT_EQ(Written(), written) << nv;
         node.HealAll();
     }
 
     // A failed part selection: NV 43 is left alone in the Write and in its Read.
     node.SetSelector(0);
     node.Fail(host::SimNode::Failure::Write, std::vector<int>{42});
-    Trace();
     Click(207);
     const auto trace = Trace();
-    EXPECT_THAT(trace, Contains(HasSubstr(" write 25 ")));
-    EXPECT_THAT(trace, Contains(HasSubstr("write 42 2 fail 0001")));
-    EXPECT_THAT(trace, Not(Contains(HasSubstr(" 43 "))));
+    EXPECT_THAT(trace, ::testing::Contains("600 write 42 2 fail 0001"));
+    EXPECT_THAT(trace, ::testing::Not(::testing::Contains(::testing::HasSubstr(" 43 "))));
 }

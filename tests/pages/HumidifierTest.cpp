@@ -2,46 +2,26 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/SheetFixture.h"
+#include "tests/pages/PageTest.h"
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 namespace {
 
-class HumidifierTest : public SheetFixture {
-  protected:
-    void Show() {
-        Open();
-        Trace();
-        SelectTab("Humidifier");
-    }
-    void ShowAgain() {
-        SelectTab("Recirculation");
-        SelectTab("Humidifier");
-    }
+struct HumidifierTest : PageTest {
+    HumidifierTest() : PageTest("Humidifier") {}
     // A 0 - 10 V valve has a range and Invert; an on/off valve has on-times.
     void ExpectValveSettings(bool analogue) {
         EXPECT_EQ(Checked(259), analogue);
         EXPECT_EQ(Checked(258), !analogue);
-        for (const int id : {262, 263, 264}) {
-            EXPECT_EQ(Enabled(id), analogue) << id;
-        }
+        EXPECT_EQ(EnabledOf({262, 263, 264}), analogue ? "111" : "000");
         EXPECT_EQ(Enabled(242) || Enabled(243), !analogue);
     }
 };
 
-// hex with the bytes from index `at` on replaced by `bytes`.
-std::string Patch(std::string hex, std::size_t at, const std::string& bytes) {
-    return hex.replace(2 * at, bytes.size(), bytes);
-}
-
 // Distinct bytes, so that any byte moved or zeroed shows.
-const std::string kManual = "404142434445464748494A4B4C4D4E4F505152535455565758595A5B5C5D5E";
-const std::string kStatus = "808182838485868788898A8B8C8D8E8F909192939495969798999A9B9C9D9E";
-const std::string kPart = "0102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F";
+const std::string kManual = Distinct({}, 0x40);
+const std::string kStatus = Distinct();
 
 }  // namespace
 
@@ -61,7 +41,7 @@ TEST_F(HumidifierTest, ShowReadsOnlyTheOutputAndEnablesWithinTheHumidityBand) {
           std::pair{"4650", true}, std::pair{"4651", false}}) {
         node.HealAll();
         if (*bh1 == 0) {
-            node.Fail(host::SimNode::Failure::Read, std::vector<int>{6});
+            FailReads({6});
         } else {
             SetNv(6, bh1);
         }
@@ -77,7 +57,7 @@ TEST_F(HumidifierTest, FirstWriteBeforeAnyReadSendsBackWhatTheUserLeftAlone) {
     SetNv(26, kManual);
     SetNv(25, kStatus);
     // Byte 10 with the valve-type bit set, byte 14 without the range bit, byte 16 with Invert.
-    const std::string part = Patch(Patch(Patch(kPart, 10, "FF"), 14, "BF"), 16, "FF");
+    const std::string part = Distinct({{10, 0xFF}, {14, 0xBF}, {16, 0xFF}}, 0x01);
     SetPart(1, part);
     Show();
     Trace();
@@ -87,7 +67,7 @@ TEST_F(HumidifierTest, FirstWriteBeforeAnyReadSendsBackWhatTheUserLeftAlone) {
     Click(264);  // Invert, then not: the user's unchecked box counts
     Click(264);
     Click(207);
-    const std::string part1 = Patch(Patch(part, 14, "FF"), 16, "BF");
+    const std::string part1 = Distinct({{10, 0xFF}, {14, 0xFF}, {16, 0xBF}}, 0x01);
     EXPECT_THAT(Trace(), ElementsAre("0 read 11 32 ok 0032", "0 write 11 2 ok 0019",
                                      "0 read 13 32 ok 012C", "0 write 13 2 ok 012C",
                                      "0 read 26 32 ok " + kManual, "0 write 26 31 ok " + kManual,
@@ -97,19 +77,16 @@ TEST_F(HumidifierTest, FirstWriteBeforeAnyReadSendsBackWhatTheUserLeftAlone) {
                                      "400 read 11 31 ok 0019", "400 read 13 31 ok 012C",
                                      "400 read 26 31 ok " + kManual, "400 read 25 31 ok " + kStatus,
                                      "400 read 42 31 ok 0001", "400 read 43 31 ok " + part1));
-    EXPECT_EQ(Text(242), "2");
-    EXPECT_EQ(Text(243), "30");
-    EXPECT_EQ(Text(238), "8867");
+    EXPECT_EQ(Text(242) + " " + Text(243) + " " + Text(238), "2 30 8867");
     ExpectValveSettings(true);
-    EXPECT_EQ(Text(206), "Read");
-    EXPECT_EQ(Text(207), "Write");
+    EXPECT_EQ(Text(206) + " " + Text(207), "Read Write");
 }
 
 TEST_F(HumidifierTest, WriteAfterAReadSendsEveryByteAndBitItOwns) {
     SetNv(26, kManual);
     SetNv(25, kStatus);
     // Every bit of bytes 10, 14 and 16 but the tab's own.
-    const std::string part = Patch(Patch(Patch(kPart, 10, "FD"), 14, "BF"), 16, "BF");
+    const std::string part = Distinct({{10, 0xFD}, {14, 0xBF}, {16, 0xBF}}, 0x01);
     SetPart(1, part);
     Show();
     Click(206);
@@ -125,11 +102,10 @@ TEST_F(HumidifierTest, WriteAfterAReadSendsEveryByteAndBitItOwns) {
     Click(207);
     EXPECT_EQ(Nv(11), "0019");
     EXPECT_EQ(Nv(13), "012C");
-    EXPECT_EQ(Nv(26), Patch(kManual, 5, "004B"));
-    EXPECT_EQ(Nv(25), Patch(kStatus, 5, "0001"));
-    EXPECT_EQ(Part(1), Patch(Patch(Patch(part, 10, "FF"), 14, "FF"), 16, "FF"));
-    EXPECT_EQ(Text(238), "38");
-    EXPECT_EQ(Text(242), "2");
+    EXPECT_EQ(Nv(26), Distinct({{5, 0}, {6, 0x4B}}, 0x40));
+    EXPECT_EQ(Nv(25), Distinct({{5, 0}, {6, 1}}));
+    EXPECT_EQ(Part(1), Distinct({{10, 0xFF}, {14, 0xFF}, {16, 0xFF}}, 0x01));
+    EXPECT_EQ(Text(238) + " " + Text(242), "38 2");
 
     // 128 % wraps to 0; everything else back to its clear state.
     Set(238, "128");
@@ -139,8 +115,8 @@ TEST_F(HumidifierTest, WriteAfterAReadSendsEveryByteAndBitItOwns) {
     Click(258);  // last: an on/off valve disables the range and Invert
     Click(207);
     EXPECT_EQ(Nv(11), "0014");  // the 2 shown after the first Write
-    EXPECT_EQ(Nv(26), Patch(kManual, 5, "0000"));
-    EXPECT_EQ(Nv(25), Patch(kStatus, 5, "0000"));
+    EXPECT_EQ(Nv(26), Distinct({{5, 0}, {6, 0}}, 0x40));
+    EXPECT_EQ(Nv(25), Distinct({{5, 0}, {6, 0}}));
     EXPECT_EQ(Part(1), part);
 }
 
@@ -159,13 +135,9 @@ TEST_F(HumidifierTest, ReadFollowsTheValveTypeAndAFailedReadSkipsOnlyItsWrite) {
     EXPECT_TRUE(Checked(337));
     ExpectValveSettings(false);
 
-    node.Fail(host::SimNode::Failure::Read, std::vector<int>{13});
+    FailReads({13});
     Trace();
     Click(207);
-    const auto trace = Trace();
-    for (const int nv : {11, 26, 25, 43}) {
-        EXPECT_THAT(trace, Contains(HasSubstr(" write " + std::to_string(nv) + " "))) << nv;
-    }
-    EXPECT_THAT(trace, Not(Contains(HasSubstr(" write 13 "))));
+    EXPECT_EQ(Written(), "11 26 25 43");
     EXPECT_EQ(Text(243), "30");
 }

@@ -7,11 +7,9 @@
 #include <numeric>
 
 #include "platform/crt/FaultyFileSystem.h"
-#include "tests/settingsfile/SettingsFileTestSupport.h"
+#include "tests/support/Files.h"
 #include "tests/support/SheetFixture.h"
 
-using settingsfile::test::ReadBytes;
-using settingsfile::test::WriteBytes;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 
@@ -62,8 +60,8 @@ class ImportExportTest : public SheetFixture {
         return "box \"" + title + "\" \"" + text + "\" " + rest;
     }
 
-    settingsfile::test::ScratchFolder folder;
-    const std::string golden = ReadBytes(QMA7_TEST_DATA_DIR "/factory-node.txt");
+    ScratchFolder folder;
+    const std::string golden = ReadFile(QMA7_TEST_DATA_DIR "/factory-node.txt");
 };
 
 }  // namespace
@@ -74,7 +72,7 @@ TEST_F(ImportExportTest, FactoryNodeExportsTheGoldenFileAndImportsItBackUnchange
     const std::string saveDialog = Dialog("save", Text(kFilename), path);
     Export(path);
     EXPECT_THAT(Boxes(), ElementsAre(saveDialog, Box("", "File written")));
-    EXPECT_EQ(ReadBytes(path), golden);
+    EXPECT_EQ(ReadFile(path), golden);
     EXPECT_EQ(Text(kFilename), path);
     EXPECT_EQ(Text(kSave), "Save to file");
     EXPECT_EQ(node.Selector(), 12);
@@ -106,7 +104,7 @@ TEST_F(ImportExportTest, FactoryNodeExportsTheGoldenFileAndImportsItBackUnchange
 
     ui.answers.push_back(IDYES);  // overwrite
     Export(path);
-    EXPECT_EQ(ReadBytes(path), golden);
+    EXPECT_EQ(ReadFile(path), golden);
 }
 
 TEST_F(ImportExportTest, SilentNodeGivesHeaderLinesOnlyAndCountsEveryItem) {
@@ -119,7 +117,7 @@ TEST_F(ImportExportTest, SilentNodeGivesHeaderLinesOnlyAndCountsEveryItem) {
     Export(path);
     EXPECT_EQ(Boxes().back(), Box("", "File Written. 26 NV read errors"));
     EXPECT_EQ(Text(kNodename), "");
-    const std::string text = ReadBytes(path);
+    const std::string text = ReadFile(path);
     EXPECT_THAT(text,
                 ::testing::HasSubstr("/ Nodename                                 \r\n- \r\n"));
     EXPECT_THAT(text, ::testing::EndsWith("Part 11 \r\n* nviPluginCnf     (34) - SNVT_str_int"
@@ -133,7 +131,7 @@ TEST_F(ImportExportTest, SilentNodeGivesHeaderLinesOnlyAndCountsEveryItem) {
 TEST_F(ImportExportTest, ExistingFileIsReplacedOnlyWhenConfirmedAndWhollyWritten) {
     Show();
     const std::string path = folder.Path("node.txt");
-    WriteBytes(path, "old");
+    WriteFile(path, "old");
     const std::string initial = Text(kFilename);
     ui.files.push_back(std::nullopt);
     Click(kSave);
@@ -157,14 +155,14 @@ TEST_F(ImportExportTest, ExistingFileIsReplacedOnlyWhenConfirmedAndWhollyWritten
     Export(path);
     EXPECT_EQ(Boxes().back(), Box("", "Error opening file"));
     platform::crt::SetCurrentFileSystem(nullptr);
-    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(ReadFile(path), "old");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"node.txt"});
     EXPECT_EQ(Text(kSave), "Save to file");
 }
 
 TEST_F(ImportExportTest, ImportFollowsProgramIdsNumbersPartsAndCountsWhatWasNotWritten) {
     std::string file =
-        "* nciMaxCool x\n50.000\n"                             // before any program ID: ignored
+        "* nviPluginCnf x\n50\n"                               // before any program ID: ignored
         "- 11 22 33 44 55 66 77 88\n* nciMaxCool x\n50.000\n"  // declined
         "- 90 51 4D 41 37 5F 31 6A\r\n* nciMaxCool x\r\n20.000\r\n"
         "* nciDbHumidity x\n"  // no value line: the next header is read as itself
@@ -174,7 +172,7 @@ TEST_F(ImportExportTest, ImportFollowsProgramIdsNumbersPartsAndCountsWhatWasNotW
     }
     file += "- 11 22 33 44 55 66 77 88\n* nciDelayCoolOn x\n7\n* nciMaxHumidity x\n";
     const std::string path = folder.Path("hand.txt");
-    WriteBytes(path, file);
+    WriteFile(path, file);
     Show();
     Import(path, {IDYES, IDNO, IDYES});
     const std::string question =
@@ -201,7 +199,7 @@ TEST_F(ImportExportTest, ImportFollowsProgramIdsNumbersPartsAndCountsWhatWasNotW
     EXPECT_EQ(node.Selector(), 0);
 
     // A failed selection writes nothing to NV 43 and still ends with part 0.
-    WriteBytes(path, "- 90 51 4D 41 37 5F 31 6A\n* nviPluginCnf x\n1\n");
+    WriteFile(path, "- 90 51 4D 41 37 5F 31 6A\n* nviPluginCnf x\n1\n");
     node.Fail(host::SimNode::Failure::Write, std::vector<int>{42});
     Import(path, {IDYES});
     EXPECT_EQ(Boxes().at(2), Box("Download status", "Download not completed. 1 items not written"));
@@ -211,7 +209,7 @@ TEST_F(ImportExportTest, ImportFollowsProgramIdsNumbersPartsAndCountsWhatWasNotW
 
 TEST_F(ImportExportTest, PasswordAndCancelPaths) {
     const std::string path = folder.Path("node.txt");
-    WriteBytes(path, "- 90 51 4D 41 37 5F 31 6A\n* nciMaxCool x\n1\n");
+    WriteFile(path, "- 90 51 4D 41 37 5F 31 6A\n* nciMaxCool x\n1\n");
     Show();
     const std::string initial = Text(kFilename);
     const std::string restart = Box("QMA7", "Please restart the plugin");
@@ -250,8 +248,8 @@ TEST_F(ImportExportTest, PasswordAndCancelPaths) {
     platform::crt::FaultyFileSystem faulty(platform::crt::RealFileSystem());
     platform::crt::SetCurrentFileSystem(&faulty);
     faulty.FailAt(platform::crt::FaultyFileSystem::Step::Read, 2);
-    WriteBytes(path,
-               "- 90 51 4D 41 37 5F 31 6A\n" + std::string(5000, '\n') + "* nciMaxCool x\n1\n");
+    WriteFile(path,
+              "- 90 51 4D 41 37 5F 31 6A\n" + std::string(5000, '\n') + "* nciMaxCool x\n1\n");
     Import(path, {IDYES});
     platform::crt::SetCurrentFileSystem(nullptr);
     EXPECT_EQ(Boxes().at(2), Box("Download status", "Download not completed"));
@@ -265,9 +263,6 @@ TEST_F(ImportExportTest, DefaultSettingsWriteInOrderWithTheirPauses) {
         factory.push_back(Part(k));
         SetPart(k, "");
     }
-    Show();
-    Set(kPassword, "Talvik");
-    Click(kDefaults);
     std::vector<std::string> expected;
     char selector[8];
     for (int k = 1; k <= 12; ++k) {
@@ -286,6 +281,9 @@ TEST_F(ImportExportTest, DefaultSettingsWriteInOrderWithTheirPauses) {
         t += 250;
     }
     expected.push_back("35500 write 42 2 ok 0000");
+    Show();
+    Set(kPassword, "Talvik");
+    Click(kDefaults);
     EXPECT_EQ(Trace(), expected);
     EXPECT_EQ(Part(6), Long("00 0005 000A 0005 00A8 00A8 00A8 00A8 00A8 00A8"));
     EXPECT_THAT(Boxes(), ElementsAre(Box("QMA7", "Please restart the plugin")));

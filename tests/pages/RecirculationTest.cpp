@@ -2,19 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/SheetFixture.h"
+#include "tests/pages/PageTest.h"
 
 using ::testing::ElementsAre;
 
 namespace {
 
-class RecirculationTest : public SheetFixture {
-  protected:
-    void Show() {
-        Open();
-        Trace();
-        SelectTab("Recirculation");
-    }
+struct RecirculationTest : PageTest {
+    RecirculationTest() : PageTest("Recirculation") {}
 };
 
 const std::string kFactoryNv0 = LongAt({{22, 0x0C}, {27, 0x04}, {28, 0xD2}});
@@ -32,15 +27,10 @@ TEST_F(RecirculationTest, FirstShowReadsEverythingAndShowsTheNodesStatus) {
                     "0 read 25 31 ok " + Long("00 0001 0002"), "0 read 42 31 ok 0000",
                     "200 write 42 2 ok 0001", "400 read 43 31 ok " + LongAt({{14, 0x20}}),
                     "400 read 0 31 ok " + kFactoryNv0));
-    EXPECT_EQ(Text(266), "25");
-    EXPECT_EQ(Text(265), "35");
-    EXPECT_EQ(Text(209), "75");
-    EXPECT_TRUE(Checked(260));  // the node's Manual stays after the show
-    EXPECT_FALSE(Checked(261));
-    EXPECT_TRUE(Enabled(266));
-    EXPECT_TRUE(Checked(263));
-    EXPECT_FALSE(Checked(262));
-    EXPECT_FALSE(Checked(264));
+    EXPECT_EQ(Text(266) + " " + Text(265) + " " + Text(209), "25 35 75");
+    // The node's Manual stays after the show; 2-10 V, not inverted.
+    EXPECT_TRUE(Checked(260) && Enabled(266) && Checked(263));
+    EXPECT_FALSE(Checked(261) || Checked(262) || Checked(264));
 
     // The part is selected now: the next read goes straight to NV 43.
     Click(206);
@@ -73,8 +63,5 @@ TEST_F(RecirculationTest, WriteChangesOnlyItsOwnBytesAndReadsBack) {
                             "0 read 26 31 ok " + Long("AA 0050 DDEE"), "0 read 20 31 ok 0FA0",
                             "0 read 25 31 ok " + Long("11 0001 3344"), "0 read 42 31 ok 0001",
                             "0 read 43 31 ok " + part));
-    EXPECT_EQ(Text(266), "40");
-    EXPECT_EQ(Text(209), "20");
-    EXPECT_EQ(Text(206), "Read");
-    EXPECT_EQ(Text(207), "Write");
+    EXPECT_EQ(Text(266) + " " + Text(209) + " " + Text(206) + " " + Text(207), "40 20 Read Write");
 }

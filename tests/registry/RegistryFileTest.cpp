@@ -157,32 +157,30 @@ TEST_F(RegistryFileStore, TwoProcessesRegisteringAtOnceKeepEachOthersKeys) {
 }
 
 TEST(RegistryLocation, OverrideThenVariableThenConfigFolder) {
-    const auto restore = [](const char* name, const char* value) {
-        if (value == nullptr) {
-            ::unsetenv(name);
-        } else {
-            ::setenv(name, value, 1);
+    // Sets a variable for the test's time (nullptr unsets it) and puts the old value back.
+    struct Variable {
+        Variable(const char* name, const char* value) : name(name) {
+            if (const char* old = std::getenv(name)) {
+                saved = old;
+            }
+            Set(value);
         }
+        ~Variable() { Set(saved ? saved->c_str() : nullptr); }
+        void Set(const char* value) const {
+            value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+        }
+        const char* name;
+        std::optional<std::string> saved;
     };
-    const char* names[] = {"QMA7_REGISTRY", "XDG_CONFIG_HOME", "HOME"};
-    std::optional<std::string> saved[3];
-    for (int i = 0; i < 3; ++i) {
-        if (const char* value = std::getenv(names[i])) {
-            saved[i] = value;
-        }
-    }
-    ::setenv("QMA7_REGISTRY", "/r/env.reg", 1);
-    ::setenv("XDG_CONFIG_HOME", "/x", 1);
-    ::setenv("HOME", "/h", 1);
+    Variable registry("QMA7_REGISTRY", "/r/env.reg");
+    Variable config("XDG_CONFIG_HOME", "/x");
+    const Variable home("HOME", "/h");
     RegistrySetFile("/r/option.reg");
     EXPECT_EQ(RegistryFile(), "/r/option.reg");
     RegistrySetFile("");
     EXPECT_EQ(RegistryFile(), "/r/env.reg");
-    ::unsetenv("QMA7_REGISTRY");
+    registry.Set(nullptr);
     EXPECT_EQ(RegistryFile(), "/x/qma7/registry.reg");
-    ::setenv("XDG_CONFIG_HOME", "", 1);
+    config.Set("");
     EXPECT_EQ(RegistryFile(), "/h/.config/qma7/registry.reg");
-    for (int i = 0; i < 3; ++i) {
-        restore(names[i], saved[i] ? saved[i]->c_str() : nullptr);
-    }
 }

@@ -3,37 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/registry/Registry.h"
+#include "tests/support/Files.h"
 
 class TempRegistry : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qma7-reg-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_file = m_dir + "/registry.reg";
-        RegistrySetFile(m_file);
-    }
+    void SetUp() override { RegistrySetFile(m_file); }
     void TearDown() override {
         RegistrySetFileOps(nullptr);
         RegistrySetFile("");
-        std::filesystem::remove_all(m_dir);
     }
 
-    std::string FileText() const {
-        std::ifstream in(m_file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void WriteFileText(const std::string& text) const {
-        std::ofstream(m_file, std::ios::binary) << text;
-    }
+    std::string FileText() const { return ReadFile(m_file); }
+    void WriteFileText(const std::string& text) const { WriteFile(m_file, text); }
     // The default value of a key under HKEY_CLASSES_ROOT, or "<error N>".
     static std::string DefaultOf(const char* path) {
         char buffer[256];
@@ -43,6 +27,6 @@ class TempRegistry : public ::testing::Test {
                                        : "<error " + std::to_string(result) + ">";
     }
 
-    std::string m_dir;
-    std::string m_file;
+    ScratchFolder m_folder;
+    std::string m_file = m_folder.Path("registry.reg");
 };

@@ -49,13 +49,13 @@ TEST(NodeSettingsFile, SaveWritesCrLfAndKeepsOrSetsPermissions) {
     const std::string path = folder.Path("node.txt");
     EXPECT_FALSE(ExistsForOverwrite(RealFileSystem(), path));
     ASSERT_EQ(SaveNodeSettings(RealFileSystem(), path, NewText()), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path), OnDisk(NewText()));
+    EXPECT_EQ(ReadFile(path), OnDisk(NewText()));
     EXPECT_EQ(ModeOf(path), RealFileSystem().NewFileMode());
     EXPECT_TRUE(ExistsForOverwrite(RealFileSystem(), path));
 
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_EQ(SaveNodeSettings(RealFileSystem(), path, "new\n"), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path), "new\r\n");
+    EXPECT_EQ(ReadFile(path), "new\r\n");
     EXPECT_EQ(ModeOf(path), 0640u);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"node.txt"});
 }
@@ -78,12 +78,12 @@ TEST(NodeSettingsFile, FailedSaveLeavesTheOldFileUntouched) {
         {Step::Rename, 1, SaveResult::WriteFailed},
     };
     for (const Case& c : cases) {
-        WriteBytes(path, old);
+        WriteFile(path, old);
         FaultyFileSystem fs(RealFileSystem());
         fs.FailAt(c.step, c.nth);
         EXPECT_EQ(SaveNodeSettings(fs, path, NewText()), c.result) << static_cast<int>(c.step);
         EXPECT_EQ(fs.Calls(c.step), c.nth);
-        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(ReadFile(path), old);
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"node.txt"});
     }
 
@@ -91,19 +91,19 @@ TEST(NodeSettingsFile, FailedSaveLeavesTheOldFileUntouched) {
     EXPECT_EQ(SaveNodeSettings(RealFileSystem(), folder.Path("missing/node.txt"), "x\n"),
               SaveResult::OpenFailed);
     std::filesystem::create_directory(folder.Path("dir"));
-    WriteBytes(folder.Path("dir/keep"), "k");
+    WriteFile(folder.Path("dir/keep"), "k");
     EXPECT_FALSE(ExistsForOverwrite(RealFileSystem(), folder.Path("dir")));
     EXPECT_EQ(SaveNodeSettings(RealFileSystem(), folder.Path("dir"), "x\n"),
               SaveResult::WriteFailed);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"dir", "node.txt"}));
-    EXPECT_EQ(ReadBytes(folder.Path("dir/keep")), "k");
+    EXPECT_EQ(ReadFile(folder.Path("dir/keep")), "k");
 
     // A read-only target is refused (root may write anything, so only as another user).
     if (::geteuid() != 0) {
         ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
         EXPECT_FALSE(ExistsForOverwrite(RealFileSystem(), path));
         EXPECT_EQ(SaveNodeSettings(RealFileSystem(), path, "x\n"), SaveResult::OpenFailed);
-        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(ReadFile(path), old);
     }
 }
 
@@ -111,7 +111,7 @@ TEST(NodeSettingsFile, SaveFollowsSymbolicLinks) {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.Path("real"));
     const std::string target = folder.Path("real/node.txt");
-    WriteBytes(target, "old\r\n");
+    WriteFile(target, "old\r\n");
     ASSERT_EQ(::chmod(target.c_str(), 0604), 0);
     std::filesystem::create_symlink("real/node.txt", folder.Path("link1"));
     std::filesystem::create_symlink("link1", folder.Path("link2"));
@@ -119,7 +119,7 @@ TEST(NodeSettingsFile, SaveFollowsSymbolicLinks) {
     ASSERT_EQ(SaveNodeSettings(RealFileSystem(), folder.Path("link2"), "new\n"), SaveResult::Saved);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Path("link1")));
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Path("link2")));
-    EXPECT_EQ(ReadBytes(target), "new\r\n");
+    EXPECT_EQ(ReadFile(target), "new\r\n");
     EXPECT_EQ(ModeOf(target), 0604u);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link1", "link2", "real"}));
 
@@ -127,7 +127,7 @@ TEST(NodeSettingsFile, SaveFollowsSymbolicLinks) {
     std::filesystem::create_symlink("real/later.txt", folder.Path("dangling"));
     ASSERT_EQ(SaveNodeSettings(RealFileSystem(), folder.Path("dangling"), "x\n"),
               SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(folder.Path("real/later.txt")), "x\r\n");
+    EXPECT_EQ(ReadFile(folder.Path("real/later.txt")), "x\r\n");
     std::filesystem::create_symlink("loop", folder.Path("loop"));
     EXPECT_EQ(SaveNodeSettings(RealFileSystem(), folder.Path("loop"), "x\n"),
               SaveResult::OpenFailed);
@@ -142,7 +142,7 @@ TEST(NodeSettingsFile, ImportOpensReadOnlyAndStreamsTheFile) {
     // Large enough for several reads; the one item comes last.
     const std::string text =
         std::string(10000, '\n') + "- 90 51 4D 41 37 5F 31 6A\r\n* nciDelayCoolOn \r\n9\r\n";
-    WriteBytes(path, text);
+    WriteFile(path, text);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     {
         const auto file = OpenForImport(RealFileSystem(), path);

@@ -52,10 +52,6 @@ struct Control {
     CQMA7Ctrl* ctrl;
 };
 
-std::optional<Bitmap> ControlBitmap() {
-    return LoadBitmap(IDB_QMA7);
-}
-
 // Draws the control as a container does, into a width x height white picture.
 Bitmap DrawControl(CQMA7Ctrl* ctrl, int width, int height, const CRect& bounds) {
     CDC dc(width, height, 0xFFFFFF);
@@ -97,7 +93,7 @@ class ControlDrawing : public ::testing::Test {
 };
 
 TEST_F(ControlDrawing, StretchesTheTopLeft30By30PixelsOfTheBitmapIntoTheBounds) {
-    const std::optional<Bitmap> bitmap = ControlBitmap();
+    const std::optional<Bitmap> bitmap = LoadBitmap(IDB_QMA7);
     ASSERT_TRUE(bitmap.has_value());
     ASSERT_EQ(bitmap->Width(), 31);
     Control control;

@@ -103,21 +103,24 @@ void SheetFixture::Click(int id) {
     EXPECT_TRUE(Page().ClickControl(id)) << "control " << id << " cannot be clicked";
 }
 
-std::string SheetFixture::Text(int id) {
+CWnd* SheetFixture::Control(int id) {
     CWnd* control = Page().GetDlgItem(id);
     EXPECT_NE(control, nullptr) << "no control " << id;
+    return control;
+}
+
+std::string SheetFixture::Text(int id) {
+    CWnd* control = Control(id);
     return control != nullptr ? control->GetWindowText() : std::string();
 }
 
 bool SheetFixture::Checked(int id) {
-    CWnd* control = Page().GetDlgItem(id);
-    EXPECT_NE(control, nullptr) << "no control " << id;
+    CWnd* control = Control(id);
     return control != nullptr && control->GetCheck() != 0;
 }
 
 bool SheetFixture::Enabled(int id) {
-    CWnd* control = Page().GetDlgItem(id);
-    EXPECT_NE(control, nullptr) << "no control " << id;
+    CWnd* control = Control(id);
     return control != nullptr && control->IsWindowEnabled();
 }
 

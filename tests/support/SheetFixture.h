@@ -81,6 +81,8 @@ class SheetFixture : public ::testing::Test {
     MessageLoop loop{ui, clock};
 
   private:
+    CWnd* Control(int id);  // the current tab's; a failure when it has none
+
     CQMA7Ctrl* m_control = nullptr;
     std::unique_ptr<CSheet> m_sheet;
 };

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
 
 #include "host/tui/FileDialogView.h"
 #include "host/tui/MessageBoxView.h"
+#include "tests/support/Files.h"
 #include "tests/tui/TuiTestSupport.h"
 
 using namespace host::tui;
@@ -53,14 +51,11 @@ TEST(TuiMessageBox, EnterEscapeFirstLettersAndTheMouseAnswer) {
 class TuiFileDialog : public ::testing::Test {
   protected:
     TuiFileDialog() {
-        folder = std::filesystem::temp_directory_path() /
-                 ("qma7-filedialog-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder / "sub");
         for (const char* name : {"b.TXT", "a.txt", "c.csv", ".hidden.txt", "sub/inner.txt"}) {
-            std::ofstream(folder / name) << "x";
+            WriteFile(folder / name, "x");
         }
     }
-    ~TuiFileDialog() override { std::filesystem::remove_all(folder); }
 
     static FileDialogRequest Request(bool save, const std::string& name = "") {
         FileDialogRequest request;
@@ -83,7 +78,8 @@ class TuiFileDialog : public ::testing::Test {
         }
     }
 
-    std::filesystem::path folder;
+    ScratchFolder scratch;
+    const std::filesystem::path& folder = scratch.Dir();
 };
 
 TEST_F(TuiFileDialog, ListsFoldersAndTheFilesTheFilterEntryMatches) {

@@ -9,44 +9,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "host/node/FactoryNode.h"
 #include "host/node/NodeImage.h"
+#include "tests/support/Files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            out.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return out;
-}
-
 class QmaInTmux : public ::testing::Test {
   protected:
-    QmaInTmux()
-        : m_dir(fs::temp_directory_path() / ("qma7-e2e-" + std::to_string(::getpid()))),
-          m_socket("qma7-e2e-" + std::to_string(::getpid())) {
-        fs::remove_all(m_dir);
+    QmaInTmux() : m_socket("qma7-e2e-" + std::to_string(::getpid())) {
         fs::create_directories(m_dir / "state");
     }
     ~QmaInTmux() override {
         for (int run = 1; run <= m_runs; ++run) {
             std::system(Tmux(run, "kill-server 2>/dev/null").c_str());
         }
-        std::error_code error;
-        fs::remove_all(m_dir, error);
     }
 
     // Each run has a tmux server of its own, so that no server's shutdown meets the next start.
@@ -70,7 +52,10 @@ class QmaInTmux : public ::testing::Test {
                                     "; sleep 60'";
         ASSERT_EQ(Run(session), 0);
     }
-    std::string Screen() { return Output(Tmux(m_runs, "capture-pane -p")); }
+    std::string Screen() {
+        Run("capture-pane -p > " + (m_dir / "screen").string());
+        return ReadFile(m_dir / "screen");
+    }
     // Waits up to ten seconds for text on the screen.
     bool WaitFor(const std::string& text) {
         for (int i = 0; i < 200; ++i) {
@@ -103,10 +88,8 @@ class QmaInTmux : public ::testing::Test {
     // Waits up to 20 seconds: saving flushes the image to disk, which a busy disk may delay.
     std::optional<int> WaitForExit() {
         for (int i = 0; i < 400; ++i) {
-            std::ifstream status(m_dir / "status");
-            int code = -1;
-            if (status >> code) {
-                return code;
+            if (const std::string status = ReadFile(m_dir / "status"); !status.empty()) {
+                return std::atoi(status.c_str());
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
@@ -119,15 +102,11 @@ class QmaInTmux : public ::testing::Test {
         return text;
     }
     fs::path Image() const { return m_dir / "state" / "qma7" / "node.json"; }
-    int Pid() const {
-        std::ifstream file(m_dir / "pid");
-        int pid = 0;
-        file >> pid;
-        return pid;
-    }
+    int Pid() const { return std::atoi(ReadFile(m_dir / "pid").c_str()); }
 
   private:
-    fs::path m_dir;
+    ScratchFolder m_folder;
+    const fs::path& m_dir = m_folder.Dir();
     std::string m_socket;
     int m_runs = 0;
 };

@@ -28,23 +28,15 @@ constexpr int kSlow = 1002;
 constexpr unsigned kTickTimer = 1;
 constexpr std::uint32_t kTickMs = 500;
 
-const DialogTemplate& TestTemplate() {
-    static const DialogTemplate dialog = [] {
-        DialogTemplate t;
-        t.id = 900;
-        t.caption = "Test";
-        t.controls = {Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30),
-                      EditField(1003, 10, 50)};
-        return t;
-    }();
-    return dialog;
-}
+const std::vector<ControlTemplate> kTestControls = {
+    Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30), EditField(1003, 10, 50)};
+const DialogTemplate kTestTemplate{900, "Test", 300, 200, kTestControls};
 
 // A page whose buttons ask a question and run a slow action, with a timer that counts.
 class TestPage final : public CPropertyPage {
   public:
     explicit TestPage(const FakeTerminal& terminal)
-        : CPropertyPage(TestTemplate(), "Test"), m_terminal(terminal) {
+        : CPropertyPage(kTestTemplate, "Test"), m_terminal(terminal) {
         OnClicked(kAsk, [this] { answer = MessageBox("Go on?", "Test", MB_YESNO); });
         OnClicked(kSlow, [this] {
             SetDlgItemText(kSlow, "Wait");

@@ -15,9 +15,19 @@ namespace {
 constexpr int kColumns = 77;  // the sheet's width
 constexpr int kRows = 30;     // the sheet's height and the status line
 
-StatusInfo Status() {
-    return {"AHU1", std::string(settingsfile::kProgramId)};
-}
+// A screen on the sheet, as the front end starts it.
+struct SheetScreen {
+    SheetScreen(TemplateSheet& sheet, const Glyphs& glyphs)
+        : screen({"AHU1", std::string(settingsfile::kProgramId)}, glyphs) {
+        screen.WindowStarted(sheet.Sheet());
+    }
+    CellGrid Render(int columns = kColumns, int rows = kRows) {
+        CellGrid grid(columns, rows);
+        screen.Render(grid);
+        return grid;
+    }
+    Screen screen;
+};
 
 }  // namespace
 
@@ -36,15 +46,11 @@ TEST(TuiGolden, CoolingTabWithFocusValuesAndADisabledGroup) {
     }
     sheet.Control(328).SetCheck(1);
 
-    Screen screen(Status(), Glyphs::Unicode());
-    screen.WindowStarted(sheet.Sheet());
-    CellGrid grid(kColumns, kRows);
-    screen.Render(grid);
+    const CellGrid grid = SheetScreen(sheet, Glyphs::Unicode()).Render();
     ExpectGolden("cooling", grid);
     // The focus starts on the page's first stop: the checked button of the first group.
-    EXPECT_EQ(
-        grid.StyleAt(tuitest::Find(grid, "(*) Manual")->x, tuitest::Find(grid, "(*) Manual")->y),
-        Style::Focus);
+    const auto manual = tuitest::Find(grid, "(*) Manual");
+    EXPECT_EQ(grid.StyleAt(manual->x, manual->y), Style::Focus);
 }
 
 TEST(TuiGolden, ImportExportTabInAsciiWithAMaskedPassword) {
@@ -55,40 +61,31 @@ TEST(TuiGolden, ImportExportTabInAsciiWithAMaskedPassword) {
     sheet.Control(221).SetWindowText("secret");
     sheet.Control(430).EnableWindow(false);
 
-    Screen screen(Status(), Glyphs::Ascii());
-    screen.WindowStarted(sheet.Sheet());
-    CellGrid grid(kColumns, kRows);
-    screen.Render(grid);
+    const CellGrid grid = SheetScreen(sheet, Glyphs::Ascii()).Render();
     ExpectGolden("import-export", grid);
     EXPECT_FALSE(tuitest::Find(grid, "secret"));
 }
 
 TEST(TuiGolden, MessageBoxOverTheSheet) {
     TemplateSheet sheet;
-    Screen screen(Status(), Glyphs::Unicode());
-    screen.WindowStarted(sheet.Sheet());
+    SheetScreen screen(sheet, Glyphs::Unicode());
     MessageBoxView box(MessageBoxRequest::FromFlags(
         "The file already exists.\nDo you want to replace it with the node's settings of today?",
         "Save to file", MB_YESNOCANCEL | MB_ICONQUESTION));
-    screen.PushOverlay(box);
-    CellGrid grid(kColumns, kRows);
-    screen.Render(grid);
-    ExpectGolden("message-box", grid);
+    screen.screen.PushOverlay(box);
+    ExpectGolden("message-box", screen.Render());
 }
 
 TEST(TuiGolden, TooSmallTerminalSaysSoAndResizingRedraws) {
     TemplateSheet sheet;
-    Screen screen(Status(), Glyphs::Unicode());
-    screen.WindowStarted(sheet.Sheet());
-    CellGrid small(80, 24);
-    screen.Render(small);
-    EXPECT_TRUE(screen.TooSmall(small));
+    SheetScreen screen(sheet, Glyphs::Unicode());
+    const CellGrid small = screen.Render(80, 24);
+    EXPECT_TRUE(screen.screen.TooSmall(small));
     EXPECT_TRUE(tuitest::Find(small, "It needs at least 77 x 30 characters; it has 80 x 24."));
     EXPECT_FALSE(tuitest::Find(small, "Exit"));
 
-    CellGrid large(100, 40);
-    screen.Render(large);
-    EXPECT_FALSE(screen.TooSmall(large));
+    const CellGrid large = screen.Render(100, 40);
+    EXPECT_FALSE(screen.screen.TooSmall(large));
     // Centred: the sheet's frame starts 11 columns in; the status line is the last row.
     EXPECT_EQ(large.At(11, 6), U'┌');
     EXPECT_TRUE(tuitest::Find(large, " QMA7 │ AHU1 │ 90 51 4D 41 37 5F 31 6A │ simulated"));

@@ -4,8 +4,6 @@
 
 #include "host/tui/Screen.h"
 #include "host/tui/SheetView.h"
-#include "plugin/shell/CSheet.h"
-#include "tests/support/SheetFixture.h"
 #include "tests/tui/TuiTestSupport.h"
 
 using namespace host::tui;
@@ -166,34 +164,4 @@ TEST_F(SheetInput, PageKeysAndAltDigitsSwitchTabsAndEscapeOrF10Exit) {
     view.Handle(InputEvent::FunctionKey(10));
     EXPECT_TRUE(sheet.Sheet().IsModalEnded());
     EXPECT_EQ(sheet.Sheet().ModalResult(), IDOK);
-}
-
-// On the real settings sheet the clicks run the page's handlers: a Write from the keyboard
-// and the mouse reaches the node.
-class SheetInputOnTheNode : public SheetFixture {};
-
-TEST_F(SheetInputOnTheNode, KeysAndClicksRunThePagesHandlers) {
-    Open();
-    SheetView view(Sheet());
-    CellGrid grid(77, 29);
-    auto render = [&] { view.Render(grid, {0, 0, 77, 29}, Glyphs::Unicode()); };
-    render();
-    view.Handle(InputEvent::AltKey(U'3'));  // Recirculation
-    render();
-    EXPECT_EQ(Sheet().GetActivePage()->GetCaption(), "Recirculation");
-    view.Handle(Press(Key::Up));
-    view.Handle(Press(Key::Up));
-    view.Handle(Press(Key::Down));
-    view.Handle(Press(Key::Enter));  // Manual: the In field becomes enabled
-    view.Handle(Press(Key::Tab));
-    for (const char32_t c : {U'6', U'0'}) {
-        view.Handle(Type(c));
-    }
-    render();
-    Trace();
-    const auto write = tuitest::Find(grid, "Write");
-    view.Handle(InputEvent::Click(write->x, write->y));
-    EXPECT_EQ(Nv(26).substr(0, 6), "000078");  // 60 % in half percent steps
-    EXPECT_EQ(Nv(25).substr(0, 6), "000001");  // Manual
-    EXPECT_FALSE(Trace().empty());
 }

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "host/tui/Utf8.h"
 #include "plugin/resources/Resources.h"
+#include "tests/support/Files.h"
 
 namespace tuitest {
 
@@ -101,13 +101,12 @@ void ExpectGolden(const std::string& name, const CellGrid& grid) {
     const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".txt");
     if (const char* update = std::getenv("QMA7_UPDATE_GOLDEN");
         update != nullptr && *update == '1') {
-        std::ofstream(path, std::ios::binary) << text;
+        WriteFile(path, text);
         return;
     }
-    std::ifstream file(path, std::ios::binary);
-    ASSERT_TRUE(file) << "no golden grid " << path << "; QMA7_UPDATE_GOLDEN=1 writes it";
-    const std::string expected{std::istreambuf_iterator<char>(file),
-                               std::istreambuf_iterator<char>()};
+    ASSERT_TRUE(std::filesystem::exists(path))
+        << "no golden grid " << path << "; QMA7_UPDATE_GOLDEN=1 writes it";
+    const std::string expected = ReadFile(path);
     EXPECT_EQ(text, expected) << "the grid differs from " << path << "; it is now:\n" << text;
 }
 

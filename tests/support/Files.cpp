@@ -1,4 +1,4 @@
-#include "tests/settingsfile/SettingsFileTestSupport.h"
+#include "tests/support/Files.h"
 
 #include <stdlib.h>
 
@@ -7,11 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace settingsfile::test {
-
 ScratchFolder::ScratchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "qma7-settings-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "qma7-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a scratch folder");
     }
@@ -27,16 +24,14 @@ std::vector<std::string> ScratchFolder::Entries() const {
     return names;
 }
 
-std::string ReadBytes(const std::string& path) {
+std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-void WriteBytes(const std::string& path, std::string_view bytes) {
+void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-}  // namespace settingsfile::test
