@@ -21,7 +21,7 @@
 #include "host/driver/ScriptSyntax.h"
 #include "plugin/pages/NodePage.h"
 #include "plugin/shell/CSheet.h"
-#include "tests/settingsfile/SettingsFileTestSupport.h"
+#include "tests/support/Files.h"
 #include "tests/support/SheetFixture.h"
 
 namespace {
@@ -228,8 +228,7 @@ class FaultSweep : public SheetFixture {
         if (step == Step::Export && !ui.files.empty()) {
             outcome.ran = false;  // the button did nothing
         } else if (step == Step::Export) {
-            outcome.file = settingsfile::test::ReadBytes(
-                m_folder.Path("export-" + std::to_string(m_exports) + ".txt"));
+            outcome.file = ReadFile(m_folder.Path("export-" + std::to_string(m_exports) + ".txt"));
         }
         node.HealAll();
         Close();
@@ -396,7 +395,7 @@ class FaultSweep : public SheetFixture {
         return problems;
     }
 
-    settingsfile::test::ScratchFolder m_folder;
+    ScratchFolder m_folder;
     std::string m_firstTab;
     int m_exports = 0;
 };
