@@ -66,6 +66,7 @@ std::uint8_t ExpectedByte(const std::string& text, int i) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Layout: 31 value bytes, then the text; f and i come from the last bytes.
     FuzzedDataProvider input(data, size);
     const int f = input.ConsumeIntegralInRange(-2, 20);
     const int i = input.ConsumeIntegralInRange(-2, 33);
