@@ -30,7 +30,7 @@ struct ScriptLine {
 };
 
 class ScriptDriver final : public FrontEnd {
-public:
+  public:
     // control: the control the host created, with the site already given to it.
     ScriptDriver(SimNode& node, ClientSite& site, platform::crt::VirtualClock& clock,
                  std::ostream& out);
@@ -57,7 +57,7 @@ public:
 
     MessageLoop& Loop() { return m_loop; }
 
-private:
+  private:
     // Runs the next command; false when the script has ended.
     bool Step();
     void Execute(const ScriptLine& line);

@@ -5,7 +5,7 @@
 
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     // Takes over a reference the caller already holds (as QueryInterface hands one out).
     static ComPtr Attach(T* p) {
@@ -40,6 +40,6 @@ public:
         return reinterpret_cast<void**>(&m_p);
     }
 
-private:
+  private:
     T* m_p = nullptr;
 };

@@ -41,8 +41,8 @@ consteval GUID MakeGuid(const char (&text)[39]) {
         }
         return value;
     };
-    if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' ||
-        text[24] != '-' || text[37] != '}') {
+    if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-' ||
+        text[37] != '}') {
         throw "bad GUID literal";
     }
     GUID g;

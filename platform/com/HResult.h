@@ -5,7 +5,9 @@
 
 using HRESULT = std::int32_t;
 
-constexpr HRESULT MakeHResult(std::uint32_t code) { return static_cast<HRESULT>(code); }
+constexpr HRESULT MakeHResult(std::uint32_t code) {
+    return static_cast<HRESULT>(code);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -25,5 +27,9 @@ constexpr HRESULT DISP_E_UNKNOWNNAME = MakeHResult(0x80020006);
 constexpr HRESULT TYPE_E_REGISTRYACCESS = MakeHResult(0x8002801C);
 constexpr HRESULT TYPE_E_LIBNOTREGISTERED = MakeHResult(0x8002801D);
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}

@@ -15,7 +15,7 @@ struct INvRead : IDispatch {
     // 3rd own method: the node's name, ended or padded with NUL bytes.
     virtual HRESULT ReadNodeName(char* buffer, std::int32_t bufferSize) = 0;
 
-protected:
+  protected:
     ~INvRead() = default;
 };
 
@@ -26,7 +26,7 @@ struct INvWrite : IDispatch {
     virtual HRESULT WriteNv(std::int32_t nvIndex, const std::uint8_t* data,
                             std::int32_t length) = 0;
 
-protected:
+  protected:
     ~INvWrite() = default;
 };
 

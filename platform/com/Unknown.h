@@ -13,7 +13,7 @@ struct IUnknown {
     virtual std::uint32_t AddRef() = 0;
     virtual std::uint32_t Release() = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 
@@ -46,7 +46,7 @@ struct IDispatch : IUnknown {
                            DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                            std::uint32_t* argError) = 0;
 
-protected:
+  protected:
     ~IDispatch() = default;
 };
 
@@ -56,7 +56,7 @@ struct IClassFactory : IUnknown {
     virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
     virtual HRESULT LockServer(std::int32_t lock) = 0;
 
-protected:
+  protected:
     ~IClassFactory() = default;
 };
 
@@ -71,7 +71,7 @@ struct IOleClientSite : IUnknown {
     virtual HRESULT OnShowWindow(std::int32_t show) = 0;
     virtual HRESULT RequestNewObjectLayout() = 0;
 
-protected:
+  protected:
     ~IOleClientSite() = default;
 };
 

@@ -17,7 +17,9 @@ namespace {
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 locale_t CLocale() {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
@@ -74,8 +76,8 @@ std::string FormatFixed(double value, int decimals) {
     }
     // 309 digits before the point at most, plus the decimals asked for.
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }
 

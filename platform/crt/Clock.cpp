@@ -15,8 +15,7 @@ std::int64_t SecondsOf(const LocalDateTime& t) {
     using namespace std::chrono;
     const sys_days days{year{t.year} / month{static_cast<unsigned>(t.month)} /
                         day{static_cast<unsigned>(t.day)}};
-    return days.time_since_epoch().count() * 86400LL + t.hour * 3600LL + t.minute * 60LL +
-           t.second;
+    return days.time_since_epoch().count() * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second;
 }
 
 LocalDateTime FromSeconds(std::int64_t seconds) {
@@ -84,9 +83,13 @@ Clock& CurrentClock() {
     return g_clock != nullptr ? *g_clock : real;
 }
 
-void SetCurrentClock(Clock* clock) { g_clock = clock; }
+void SetCurrentClock(Clock* clock) {
+    g_clock = clock;
+}
 
-void Sleep(std::uint32_t ms) { CurrentClock().SleepMs(ms); }
+void Sleep(std::uint32_t ms) {
+    CurrentClock().SleepMs(ms);
+}
 
 bool ParseLocalDateTime(const char* text, LocalDateTime& out) {
     LocalDateTime t;
@@ -98,8 +101,8 @@ bool ParseLocalDateTime(const char* text, LocalDateTime& out) {
     using namespace std::chrono;
     const year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)},
                              day{static_cast<unsigned>(t.day)}};
-    if (!ymd.ok() || t.hour > 23 || t.minute > 59 || t.second > 59 || t.hour < 0 ||
-        t.minute < 0 || t.second < 0) {
+    if (!ymd.ok() || t.hour > 23 || t.minute > 59 || t.second > 59 || t.hour < 0 || t.minute < 0 ||
+        t.second < 0) {
         return false;
     }
     out = t;

@@ -18,7 +18,7 @@ struct LocalDateTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds on a monotonic scale.
     virtual std::int64_t NowMs() const = 0;
@@ -28,7 +28,7 @@ public:
 };
 
 class RealClock final : public Clock {
-public:
+  public:
     std::int64_t NowMs() const override;
     void SleepMs(std::int64_t ms) override;
     LocalDateTime Local() const override;
@@ -36,7 +36,7 @@ public:
 
 // Starts at 0 ms and 2026-01-01 00:00:00; the local time advances with the clock.
 class VirtualClock final : public Clock {
-public:
+  public:
     std::int64_t NowMs() const override { return m_now; }
     void SleepMs(std::int64_t ms) override;
     LocalDateTime Local() const override;
@@ -46,7 +46,7 @@ public:
     // The local date and time seen from now on.
     void SetLocal(const LocalDateTime& now);
 
-private:
+  private:
     std::int64_t m_now = 0;
     std::int64_t m_localBaseMs = 0;
     LocalDateTime m_localBase;

@@ -8,7 +8,9 @@ CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* parent) : m_templat
     SetWindowText(dialogTemplate.caption);
 }
 
-CDialog::~CDialog() { DestroyWindow(); }
+CDialog::~CDialog() {
+    DestroyWindow();
+}
 
 void CDialog::Create() {
     if (m_hasWindow) {
@@ -78,7 +80,9 @@ unsigned CDialog::SetTimer(unsigned id, std::uint32_t periodMs) {
     return id;
 }
 
-void CDialog::KillTimer(unsigned id) { MessageLoop::Current().KillTimer(*this, id); }
+void CDialog::KillTimer(unsigned id) {
+    MessageLoop::Current().KillTimer(*this, id);
+}
 
 void CDialog::OnClicked(int id, std::function<void()> handler) {
     m_handlers[id] = std::move(handler);

@@ -13,7 +13,7 @@
 #include "platform/ui/Wnd.h"
 
 class CDialog : public CWnd {
-public:
+  public:
     explicit CDialog(const DialogTemplate& dialogTemplate, CWnd* parent = nullptr);
     ~CDialog() override;
 
@@ -46,7 +46,7 @@ public:
     unsigned SetTimer(unsigned id, std::uint32_t periodMs);
     void KillTimer(unsigned id);
 
-protected:
+  protected:
     // Handlers are registered in the constructor, one per control id.
     void OnClicked(int id, std::function<void()> handler);
 
@@ -57,7 +57,7 @@ protected:
     void CheckDlgButton(int id, bool check);
     void EnableDlgItem(int id, bool enable);
 
-private:
+  private:
     const DialogTemplate& m_template;
     std::vector<std::unique_ptr<CWnd>> m_controls;
     std::map<int, std::function<void()>> m_handlers;

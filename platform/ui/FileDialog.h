@@ -17,14 +17,14 @@ struct FileDialogRequest {
 class CWnd;
 
 class CFileDialog {
-public:
+  public:
     CFileDialog(bool openFileDialog, const char* defaultExtension, const char* fileName,
                 unsigned flags, const char* filter, CWnd* parent = nullptr);
     // IDOK with a chosen path, or IDCANCEL.
     int DoModal();
     const std::string& GetPathName() const { return m_path; }
 
-private:
+  private:
     FileDialogRequest m_request;
     std::string m_path;
 };

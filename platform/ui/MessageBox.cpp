@@ -67,9 +67,13 @@ std::vector<int> MessageBoxRequest::Answers() const {
     return {IDOK};
 }
 
-void AfxSetAppName(std::string name) { AppName() = std::move(name); }
+void AfxSetAppName(std::string name) {
+    AppName() = std::move(name);
+}
 
-const std::string& AfxGetAppName() { return AppName(); }
+const std::string& AfxGetAppName() {
+    return AppName();
+}
 
 int AfxMessageBox(const std::string& text, unsigned flags) {
     return MessageLoop::Current().MessageBox(MessageBoxRequest::FromFlags(text, AppName(), flags));

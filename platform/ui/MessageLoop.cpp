@@ -19,7 +19,9 @@ MessageLoop::MessageLoop(FrontEnd& frontEnd, platform::crt::Clock& clock)
     g_current = this;
 }
 
-MessageLoop::~MessageLoop() { g_current = m_previous; }
+MessageLoop::~MessageLoop() {
+    g_current = m_previous;
+}
 
 MessageLoop& MessageLoop::Current() {
     if (g_current == nullptr) {
@@ -29,7 +31,9 @@ MessageLoop& MessageLoop::Current() {
     return *g_current;
 }
 
-bool MessageLoop::Exists() { return g_current != nullptr; }
+bool MessageLoop::Exists() {
+    return g_current != nullptr;
+}
 
 void MessageLoop::RunModal(CWnd& dialog) {
     m_modal.push_back(&dialog);
@@ -79,8 +83,8 @@ std::optional<std::int64_t> MessageLoop::NextDue() const {
 MessageLoop::Timer* MessageLoop::EarliestDue(std::int64_t limit) {
     Timer* best = nullptr;
     for (Timer& t : m_timers) {
-        if (t.due <= limit &&
-            (best == nullptr || t.due < best->due || (t.due == best->due && t.order < best->order))) {
+        if (t.due <= limit && (best == nullptr || t.due < best->due ||
+                               (t.due == best->due && t.order < best->order))) {
             best = &t;
         }
     }

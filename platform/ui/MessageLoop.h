@@ -22,7 +22,7 @@ class MessageLoop;
 
 // A front end shows the windows and plays the user. The dialog model never draws.
 class FrontEnd {
-public:
+  public:
     virtual ~FrontEnd() = default;
     // Waits for the next input, at most until the clock reaches deadline (none: no timer is
     // pending), and delivers it by acting on the windows (click, select a tab, type, close).
@@ -41,7 +41,7 @@ public:
 };
 
 class MessageLoop {
-public:
+  public:
     MessageLoop(FrontEnd& frontEnd, platform::crt::Clock& clock);
     ~MessageLoop();
     MessageLoop(const MessageLoop&) = delete;
@@ -78,7 +78,7 @@ public:
 
     void NotifyChanged(const CWnd& window) { m_frontEnd.Changed(window); }
 
-private:
+  private:
     struct Timer {
         CDialog* window;
         unsigned id;

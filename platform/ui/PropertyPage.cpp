@@ -5,4 +5,6 @@
 CPropertyPage::CPropertyPage(const DialogTemplate& dialogTemplate, std::string caption)
     : CDialog(dialogTemplate), m_caption(std::move(caption)) {}
 
-CPropertySheet* CPropertyPage::GetSheet() const { return static_cast<CPropertySheet*>(GetParent()); }
+CPropertySheet* CPropertyPage::GetSheet() const {
+    return static_cast<CPropertySheet*>(GetParent());
+}

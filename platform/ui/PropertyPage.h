@@ -9,13 +9,13 @@
 class CPropertySheet;
 
 class CPropertyPage : public CDialog {
-public:
+  public:
     CPropertyPage(const DialogTemplate& dialogTemplate, std::string caption);
 
     const std::string& GetCaption() const { return m_caption; }
     CPropertySheet* GetSheet() const;
 
-private:
+  private:
     friend class CPropertySheet;
     std::string m_caption;
 };

@@ -7,7 +7,7 @@
 #include "platform/ui/DialogTemplate.h"
 
 class CWnd {
-public:
+  public:
     CWnd() = default;
     // A control of a dialog, made from its template.
     CWnd(CWnd* parent, const ControlTemplate& control);
@@ -38,7 +38,7 @@ public:
     bool IsModalEnded() const { return m_modalEnded; }
     int ModalResult() const { return m_modalResult; }
 
-protected:
+  protected:
     void SetParent(CWnd* parent) { m_parent = parent; }
     void SetDlgCtrlID(int id) { m_id = id; }
     void ResetModal() {
@@ -47,7 +47,7 @@ protected:
     }
     void Changed() const;
 
-private:
+  private:
     CWnd* m_parent = nullptr;
     const ControlTemplate* m_template = nullptr;
     int m_id = 0;

@@ -1,8 +1,12 @@
 #include "plugin/codec/NvBitCodec.h"
 
 namespace {
-bool InRange(int n) { return n >= 0 && n <= 7; }
-std::uint8_t Mask(int n) { return static_cast<std::uint8_t>(0x80u >> n); }
+bool InRange(int n) {
+    return n >= 0 && n <= 7;
+}
+std::uint8_t Mask(int n) {
+    return static_cast<std::uint8_t>(0x80u >> n);
+}
 }  // namespace
 
 int NvBitCodec::TestBit(std::uint8_t b, int n) const {

@@ -8,7 +8,7 @@
 #include "plugin/codec/NvCodec.h"
 
 class NvBitCodec : public NvCodec {
-public:
+  public:
     int TestBit(std::uint8_t b, int n) const;
     std::uint8_t SetBit(std::uint8_t b, int n) const;
     std::uint8_t ClearBit(std::uint8_t b, int n) const;

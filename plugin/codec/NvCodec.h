@@ -5,14 +5,14 @@
 #include <cstdint>
 
 class NvCodec {
-public:
+  public:
     virtual ~NvCodec() = default;
 
     // Numbers from bytes.
-    int MakeWord(std::uint8_t hi, std::uint8_t lo) const;          // 0..65535
-    int TenthsOf(std::uint8_t hi, std::uint8_t lo) const;          // word / 10, truncated
-    int SignedByteOf(std::uint8_t b) const;                        // -128..127
-    double TempFromBytes(std::uint8_t hi, std::uint8_t lo) const;  // hundredths; > 10000 wraps
+    int MakeWord(std::uint8_t hi, std::uint8_t lo) const;             // 0..65535
+    int TenthsOf(std::uint8_t hi, std::uint8_t lo) const;             // word / 10, truncated
+    int SignedByteOf(std::uint8_t b) const;                           // -128..127
+    double TempFromBytes(std::uint8_t hi, std::uint8_t lo) const;     // hundredths; > 10000 wraps
     double PercentFromBytes(std::uint8_t hi, std::uint8_t lo) const;  // 0.005 % steps, unsigned
     double HalfFromBytes(std::uint8_t hi, std::uint8_t lo) const;     // 0.5 steps, unsigned
 

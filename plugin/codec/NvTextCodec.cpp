@@ -101,17 +101,15 @@ std::string NvTextCodec::DateStamp() const {
     // The runtime's date text is "MM/DD/YY".
     const std::string date = platform::crt::StrDate();
     const std::string_view d(date);
-    return FormatFixed(Atof(d.substr(3, 2)), 0) + "/" + FormatFixed(Atof(d.substr(0, 2)), 0) +
-           "-" + FormatFixed(2000 + Atof(d.substr(6, 2)), 0) + " ";
+    return FormatFixed(Atof(d.substr(3, 2)), 0) + "/" + FormatFixed(Atof(d.substr(0, 2)), 0) + "-" +
+           FormatFixed(2000 + Atof(d.substr(6, 2)), 0) + " ";
 }
 
 std::string NvTextCodec::TimeStamp() const {
     // The runtime's time text is "HH:MM:SS".
     const std::string time = platform::crt::StrTime();
     const std::string_view t(time);
-    const auto twoDigits = [](double v) {
-        return (v < 10 ? "0" : "") + FormatFixed(v, 0);
-    };
+    const auto twoDigits = [](double v) { return (v < 10 ? "0" : "") + FormatFixed(v, 0); };
     return FormatFixed(Atof(t.substr(0, 2)), 0) + ":" + twoDigits(Atof(t.substr(3, 2))) + ":" +
            twoDigits(Atof(t.substr(6, 2)));
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 
 class NvTextCodec {
-public:
+  public:
     virtual ~NvTextCodec() = default;
 
     // A 31-byte SNVT_str_int value (byte 0, then fifteen words) as sixteen numbers separated

@@ -12,5 +12,5 @@ bool CPage12PropPage::OnInitDialog() {
     if (const auto name = ReadNodeName(kNameBufferSize)) {
         SetDlgItemText(IDC_NODENAME, *name);
     }
-    return true;
+    return false;
 }

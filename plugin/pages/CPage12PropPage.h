@@ -5,7 +5,7 @@
 #include "plugin/pages/NodePage.h"
 
 class CPage12PropPage : public CNodePage {
-public:
+  public:
     CPage12PropPage();
     bool OnInitDialog() override;
 };

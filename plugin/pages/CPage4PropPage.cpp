@@ -41,9 +41,6 @@ constexpr std::array<Setting, 5> kSettings{{{219, 1},    // "Min humidity (RH)"
 
 constexpr int kPart = 5;
 constexpr int kPercentScale = 200;
-// A sensor is present when its reading is above the first and not above the second.
-constexpr double kPresentAbove = 5.0;
-constexpr double kPresentUpTo = 90.0;
 
 }  // namespace
 
@@ -107,14 +104,12 @@ void CPage4PropPage::OnShowWindow(bool show, unsigned status) {
         return;
     }
     // Each sensor's own reading decides whether its fields apply; the range fields always do.
-    const NvCodec codec;
+    // A sensor is present while it reads 5 % < v <= 90 %.
     for (const Sensor& sensor : kSensors) {
-        if (ReadBuffer buffer{}; ReadNv(sensor.nv, buffer)) {
-            const double v = codec.PercentFromBytes(buffer[0], buffer[1]);
-            const bool present = kPresentAbove < v && v <= kPresentUpTo;
-            EnableControls({sensor.offset, sensor.actual}, present);
+        if (const auto present = HumidityPresent(sensor.nv)) {
+            EnableControls({sensor.offset, sensor.actual}, *present);
             if (sensor.wetBulb != 0) {
-                EnableControls({sensor.wetBulb}, present);
+                EnableControls({sensor.wetBulb}, *present);
             }
         }
     }

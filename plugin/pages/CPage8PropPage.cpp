@@ -34,8 +34,6 @@ constexpr std::size_t kRangeByte = 14;   // page bit 6: set = 2-10 V
 constexpr std::size_t kInvertByte = 16;  // page bit 6: set = Invert
 constexpr int kMv3Bit = 6;
 constexpr int NV_EXHAUST_HUMIDITY = 6;  // Bh1, bytes 0-1: PercentFromBytes
-constexpr double kEnabledAbove = 5.0;   // the settings are enabled for 5 % < Bh1 <= 90 %
-constexpr double kEnabledUpTo = 90.0;
 
 }  // namespace
 
@@ -178,12 +176,12 @@ void CPage8PropPage::OnShowWindow(bool show, unsigned /*status*/) {
     if (!show) {
         return;
     }
-    if (ReadBuffer buffer{}; ReadNv(NV_EXHAUST_HUMIDITY, buffer)) {
-        const double v = NvCodec().PercentFromBytes(buffer[0], buffer[1]);
+    // The settings apply while the exhaust sensor reads 5 % < Bh1 <= 90 %.
+    if (const auto present = HumidityPresent(NV_EXHAUST_HUMIDITY)) {
         EnableControls(
             {IDC_OUT, IDC_VALVE_ON_OFF, IDC_OFF, IDC_MANUAL, IDC_AUTOMATIC, IDC_MIN_TIME_ON,
              IDC_MAX_TIME_ON, IDC_INVERT, IDC_RANGE_2_10, IDC_VALVE_0_10, IDC_RANGE_0_10},
-            v > kEnabledAbove && v <= kEnabledUpTo);
+            *present);
     }
     // The status group keeps whatever it holds: nothing here forces Automatic.
 }

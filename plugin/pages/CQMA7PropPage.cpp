@@ -5,27 +5,27 @@
 namespace {
 
 // Controls.
-constexpr int IDC_OFF = 202;              // "Off": status code 0
-constexpr int IDC_MANUAL = 260;           // "Manual": status code 1
-constexpr int IDC_AUTOMATIC = 261;        // "Automatic": status code 2
-constexpr int IDC_IN = 266;               // "In" %: manual position, enabled only in Manual
-constexpr int IDC_OUT = 265;              // "Out" %: present output, refreshed
-constexpr int IDC_RANGE_0_10 = 262;       // "0-10 V": range bit clear
-constexpr int IDC_RANGE_2_10 = 263;       // "2-10 V": range bit set
-constexpr int IDC_INVERT = 264;           // "Invert": inversion bit
-constexpr int IDC_MIN_FRESH_AIR = 209;    // "Min. fresh air" %
+constexpr int IDC_OFF = 202;            // "Off": status code 0
+constexpr int IDC_MANUAL = 260;         // "Manual": status code 1
+constexpr int IDC_AUTOMATIC = 261;      // "Automatic": status code 2
+constexpr int IDC_IN = 266;             // "In" %: manual position, enabled only in Manual
+constexpr int IDC_OUT = 265;            // "Out" %: present output, refreshed
+constexpr int IDC_RANGE_0_10 = 262;     // "0-10 V": range bit clear
+constexpr int IDC_RANGE_2_10 = 263;     // "2-10 V": range bit set
+constexpr int IDC_INVERT = 264;         // "Invert": inversion bit
+constexpr int IDC_MIN_FRESH_AIR = 209;  // "Min. fresh air" %
 
 const StatusGroup kMd4{IDC_OFF, IDC_MANUAL, IDC_AUTOMATIC, IDC_IN};
 
 // Network variables and their bytes.
-constexpr int NV_OUTPUT = 32;              // bytes 0-1: PercentFromBytes
-constexpr std::size_t kMd4Word = 1;        // NV 25 and NV 26: bytes 1-2
-constexpr int NV_OA_MIN_POS = 20;          // nciOAMinPos, bytes 0-1: 0.005 % steps
-constexpr int kPart = 1;                   // configuration part 1 in NV 43
-constexpr std::size_t kRangeByte = 14;     // page bit 5: set = 2-10 V
-constexpr std::size_t kInvertByte = 16;    // page bit 5: set = Invert
+constexpr int NV_OUTPUT = 32;            // bytes 0-1: PercentFromBytes
+constexpr std::size_t kMd4Word = 1;      // NV 25 and NV 26: bytes 1-2
+constexpr int NV_OA_MIN_POS = 20;        // nciOAMinPos, bytes 0-1: 0.005 % steps
+constexpr int kPart = 1;                 // configuration part 1 in NV 43
+constexpr std::size_t kRangeByte = 14;   // page bit 5: set = 2-10 V
+constexpr std::size_t kInvertByte = 16;  // page bit 5: set = Invert
 constexpr int kMd4Bit = 5;
-constexpr int kEquipmentBit = 2;           // EquipmentFlags byte 22: the page's settings enabled
+constexpr int kEquipmentBit = 2;  // EquipmentFlags byte 22: the page's settings enabled
 
 }  // namespace
 

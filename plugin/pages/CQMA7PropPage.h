@@ -5,7 +5,7 @@
 #include "plugin/pages/NodePage.h"
 
 class CQMA7PropPage : public CNodePage {
-public:
+  public:
     CQMA7PropPage();
 
     bool OnInitDialog() override;
@@ -13,6 +13,6 @@ public:
     void OnRead();
     void OnWrite();
 
-protected:
+  protected:
     void Refresh() override;
 };

@@ -18,12 +18,14 @@ constexpr std::size_t kEquipmentByte = 22;
 // A humidity reading outside (5 %, 90 %] means the sensor is absent.
 constexpr double kHumidityAbsentAtOrBelow = 5.0;
 constexpr double kHumidityAbsentAbove = 90.0;
-}
+}  // namespace
 
 CNodePage::CNodePage(int resourceId)
     : CPropertyPage(DialogResource(resourceId), std::string(StringResource(resourceId))) {}
 
-void CNodePage::OnTimer(unsigned /*id*/) { Refresh(); }
+void CNodePage::OnTimer(unsigned /*id*/) {
+    Refresh();
+}
 
 void CNodePage::OnControlsCreated() {
     for (const int field : m_manualFields) {
@@ -31,9 +33,13 @@ void CNodePage::OnControlsCreated() {
     }
 }
 
-void CNodePage::StartRefreshTimer() { SetTimer(kRefreshTimer, kRefreshPeriodMs); }
+void CNodePage::StartRefreshTimer() {
+    SetTimer(kRefreshTimer, kRefreshPeriodMs);
+}
 
-CSheet* CNodePage::Sheet() const { return static_cast<CSheet*>(GetParent()); }
+CSheet* CNodePage::Sheet() const {
+    return static_cast<CSheet*>(GetParent());
+}
 
 bool CNodePage::ReadNv(int nv, std::span<std::uint8_t> buffer) const {
     INvRead* read = Sheet()->m_pNvRead.Get();
@@ -88,7 +94,9 @@ CNodePage::Caption::Caption(CNodePage& page, int id, const char* during, const c
     m_page.SetDlgItemText(m_id, during);
 }
 
-CNodePage::Caption::~Caption() { m_page.SetDlgItemText(m_id, m_after); }
+CNodePage::Caption::~Caption() {
+    m_page.SetDlgItemText(m_id, m_after);
+}
 
 void CNodePage::OnOff(const StatusGroup& group) {
     CheckDlgButton(group.off, true);
@@ -186,7 +194,9 @@ void CNodePage::EnableControls(std::initializer_list<int> ids, bool enable) {
     }
 }
 
-double CNodePage::FieldNumber(int id) const { return platform::crt::Atof(GetDlgItemText(id)); }
+double CNodePage::FieldNumber(int id) const {
+    return platform::crt::Atof(GetDlgItemText(id));
+}
 
 void CNodePage::ShowNumber(int id, double value, int decimals) {
     SetDlgItemText(id, platform::crt::FormatFixed(value, decimals));

@@ -22,14 +22,14 @@ constexpr int IDC_WRITE = 207;
 constexpr int IDC_PASSWORD = 221;
 
 // Network variables that several tabs share.
-constexpr int NV_EQUIPMENT_FLAGS = 0;   // EquipmentFlags: byte 22 enables the tabs' settings
-constexpr int NV_OFF_MAN_AUTO3 = 25;    // nciOffManAuto3: one status word per output
-constexpr int NV_MAN_VALUE3 = 26;       // nciManValue3: one manual value per output, 0.5 % steps
-constexpr int NV_PART_SELECTOR = 42;    // PartSelector
-constexpr int NV_PLUGIN_CNF = 43;       // nviPluginCnf: the selected configuration part
+constexpr int NV_EQUIPMENT_FLAGS = 0;  // EquipmentFlags: byte 22 enables the tabs' settings
+constexpr int NV_OFF_MAN_AUTO3 = 25;   // nciOffManAuto3: one status word per output
+constexpr int NV_MAN_VALUE3 = 26;      // nciManValue3: one manual value per output, 0.5 % steps
+constexpr int NV_PART_SELECTOR = 42;   // PartSelector
+constexpr int NV_PLUGIN_CNF = 43;      // nviPluginCnf: the selected configuration part
 
-constexpr std::size_t kReadSize = 31;    // an ordinary read
-constexpr std::size_t kModifySize = 32;  // a read that precedes a write of the same variable
+constexpr std::size_t kReadSize = 31;     // an ordinary read
+constexpr std::size_t kModifySize = 32;   // a read that precedes a write of the same variable
 constexpr std::int32_t kLongLength = 31;  // a write of a 31-byte variable
 constexpr std::int32_t kWordLength = 2;   // a write of a 16-bit variable
 
@@ -57,14 +57,14 @@ struct StatusGroup {
 };
 
 class CNodePage : public CPropertyPage {
-public:
+  public:
     // The page's dialog template and tab caption share one resource id.
     explicit CNodePage(int resourceId);
 
     void OnTimer(unsigned id) override;
     void OnControlsCreated() override;
 
-protected:
+  protected:
     // Re-reads the page's live values; pages with a refresh timer override it.
     virtual void Refresh() {}
     void StartRefreshTimer();
@@ -88,13 +88,13 @@ protected:
 
     // Sets a button's caption while a handler runs and gives it back at the end.
     class Caption {
-    public:
+      public:
         Caption(CNodePage& page, int id, const char* during, const char* after);
         ~Caption();
         Caption(const Caption&) = delete;
         Caption& operator=(const Caption&) = delete;
 
-    private:
+      private:
         CNodePage& m_page;
         int m_id;
         const char* m_after;
@@ -136,6 +136,6 @@ protected:
     // otherwise shows the wrong-password box. Clearing the field is the caller's last step.
     bool PasswordAccepted();
 
-private:
+  private:
     std::vector<int> m_manualFields;
 };

@@ -56,23 +56,19 @@ void CSheet::PageSet() {
     AddPage(&m_importExport);
 
     std::array<std::uint8_t, kPageSetBufferSize> buffer{};
-    const bool read = m_pNvRead &&
-                      m_pNvRead->ReadNv(NV_PAGE_SET, buffer.data(),
-                                        static_cast<std::int32_t>(buffer.size())) == 0;
+    const bool read = m_pNvRead && m_pNvRead->ReadNv(NV_PAGE_SET, buffer.data(),
+                                                     static_cast<std::int32_t>(buffer.size())) == 0;
     if (!read || NvCodec().MakeWord(buffer[kPageSetHigh], buffer[kPageSetLow]) <= 0) {
         return;
     }
-    for (CNodePage* page : {static_cast<CNodePage*>(&m_recirculation),
-                            static_cast<CNodePage*>(&m_cooling), static_cast<CNodePage*>(&m_temperatures),
-                            static_cast<CNodePage*>(&m_humiditySensor),
-                            static_cast<CNodePage*>(&m_secondaryHeat),
-                            static_cast<CNodePage*>(&m_settingsHumidity),
-                            static_cast<CNodePage*>(&m_dehumidifier),
-                            static_cast<CNodePage*>(&m_humidifier),
-                            static_cast<CNodePage*>(&m_delayCooling), static_cast<CNodePage*>(&m_alarms),
-                            static_cast<CNodePage*>(&m_runningHours),
-                            static_cast<CNodePage*>(&m_pidHumidifier),
-                            static_cast<CNodePage*>(&m_exercise), static_cast<CNodePage*>(&m_configHvac)}) {
+    for (CNodePage* page :
+         {static_cast<CNodePage*>(&m_recirculation), static_cast<CNodePage*>(&m_cooling),
+          static_cast<CNodePage*>(&m_temperatures), static_cast<CNodePage*>(&m_humiditySensor),
+          static_cast<CNodePage*>(&m_secondaryHeat), static_cast<CNodePage*>(&m_settingsHumidity),
+          static_cast<CNodePage*>(&m_dehumidifier), static_cast<CNodePage*>(&m_humidifier),
+          static_cast<CNodePage*>(&m_delayCooling), static_cast<CNodePage*>(&m_alarms),
+          static_cast<CNodePage*>(&m_runningHours), static_cast<CNodePage*>(&m_pidHumidifier),
+          static_cast<CNodePage*>(&m_exercise), static_cast<CNodePage*>(&m_configHvac)}) {
         AddPage(page);
     }
 }

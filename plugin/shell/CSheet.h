@@ -25,7 +25,7 @@
 #include "plugin/settingsfile/CPage19PropPage.h"
 
 class CSheet : public CPropertySheet {
-public:
+  public:
     CSheet(const std::string& caption, CWnd* parent, unsigned selectPage);
     ~CSheet() override;
 
@@ -52,7 +52,7 @@ public:
     CPage19PropPage m_importExport;
     CPage20PropPage m_configHvac;
 
-private:
+  private:
     void GetInterfaces();
     void PageSet();
 };

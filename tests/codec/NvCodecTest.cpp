@@ -30,9 +30,9 @@ TEST(NvCodec, BytesFromNumbersTruncateAndWrap) {
     EXPECT_EQ(c.ScaledHighByte(50.0, 200), 0x27);
     EXPECT_EQ(c.ScaledLowByte(12.5, 200), 0xC4);
     EXPECT_EQ(c.ScaledLowByte(4.1, 200), 819 & 0xFF);  // 4.1 x 200 lies just below 820
-    EXPECT_EQ(c.ScaledLowByte(130, 2), 4);              // 260 keeps its low byte
-    EXPECT_EQ(c.ScaledHighByte(70000, 1), 0x11);        // beyond 16 bits loses the upper bits
-    EXPECT_EQ(c.LowByteOf(1e300), 0x00);                 // unrepresentable: 0x8000000000000000
+    EXPECT_EQ(c.ScaledLowByte(130, 2), 4);             // 260 keeps its low byte
+    EXPECT_EQ(c.ScaledHighByte(70000, 1), 0x11);       // beyond 16 bits loses the upper bits
+    EXPECT_EQ(c.LowByteOf(1e300), 0x00);               // unrepresentable: 0x8000000000000000
     EXPECT_EQ(c.HighByteOfInt(-1), 0xFF);
     EXPECT_EQ(c.LowByteOfInt(0x1234), 0x34);
 }

@@ -13,10 +13,10 @@ using ::testing::IsEmpty;
 namespace {
 
 const std::vector<std::string> kAllTabs = {
-    "Node information", "Import / Export", "Recirculation",     "Cooling",
-    "Temperatures",     "Humidity sensor", "Secondary heat",    "Settings humidity",
-    "Dehumidifier",     "Humidifier",      "Delay cooling",     "Alarms",
-    "Running Hours",    "PID humidifier",  "Exercise",          "Config HVAC"};
+    "Node information", "Import / Export", "Recirculation",  "Cooling",
+    "Temperatures",     "Humidity sensor", "Secondary heat", "Settings humidity",
+    "Dehumidifier",     "Humidifier",      "Delay cooling",  "Alarms",
+    "Running Hours",    "PID humidifier",  "Exercise",       "Config HVAC"};
 const std::vector<std::string> kTwoTabs = {"Node information", "Import / Export"};
 
 class SheetTest : public SheetFixture {};
@@ -58,7 +58,8 @@ TEST_F(SheetTest, InterfacesAreTakenOnceAndGivenBackOnExit) {
         bool read;
         bool write;
     };
-    for (const Case c : {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
+    for (const Case c :
+         {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
         site.SetInterfaces(c.read, c.write);
         Open();
         EXPECT_EQ(site.Outstanding(IID_INvRead), c.read ? 1 : 0);

@@ -17,7 +17,7 @@ namespace {
 std::vector<std::string> g_log;
 
 class NoFrontEnd final : public FrontEnd {
-public:
+  public:
     void Pump(MessageLoop&, std::optional<std::int64_t>) override {}
     int RunMessageBox(MessageLoop&, const MessageBoxRequest&) override { return IDOK; }
     std::optional<std::string> RunFileDialog(MessageLoop&, const FileDialogRequest&) override {
@@ -29,7 +29,7 @@ const DialogTemplate kTemplate{100, "Page", 300, 200, {}};
 
 // Logs its life cycle; a tick may take time, as host calls with a latency do.
 class LoggingPage final : public CPropertyPage {
-public:
+  public:
     LoggingPage(std::string name, platform::crt::VirtualClock& clock)
         : CPropertyPage(kTemplate, name), m_name(std::move(name)), m_clock(clock) {}
     bool OnInitDialog() override {
@@ -46,13 +46,13 @@ public:
     }
     std::int64_t m_tickCost = 0;
 
-private:
+  private:
     std::string m_name;
     platform::crt::VirtualClock& m_clock;
 };
 
 class MessageLoopTest : public ::testing::Test {
-protected:
+  protected:
     MessageLoopTest() { g_log.clear(); }
     platform::crt::VirtualClock clock;
     NoFrontEnd frontEnd;
