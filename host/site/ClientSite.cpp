@@ -98,16 +98,6 @@ void ClientSite::Log(HostCall call) {
     platform::crt::CurrentClock().SleepMs(m_latencyMs);
 }
 
-HRESULT ClientSite::NvRead::QueryInterface(REFIID iid, void** object) {
-    return m_site.QueryInterface(iid, object);
-}
-std::uint32_t ClientSite::NvRead::AddRef() {
-    return Count(++m_site.m_readRefs);
-}
-std::uint32_t ClientSite::NvRead::Release() {
-    return Count(--m_site.m_readRefs);
-}
-
 HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
                                    std::int32_t bufferSize) {
     HostCall call = Begin(HostCall::Kind::Read, nvIndex, bufferSize);
@@ -138,16 +128,6 @@ HRESULT ClientSite::NvRead::ReadNodeName(char* buffer, std::int32_t bufferSize) 
     const bool ok = call.ok;
     m_site.Log(std::move(call));
     return ok ? S_OK : E_FAIL;
-}
-
-HRESULT ClientSite::NvWrite::QueryInterface(REFIID iid, void** object) {
-    return m_site.QueryInterface(iid, object);
-}
-std::uint32_t ClientSite::NvWrite::AddRef() {
-    return Count(++m_site.m_writeRefs);
-}
-std::uint32_t ClientSite::NvWrite::Release() {
-    return Count(--m_site.m_writeRefs);
 }
 
 HRESULT ClientSite::NvWrite::WriteNv(std::int32_t nvIndex, const std::uint8_t* data,

@@ -62,13 +62,17 @@ class ClientSite final : public IOleClientSite {
     HRESULT RequestNewObjectLayout() override { return E_NOTIMPL; }
 
   private:
-    // Inner objects: their identity is the site's, so QueryInterface goes to the site.
-    class NvRead final : public INvRead {
+    // Inner objects: their identity is the site's, so QueryInterface goes to the site; each
+    // counts its own references. They answer no late-bound calls.
+    template <typename Interface>
+    class Inner : public Interface {
       public:
-        explicit NvRead(ClientSite& site) : m_site(site) {}
-        HRESULT QueryInterface(REFIID iid, void** object) override;
-        std::uint32_t AddRef() override;
-        std::uint32_t Release() override;
+        Inner(ClientSite& site, int& references) : m_site(site), m_references(references) {}
+        HRESULT QueryInterface(REFIID iid, void** object) override {
+            return m_site.QueryInterface(iid, object);
+        }
+        std::uint32_t AddRef() override { return Count(++m_references); }
+        std::uint32_t Release() override { return Count(--m_references); }
         HRESULT GetTypeInfoCount(std::uint32_t*) override { return E_NOTIMPL; }
         HRESULT GetTypeInfo(std::uint32_t, LCID, void**) override { return E_NOTIMPL; }
         HRESULT GetIDsOfNames(REFIID, const char**, std::uint32_t, LCID, DISPID*) override {
@@ -78,36 +82,29 @@ class ClientSite final : public IOleClientSite {
                        std::uint32_t*) override {
             return E_NOTIMPL;
         }
+
+      protected:
+        ClientSite& m_site;
+
+      private:
+        int& m_references;
+    };
+
+    class NvRead final : public Inner<INvRead> {
+      public:
+        explicit NvRead(ClientSite& site) : Inner(site, site.m_readRefs) {}
         HRESULT ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
                        std::int32_t bufferSize) override;
         HRESULT Reserved2() override { return E_NOTIMPL; }
         HRESULT ReadNodeName(char* buffer, std::int32_t bufferSize) override;
-
-      private:
-        ClientSite& m_site;
     };
 
-    class NvWrite final : public INvWrite {
+    class NvWrite final : public Inner<INvWrite> {
       public:
-        explicit NvWrite(ClientSite& site) : m_site(site) {}
-        HRESULT QueryInterface(REFIID iid, void** object) override;
-        std::uint32_t AddRef() override;
-        std::uint32_t Release() override;
-        HRESULT GetTypeInfoCount(std::uint32_t*) override { return E_NOTIMPL; }
-        HRESULT GetTypeInfo(std::uint32_t, LCID, void**) override { return E_NOTIMPL; }
-        HRESULT GetIDsOfNames(REFIID, const char**, std::uint32_t, LCID, DISPID*) override {
-            return E_NOTIMPL;
-        }
-        HRESULT Invoke(DISPID, REFIID, LCID, std::uint16_t, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                       std::uint32_t*) override {
-            return E_NOTIMPL;
-        }
+        explicit NvWrite(ClientSite& site) : Inner(site, site.m_writeRefs) {}
         HRESULT Reserved1() override { return E_NOTIMPL; }
         HRESULT WriteNv(std::int32_t nvIndex, const std::uint8_t* data,
                         std::int32_t length) override;
-
-      private:
-        ClientSite& m_site;
     };
 
     // Records a call made at call.timeMs and spends the latency.
