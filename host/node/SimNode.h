@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "host/link/NodeLink.h"
+
 namespace host {
 
-class SimNode {
+class SimNode final : public NodeLink {
   public:
     static constexpr int kNvCount = 44;  // NV 0 to 43
     static constexpr int kSelectorNv = 42;
@@ -36,12 +38,13 @@ class SimNode {
     // Copies min(NV size, buffer size) bytes of NV nv into buffer and sets returned to that
     // count. Fails (returned 0, buffer untouched) for an unknown NV, for NV 43 while the
     // selector is not 1 to 12, and for an NV whose reads were made to fail.
-    bool Read(int nv, std::span<std::uint8_t> buffer, std::size_t& returned);
+    bool Read(int nv, std::span<std::uint8_t> buffer, std::size_t& returned) override;
     // Stores data as NV nv's value. Fails and stores nothing unless data has exactly the NV's
     // size, for the conditions of Read, and for an NV whose writes were made to fail.
-    bool Write(int nv, std::span<const std::uint8_t> data);
+    bool Write(int nv, std::span<const std::uint8_t> data) override;
     // The name followed by NUL bytes, cut to the buffer's size.
-    bool ReadName(std::span<char> buffer);
+    bool ReadName(std::span<char> buffer) override;
+    std::string Kind() const override { return "simulated"; }
 
     // --- Failure injection ---
 

@@ -42,7 +42,7 @@ std::string FormatHostCall(const HostCall& call) {
     return line;
 }
 
-ClientSite::ClientSite(SimNode& node) : m_node(node) {}
+ClientSite::ClientSite(NodeLink& node) : m_node(node) {}
 
 void ClientSite::SetInterfaces(bool read, bool write) {
     m_answerRead = read;

@@ -1,14 +1,15 @@
 #pragma once
 // The control's client site: the host's side of the embedded control. It answers INvRead and
-// INvWrite over a simulated node, spends a configurable latency on each call, and logs every
-// call with the virtual time at which it was made. It counts the references it hands out per
-// interface, so a test can prove that the sheet releases exactly what it obtained.
+// INvWrite over the node link (the simulated node or one on the network), spends a configurable
+// latency on each call, and logs every call with the time at which it was made. It counts the
+// references it hands out per interface, so a test can prove that the sheet releases exactly what
+// it obtained.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "host/node/SimNode.h"
+#include "host/link/NodeLink.h"
 #include "platform/com/NvInterfaces.h"
 #include "platform/com/Unknown.h"
 
@@ -31,7 +32,7 @@ std::string FormatHostCall(const HostCall& call);
 
 class ClientSite final : public IOleClientSite {
   public:
-    explicit ClientSite(SimNode& node);
+    explicit ClientSite(NodeLink& node);
     ClientSite(const ClientSite&) = delete;
     ClientSite& operator=(const ClientSite&) = delete;
 
@@ -113,7 +114,7 @@ class ClientSite final : public IOleClientSite {
         return references > 0 ? static_cast<std::uint32_t>(references) : 0;
     }
 
-    SimNode& m_node;
+    NodeLink& m_node;
     NvRead m_read{*this};
     NvWrite m_write{*this};
     bool m_answerRead = true;

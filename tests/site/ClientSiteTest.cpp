@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/node/SimNode.h"
 #include "platform/com/ComPtr.h"
 #include "platform/crt/Clock.h"
 
