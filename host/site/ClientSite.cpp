@@ -95,7 +95,7 @@ std::uint32_t ClientSite::Release() {
 
 void ClientSite::Log(HostCall call) {
     m_calls.push_back(std::move(call));
-    platform::crt::CurrentClock().SleepMs(m_latencyMs);
+    platform::crt::BlockFor(m_latencyMs, platform::crt::Blocked::HostCall);
 }
 
 HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,

@@ -1,15 +1,18 @@
 #include "platform/crt/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <thread>
+#include <utility>
 
 namespace platform::crt {
 
 namespace {
 
 Clock* g_clock = nullptr;
+std::function<void(Blocked)> g_blockingHook;
 
 std::int64_t SecondsOf(const LocalDateTime& t) {
     using namespace std::chrono;
@@ -87,8 +90,32 @@ void SetCurrentClock(Clock* clock) {
     g_clock = clock;
 }
 
+void SetBlockingHook(std::function<void(Blocked)> hook) {
+    g_blockingHook = std::move(hook);
+}
+
+void WhileBlocked(Blocked what) {
+    if (g_blockingHook) {
+        g_blockingHook(what);
+    }
+}
+
+void BlockFor(std::int64_t ms, Blocked what) {
+    if (!g_blockingHook) {
+        CurrentClock().SleepMs(ms);
+        return;
+    }
+    Clock& clock = CurrentClock();
+    const std::int64_t end = clock.NowMs() + std::max<std::int64_t>(ms, 0);
+    WhileBlocked(what);
+    for (std::int64_t now = clock.NowMs(); now < end; now = clock.NowMs()) {
+        clock.SleepMs(std::min(kBlockingSliceMs, end - now));
+        WhileBlocked(what);
+    }
+}
+
 void Sleep(std::uint32_t ms) {
-    CurrentClock().SleepMs(ms);
+    BlockFor(ms, Blocked::Pause);
 }
 
 bool ParseLocalDateTime(const char* text, LocalDateTime& out) {

@@ -57,6 +57,20 @@ Clock& CurrentClock();
 // Sets the clock used from now on (nullptr: the real clock again). Not owned.
 void SetCurrentClock(Clock* clock);
 
+// What the one thread is blocked in.
+enum class Blocked { Pause, HostCall };
+
+// While the thread blocks (a pause, or a host call that waits for a slow channel or the
+// network), the host may keep its screen painted and take note of signals and resizes. The hook
+// runs when such a wait begins and at least every kBlockingSliceMs until it ends. Painting only:
+// it must not run a handler or a timer tick. It may end the process.
+constexpr std::int64_t kBlockingSliceMs = 50;
+void SetBlockingHook(std::function<void(Blocked)> hook);
+// Runs the hook, if one is set; waits that do not go through BlockFor call it themselves.
+void WhileBlocked(Blocked what);
+// Blocks for ms milliseconds on the current clock, in slices, running the hook at each.
+void BlockFor(std::int64_t ms, Blocked what);
+
 // The runtime's blocking pause in milliseconds, through the current clock.
 void Sleep(std::uint32_t ms);
 
