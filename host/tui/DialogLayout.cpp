@@ -1,49 +1,584 @@
 #include "host/tui/DialogLayout.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <numeric>
+#include <optional>
+
+#include "host/tui/Utf8.h"
 
 namespace host::tui {
 
 namespace {
 
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
+// The template's own proportions, and how far the spacing may shrink from them before the
+// layout falls back to its least distances.
+constexpr double kUnitsPerColumn = 4.0;
+constexpr double kUnitsPerRow = 8.0;
+constexpr double kShrinkStep = 1.05;
+constexpr double kMostShrink = 12.0;
+// An edit field's text in the dialog's proportional font takes about 3.5 units a letter and
+// its border 2 units a side; a value field holds seven digits and the cursor at the least.
+constexpr double kUnitsPerFieldLetter = 3.5;
+constexpr int kFieldBorderUnits = 4;
+constexpr int kLeastFieldRoom = 8;
+constexpr int kFieldBrackets = 2;
+constexpr int kMarkWidth = 4;  // "( ) " before a radio button's or check box's caption
+// Edges this close in the template line up in cells; controls whose tops are this close (half
+// that in different boxes) and that overlap by half their height share a line.
+constexpr int kAlignUnits = 2;
+constexpr int kSameLineUnits = 8;
+// A frame and whatever it does not hold keep a blank between them; a frame's caption takes
+// "┌─ Caption ─┐".
+constexpr int kFrameGap = 2;
+constexpr int kCaptionExtra = 5;
+
+int Round(double value) {
+    return static_cast<int>(std::lround(value));
+}
+
+int TextLength(std::u32string_view text) {
+    int length = 0;
+    for (const std::u32string& line : WrapText(text, INT_MAX / 2)) {
+        length = std::max(length, static_cast<int>(line.size()));
+    }
+    return length;
+}
+
+struct Item {
+    const ControlTemplate* t = nullptr;
+    int control = 0;  // index in template order
+    int parent = -1;  // item index of the innermost group box around it
+    int width = 0;    // cells, of a control other than a group box
+    int height = 1;
+
+    bool Box() const { return t->kind == ControlKind::GroupBox; }
+    int Left() const { return t->x; }
+    int Right() const { return t->x + t->cx; }
+    int Top() const { return t->y; }
+    int Bottom() const { return t->y + t->cy; }
+    // Where its first row lies, in units.
+    int RowUnits() const { return height > 1 ? t->y + 4 : t->y + t->cy / 2; }
+};
+
+bool Inside(const ControlTemplate& outer, const ControlTemplate& inner) {
+    return &outer != &inner && inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.cx <= outer.x + outer.cx && inner.y + inner.cy <= outer.y + outer.cy;
+}
+
+void Measure(Item& item) {
+    const ControlTemplate& t = *item.t;
+    const std::u32string text = DecodeUtf8(t.text);
+    const int templateColumns = Round(t.cx / kUnitsPerColumn);
+    switch (t.kind) {
+        case ControlKind::Static: {
+            // A label of one row in the template stays on one row; a taller one wraps at its
+            // width, or at its longest line where it breaks its lines itself.
+            const bool breaks = text.find(U'\n') != std::u32string::npos;
+            if (!breaks && (t.cy + 2) / static_cast<int>(kUnitsPerRow) < 2) {
+                item.width = std::max(1, TextLength(text));
+                item.height = 1;
+            } else {
+                int wrap = std::max(1, templateColumns);
+                if (breaks) {
+                    wrap = std::max(wrap, TextLength(text));
+                }
+                const auto lines = WrapText(text, wrap);
+                item.width = 1;
+                for (const std::u32string& line : lines) {
+                    item.width = std::max(item.width, static_cast<int>(line.size()));
+                }
+                item.height = static_cast<int>(lines.size());
+            }
+            if (t.centred) {
+                item.width = std::max(item.width, templateColumns);
+            }
+            return;
+        }
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox:
+            item.width = kMarkWidth + TextLength(text);
+            return;
+        case ControlKind::PushButton:
+            item.width = std::max(t.cx / static_cast<int>(kUnitsPerColumn), TextLength(text) + 4);
+            return;
+        case ControlKind::Edit: {
+            const double letters = (t.cx - kFieldBorderUnits) / kUnitsPerFieldLetter;
+            item.width =
+                std::max(kLeastFieldRoom, static_cast<int>(std::ceil(letters))) + kFieldBrackets;
+            return;
+        }
+        case ControlKind::GroupBox:
+        case ControlKind::Icon:
+            return;
+    }
+}
+
+std::vector<Item> Items(const DialogTemplate& dialog) {
+    std::vector<Item> items;
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+        // An icon is not drawn: a terminal has no picture for it.
+        if (dialog.controls[i].kind != ControlKind::Icon) {
+            items.push_back({&dialog.controls[i], static_cast<int>(i)});
+            Measure(items.back());
+        }
+    }
+    for (Item& item : items) {
+        long smallest = LONG_MAX;
+        for (std::size_t j = 0; j < items.size(); ++j) {
+            const ControlTemplate& box = *items[j].t;
+            const long area = static_cast<long>(box.cx) * box.cy;
+            if (items[j].Box() && Inside(box, *item.t) && area < smallest) {
+                smallest = area;
+                item.parent = static_cast<int>(j);
+            }
+        }
+    }
+    return items;
+}
+
+// Least distances between positions on one axis, solved as longest paths. Each distance has a
+// least number of cells and a number of template units, which at a scale gives cells too; the
+// larger counts. Merged positions are one.
+class Spacing {
+  public:
+    explicit Spacing(int nodes) : m_rep(static_cast<std::size_t>(nodes)), m_units(m_rep.size()) {
+        std::iota(m_rep.begin(), m_rep.end(), 0);
+    }
+    void SetUnits(int node, int units) { m_units[static_cast<std::size_t>(node)] = units; }
+    int Units(int node) const { return m_units[static_cast<std::size_t>(node)]; }
+    void Merge(int a, int b) {
+        a = Rep(a);
+        b = Rep(b);
+        m_rep[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
+    }
+    // to lies at least least cells after from, and with spread at least its template distance
+    // too. Template distances count between neighbours only: measured across several
+    // controls, each rounded apart, they would space equal steps unequally.
+    void Apart(int from, int to, int least, bool spread = true) {
+        m_edges.push_back({from, to, least, spread});
+    }
+
+    // The positions at unitsPerCell (0: the least distances alone); nothing when the
+    // distances contradict each other.
+    std::optional<std::vector<int>> Solve(double unitsPerCell) const {
+        const std::size_t count = m_rep.size();
+        std::vector<int> position(count, 0);
+        std::vector<bool> follows(count, false);
+        std::vector<int> units(count, INT_MAX);
+        for (std::size_t n = 0; n < count; ++n) {
+            const auto rep = static_cast<std::size_t>(Rep(static_cast<int>(n)));
+            units[rep] = std::min(units[rep], m_units[n]);
+        }
+        for (const Edge& edge : m_edges) {
+            if (Rep(edge.from) == Rep(edge.to)) {
+                if (edge.least > 0) {
+                    return std::nullopt;
+                }
+                continue;
+            }
+            follows[static_cast<std::size_t>(Rep(edge.to))] = true;
+        }
+        // What follows nothing keeps its distance from the dialog's edge.
+        for (std::size_t n = 0; n < count; ++n) {
+            if (!follows[n] && unitsPerCell > 0 && units[n] != INT_MAX) {
+                position[n] = std::max(0, static_cast<int>(std::floor(units[n] / unitsPerCell)));
+            }
+        }
+        for (std::size_t pass = 0; pass <= count; ++pass) {
+            bool changed = false;
+            for (const Edge& edge : m_edges) {
+                const auto from = static_cast<std::size_t>(Rep(edge.from));
+                const auto to = static_cast<std::size_t>(Rep(edge.to));
+                int cells = edge.least;
+                if (unitsPerCell > 0 && edge.spread) {
+                    const int apart = m_units[static_cast<std::size_t>(edge.to)] -
+                                      m_units[static_cast<std::size_t>(edge.from)];
+                    cells = std::max(cells, Round(apart / unitsPerCell));
+                }
+                if (from != to && position[from] + cells > position[to]) {
+                    position[to] = position[from] + cells;
+                    changed = true;
+                }
+            }
+            if (!changed) {
+                std::vector<int> result(count);
+                for (std::size_t n = 0; n < count; ++n) {
+                    result[n] = position[static_cast<std::size_t>(Rep(static_cast<int>(n)))];
+                }
+                return result;
+            }
+        }
+        return std::nullopt;
+    }
+
+  private:
+    struct Edge {
+        int from;
+        int to;
+        int least;
+        bool spread;
+    };
+    int Rep(int node) const {
+        while (m_rep[static_cast<std::size_t>(node)] != node) {
+            node = m_rep[static_cast<std::size_t>(node)];
+        }
+        return node;
+    }
+
+    std::vector<int> m_rep;
+    std::vector<int> m_units;
+    std::vector<Edge> m_edges;
+};
+
+// Positions 2i and 2i + 1 are item i's left (top) edge and a group box's right (bottom) frame.
+int Near(int item) {
+    return 2 * item;
+}
+int Far(int item) {
+    return 2 * item + 1;
+}
+
+bool Overlap(int a0, int a1, int b0, int b1) {
+    return a0 < b1 && b0 < a1;
+}
+
+// Distances between siblings, each marked whether it is between neighbours: whether no sibling
+// lies between the two.
+class Order {
+  public:
+    explicit Order(int count)
+        : m_count(count), m_before(static_cast<std::size_t>(count * count), false) {}
+    void Before(int a, int b) { m_before[Index(a, b)] = true; }
+    bool IsBefore(int a, int b) const { return m_before[Index(a, b)]; }
+    bool Neighbours(int a, int b) const {
+        for (int k = 0; k < m_count; ++k) {
+            if (IsBefore(a, k) && IsBefore(k, b)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool First(int b) const {
+        for (int k = 0; k < m_count; ++k) {
+            if (IsBefore(k, b)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool Last(int a) const {
+        for (int k = 0; k < m_count; ++k) {
+            if (IsBefore(a, k)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    std::size_t Index(int a, int b) const { return static_cast<std::size_t>(a * m_count + b); }
+    int m_count;
+    std::vector<bool> m_before;
+};
+
+// Columns: neighbours on a line keep their order and a blank between them; what a box holds
+// stays inside its frame with a blank to either side.
+Spacing ColumnSpacing(const std::vector<Item>& items, bool align) {
+    const int count = static_cast<int>(items.size());
+    Spacing spacing(2 * count);
+    Order order(count);
+    for (int i = 0; i < count; ++i) {
+        const Item& a = items[static_cast<std::size_t>(i)];
+        for (int j = 0; j < count; ++j) {
+            const Item& b = items[static_cast<std::size_t>(j)];
+            if (i == j) {
+                continue;
+            }
+            const bool sameRows = Overlap(a.Top(), a.Bottom(), b.Top(), b.Bottom());
+            if (a.parent == b.parent && sameRows && a.Left() < b.Left() &&
+                a.Right() - b.Left() <= kAlignUnits) {
+                order.Before(i, j);
+            }
+            // Edges that nearly line up in the template line up; a box's right frame too.
+            if (align && i < j && !sameRows && Overlap(a.Left(), a.Right(), b.Left(), b.Right()) &&
+                a.Box() == b.Box()) {
+                if (std::abs(a.Left() - b.Left()) <= kAlignUnits) {
+                    spacing.Merge(Near(i), Near(j));
+                }
+                if (a.Box() && std::abs(a.Right() - b.Right()) <= kAlignUnits) {
+                    spacing.Merge(Far(i), Far(j));
+                }
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        for (int j = 0; j < count; ++j) {
+            if (order.IsBefore(i, j)) {
+                const Item& a = items[static_cast<std::size_t>(i)];
+                spacing.Apart(a.Box() ? Far(i) : Near(i), Near(j),
+                              a.Box() ? kFrameGap : a.width + 1, order.Neighbours(i, j));
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const Item& item = items[static_cast<std::size_t>(i)];
+        spacing.SetUnits(Near(i), item.Left());
+        spacing.SetUnits(Far(i), item.Right() - static_cast<int>(kUnitsPerColumn));
+        if (item.Box()) {
+            const int caption = TextLength(DecodeUtf8(item.t->text));
+            spacing.Apart(Near(i), Far(i), caption > 0 ? caption + kCaptionExtra : 1);
+        }
+        if (item.parent >= 0) {
+            const bool first = order.First(i);
+            const bool last = order.Last(i);
+            spacing.Apart(Near(item.parent), Near(i), kFrameGap, first);
+            if (item.Box()) {
+                spacing.Apart(Far(i), Far(item.parent), kFrameGap, last);
+            } else {
+                spacing.Apart(Near(i), Far(item.parent), item.width + 1, last);
+            }
+        }
+    }
+    return spacing;
+}
+
+// The cells across that an item takes, its frames included, from the columns solved.
+struct Span {
+    int from;
+    int to;  // one past the last
+};
+Span Across(const std::vector<Item>& items, const std::vector<int>& columns, int i) {
+    const Item& item = items[static_cast<std::size_t>(i)];
+    const int left = columns[static_cast<std::size_t>(Near(i))];
+    return {left, item.Box() ? columns[static_cast<std::size_t>(Far(i))] + 1 : left + item.width};
+}
+
+// Rows: what overlaps across (with a blank between) is stacked in the template's order, with a
+// blank row between a frame and what it does not hold; controls of one line share a row.
+Spacing RowSpacing(const std::vector<Item>& items, const std::vector<int>& columns, bool align) {
+    const int count = static_cast<int>(items.size());
+    Spacing spacing(2 * count);
+    auto clash = [&](int i, int j) {
+        const Span a = Across(items, columns, i);
+        const Span b = Across(items, columns, j);
+        return Overlap(a.from, a.to + 1, b.from, b.to + 1);
+    };
+    // Lines: controls side by side in the template; a line never holds two that clash.
+    std::vector<int> line(static_cast<std::size_t>(count));
+    std::iota(line.begin(), line.end(), 0);
+    if (align) {
+        std::vector<std::pair<int, int>> pairs;
+        for (int i = 0; i < count; ++i) {
+            for (int j = i + 1; j < count; ++j) {
+                const Item& a = items[static_cast<std::size_t>(i)];
+                const Item& b = items[static_cast<std::size_t>(j)];
+                const int shared = std::min(a.Bottom(), b.Bottom()) - std::max(a.Top(), b.Top());
+                const int near = a.parent == b.parent ? kSameLineUnits : kSameLineUnits / 2;
+                if (!a.Box() && !b.Box() && std::abs(a.Top() - b.Top()) <= near &&
+                    2 * shared >= std::min(a.t->cy, b.t->cy) && !clash(i, j)) {
+                    pairs.emplace_back(i, j);
+                }
+            }
+        }
+        std::stable_sort(pairs.begin(), pairs.end(), [&](const auto& p, const auto& q) {
+            auto gap = [&](const auto& pair) {
+                return std::abs(items[static_cast<std::size_t>(pair.first)].Top() -
+                                items[static_cast<std::size_t>(pair.second)].Top());
+            };
+            return gap(p) < gap(q);
+        });
+        for (const auto& [i, j] : pairs) {
+            const int a = line[static_cast<std::size_t>(i)];
+            const int b = line[static_cast<std::size_t>(j)];
+            if (a == b) {
+                continue;
+            }
+            bool apart = true;
+            for (int k = 0; k < count && apart; ++k) {
+                for (int m = 0; m < count && apart; ++m) {
+                    apart = line[static_cast<std::size_t>(k)] != a ||
+                            line[static_cast<std::size_t>(m)] != b || !clash(k, m);
+                }
+            }
+            if (apart) {
+                spacing.Merge(Near(i), Near(j));
+                std::replace(line.begin(), line.end(), b, a);
+            }
+        }
+    }
+    Order order(count);
+    for (int i = 0; i < count; ++i) {
+        const Item& a = items[static_cast<std::size_t>(i)];
+        for (int j = 0; j < count; ++j) {
+            const Item& b = items[static_cast<std::size_t>(j)];
+            if (i == j || a.parent != b.parent || !clash(i, j)) {
+                continue;
+            }
+            const int aMiddle = a.Top() + a.Bottom();
+            const int bMiddle = b.Top() + b.Bottom();
+            if (aMiddle < bMiddle || (aMiddle == bMiddle && i < j)) {
+                order.Before(i, j);
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        for (int j = 0; j < count; ++j) {
+            if (order.IsBefore(i, j)) {
+                const Item& a = items[static_cast<std::size_t>(i)];
+                const Item& b = items[static_cast<std::size_t>(j)];
+                const int least = a.Box() ? kFrameGap : a.height + (b.Box() ? 1 : 0);
+                spacing.Apart(a.Box() ? Far(i) : Near(i), Near(j), least, order.Neighbours(i, j));
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const Item& item = items[static_cast<std::size_t>(i)];
+        if (item.Box()) {
+            spacing.SetUnits(Near(i), item.Top() + 4);
+            spacing.SetUnits(Far(i), item.Bottom() - 4);
+            spacing.Apart(Near(i), Far(i), 1);
+        } else {
+            spacing.SetUnits(Near(i), item.RowUnits());
+        }
+        if (item.parent >= 0) {
+            // A line's distance from its frame counts when nothing of the line has a sibling
+            // above it (below it).
+            bool first = true;
+            bool last = true;
+            for (int k = 0; k < count; ++k) {
+                if (line[static_cast<std::size_t>(k)] == line[static_cast<std::size_t>(i)]) {
+                    first = first && order.First(k);
+                    last = last && order.Last(k);
+                }
+            }
+            const bool box = item.Box();
+            spacing.Apart(Near(item.parent), Near(i), box ? kFrameGap : 1, first);
+            spacing.Apart(box ? Far(i) : Near(i), Far(item.parent), box ? kFrameGap : item.height,
+                          last);
+        }
+    }
+    if (align) {
+        // Frames side by side whose edges nearly line up in the template line up.
+        for (int i = 0; i < count; ++i) {
+            for (int j = i + 1; j < count; ++j) {
+                const Item& a = items[static_cast<std::size_t>(i)];
+                const Item& b = items[static_cast<std::size_t>(j)];
+                if (!a.Box() || !b.Box() || clash(i, j)) {
+                    continue;
+                }
+                if (std::abs(a.Top() - b.Top()) <= kAlignUnits) {
+                    spacing.Merge(Near(i), Near(j));
+                }
+                if (std::abs(a.Bottom() - b.Bottom()) <= kAlignUnits) {
+                    spacing.Merge(Far(i), Far(j));
+                }
+            }
+        }
+    }
+    return spacing;
+}
+
+struct Solution {
+    std::vector<int> positions;
+    int extent = 0;
+    bool fits = true;
+};
+
+// The widest spacing, from the template's own scale down, whose extent fits limit; the least
+// distances when none does. Lined-up edges and shared lines give way when they contradict the
+// distances.
+Solution Spread(const std::function<Spacing(bool)>& make,
+                const std::function<int(const std::vector<int>&)>& extent, double units, int limit,
+                int nodes) {
+    for (const bool align : {true, false}) {
+        const Spacing spacing = make(align);
+        if (!spacing.Solve(0)) {
+            continue;
+        }
+        for (double scale = units; scale <= units * kMostShrink; scale *= kShrinkStep) {
+            if (auto positions = spacing.Solve(scale)) {
+                const int size = extent(*positions);
+                if (size <= limit) {
+                    return {std::move(*positions), size, true};
+                }
+            }
+        }
+        auto positions = *spacing.Solve(0);
+        const int size = extent(positions);
+        return {std::move(positions), size, size <= limit};
+    }
+    return {std::vector<int>(static_cast<std::size_t>(nodes), 0), 0, false};
 }
 
 }  // namespace
 
-CellRect ControlCells(const ControlTemplate& control) {
-    CellRect cells;
-    if (control.kind == ControlKind::GroupBox) {
-        // The frame runs through the cells of its left and right edges, so that what the box
-        // holds, rounded to the nearest column, stays inside.
-        cells.x = FloorDiv(control.x, kUnitsPerColumn);
-        cells.width =
-            std::max(2, FloorDiv(control.x + control.cx - 1, kUnitsPerColumn) - cells.x + 1);
-        // The caption is text of one row at the top of the box.
-        cells.y = FloorDiv(control.y + kUnitsPerRow / 2, kUnitsPerRow);
-        const int bottom = FloorDiv(control.y + control.cy - 1, kUnitsPerRow);
-        cells.height = std::max(2, bottom - cells.y + 1);
-        return cells;
+DialogLayout::DialogLayout(const DialogTemplate& dialog, int columns, int rows)
+    : m_cells(dialog.controls.size()), m_parents(dialog.controls.size(), -1) {
+    const std::vector<Item> items = Items(dialog);
+    const int count = static_cast<int>(items.size());
+    auto farthest = [&](const std::vector<int>& positions, bool across) {
+        int size = 0;
+        for (int i = 0; i < count; ++i) {
+            const Item& item = items[static_cast<std::size_t>(i)];
+            const int near = positions[static_cast<std::size_t>(Near(i))];
+            const int far = item.Box() ? positions[static_cast<std::size_t>(Far(i))] + 1
+                                       : near + (across ? item.width : item.height);
+            size = std::max(size, far);
+        }
+        return size;
+    };
+    const Solution across = Spread([&](bool align) { return ColumnSpacing(items, align); },
+                                   [&](const auto& p) { return farthest(p, true); },
+                                   kUnitsPerColumn, columns, 2 * count);
+    const Solution down =
+        Spread([&](bool align) { return RowSpacing(items, across.positions, align); },
+               [&](const auto& p) { return farthest(p, false); }, kUnitsPerRow, rows, 2 * count);
+    m_columns = std::max(1, across.extent);
+    m_rows = std::max(1, down.extent);
+    m_fits = across.fits && down.fits;
+
+    std::vector<std::vector<int>> children(items.size() + 1);
+    for (int i = 0; i < count; ++i) {
+        const Item& item = items[static_cast<std::size_t>(i)];
+        const auto at = [&](const Solution& s, int node) {
+            return s.positions[static_cast<std::size_t>(node)];
+        };
+        CellRect& cells = m_cells[static_cast<std::size_t>(item.control)];
+        cells.x = at(across, Near(i));
+        cells.y = at(down, Near(i));
+        cells.width = item.Box() ? at(across, Far(i)) - cells.x + 1 : item.width;
+        cells.height = item.Box() ? at(down, Far(i)) - cells.y + 1 : item.height;
+        m_parents[static_cast<std::size_t>(item.control)] =
+            item.parent >= 0 ? items[static_cast<std::size_t>(item.parent)].control : -1;
+        children[static_cast<std::size_t>(item.parent + 1)].push_back(item.control);
     }
-    const int half = kUnitsPerColumn / 2;
-    cells.x = FloorDiv(control.x + half, kUnitsPerColumn);
-    cells.width = std::max(1, FloorDiv(control.x + control.cx + half, kUnitsPerColumn) - cells.x);
-    const int rows =
-        control.kind == ControlKind::Static ? std::max(1, (control.cy + 2) / kUnitsPerRow) : 1;
-    // The rows are centred on the control's vertical centre.
-    const int centreTwice = 2 * control.y + control.cy;
-    cells.y = FloorDiv(centreTwice - kUnitsPerRow * (rows - 1), 2 * kUnitsPerRow);
-    cells.height = rows;
-    return cells;
+    // Reading order: each box's contents sorted by row, then column, in turn.
+    const std::function<void(int)> read = [&](int parent) {
+        std::vector<int>& list = children[static_cast<std::size_t>(parent + 1)];
+        std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
+            const CellRect& p = Cells(a);
+            const CellRect& q = Cells(b);
+            return p.y != q.y ? p.y < q.y : p.x < q.x;
+        });
+        for (const int control : list) {
+            m_reading.push_back(control);
+            if (dialog.controls[static_cast<std::size_t>(control)].kind == ControlKind::GroupBox) {
+                for (int i = 0; i < count; ++i) {
+                    if (items[static_cast<std::size_t>(i)].control == control) {
+                        read(i);
+                    }
+                }
+            }
+        }
+    };
+    read(-1);
 }
 
-int DialogColumns(const DialogTemplate& dialog) {
-    return std::max(1, (dialog.cx + kUnitsPerColumn - 1) / kUnitsPerColumn);
-}
-
-int DialogRows(const DialogTemplate& dialog) {
-    return std::max(1, (dialog.cy + kUnitsPerRow - 1) / kUnitsPerRow);
+DialogLayout DialogLayout::Natural(const DialogTemplate& dialog) {
+    return {dialog, INT_MAX, INT_MAX};
 }
 
 std::vector<std::u32string> WrapText(std::u32string_view text, int width) {

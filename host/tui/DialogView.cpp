@@ -15,14 +15,16 @@ constexpr std::u32string_view kRadioOn = U"(*) ";
 constexpr std::u32string_view kCheckOff = U"[ ] ";
 constexpr std::u32string_view kCheckOn = U"[x] ";
 
-bool Inside(const ControlTemplate& outer, const ControlTemplate& inner) {
-    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.cx <= outer.x + outer.cx &&
-           inner.y + inner.cy <= outer.y + outer.cy;
+// The cells of a field between its brackets.
+int FieldRoom(int width) {
+    return std::max(1, width - 2);
 }
 
-// The cells of a field between its brackets.
-int FieldRoom(const CellRect& cells) {
-    return std::max(1, cells.width - 2);
+std::u32string TrimRight(std::u32string text) {
+    while (!text.empty() && text.back() == U' ') {
+        text.pop_back();
+    }
+    return text;
 }
 
 }  // namespace
@@ -64,14 +66,7 @@ bool DialogView::IsRadio(int index) const {
 }
 
 int DialogView::EnclosingGroupBox(int index) const {
-    const ControlTemplate& inner = *Control(index)->Template();
-    for (int j = index - 1; j >= 0; --j) {
-        const ControlTemplate& t = *Control(j)->Template();
-        if (t.kind == ControlKind::GroupBox && Inside(t, inner)) {
-            return j;
-        }
-    }
-    return -1;
+    return Layout().Parent(index);
 }
 
 std::vector<int> DialogView::RadioGroup(int index) const {
@@ -87,35 +82,52 @@ std::vector<int> DialogView::RadioGroup(int index) const {
     return group;
 }
 
+void DialogView::Arrange(int columns, int rows) {
+    if (!m_layout || m_arranged != std::pair{columns, rows}) {
+        m_layout.emplace(m_dialog->GetTemplate(), columns, rows);
+        m_arranged = {columns, rows};
+    }
+}
+
+const DialogLayout& DialogView::Layout() const {
+    if (!m_layout) {
+        m_layout = DialogLayout::Natural(m_dialog->GetTemplate());
+    }
+    return *m_layout;
+}
+
+std::optional<int> DialogView::StopFor(int index) const {
+    if (!IsRadio(index)) {
+        return IsStop(index) ? std::optional<int>(index) : std::nullopt;
+    }
+    // A radio group is one stop: the focused button, else the checked one, else the first.
+    const std::vector<int> group = RadioGroup(index);
+    std::optional<int> chosen;
+    for (const int k : group) {
+        if (IsStop(k) && m_focus == k) {
+            chosen = k;
+        }
+    }
+    for (const int k : group) {
+        if (!chosen && IsStop(k) && Control(k)->GetCheck() != 0) {
+            chosen = k;
+        }
+    }
+    for (const int k : group) {
+        if (!chosen && IsStop(k)) {
+            chosen = k;
+        }
+    }
+    return chosen;
+}
+
 std::vector<int> DialogView::Stops() const {
     std::vector<int> stops;
-    const int count = static_cast<int>(m_dialog->Controls().size());
-    for (int i = 0; i < count; ++i) {
-        if (!IsStop(i)) {
-            continue;
+    for (const int i : Layout().ReadingOrder()) {
+        const std::optional<int> stop = StopFor(i);
+        if (stop && std::find(stops.begin(), stops.end(), *stop) == stops.end()) {
+            stops.push_back(*stop);
         }
-        if (!IsRadio(i)) {
-            stops.push_back(i);
-            continue;
-        }
-        // A radio group is one stop: the focused button, else the checked one, else the first.
-        const std::vector<int> group = RadioGroup(i);
-        if (group.front() != i &&
-            std::any_of(group.begin(), group.end(), [&](int k) { return k < i && IsStop(k); })) {
-            continue;  // the group was counted at its first enabled button
-        }
-        std::optional<int> chosen;
-        for (const int k : group) {
-            if (IsStop(k) && m_focus == k) {
-                chosen = k;
-            }
-        }
-        for (const int k : group) {
-            if (!chosen && IsStop(k) && Control(k)->GetCheck() != 0) {
-                chosen = k;
-            }
-        }
-        stops.push_back(chosen.value_or(i));
     }
     return stops;
 }
@@ -179,16 +191,18 @@ void DialogView::Normalize() {
         }
         return;
     }
-    // The next stop after the lost one in template order, else the one before it.
-    const std::vector<int> stops = Stops();
+    // The next stop after the lost one in reading order, else the last one.
+    const std::vector<int>& order = Layout().ReadingOrder();
     const int lost = *m_focus;
     m_focus.reset();
-    for (const int k : stops) {
-        if (k > lost) {
-            FocusControl(k, false);
+    const auto at = std::find(order.begin(), order.end(), lost);
+    for (auto it = at == order.end() ? order.begin() : at + 1; it != order.end(); ++it) {
+        if (const std::optional<int> stop = StopFor(*it)) {
+            FocusControl(*stop, false);
             return;
         }
     }
+    const std::vector<int> stops = Stops();
     if (!stops.empty()) {
         FocusControl(stops.back(), false);
     }
@@ -314,18 +328,6 @@ bool DialogView::HandleKey(const InputEvent& event) {
     return false;
 }
 
-CellRect DialogView::HitCells(int index) const {
-    const CWnd* control = Control(index);
-    CellRect cells = ControlCells(*control->Template());
-    const ControlKind kind = control->Template()->kind;
-    if (kind == ControlKind::RadioButton || kind == ControlKind::CheckBox) {
-        const int text =
-            static_cast<int>(kRadioOff.size() + DecodeUtf8(control->GetWindowText()).size());
-        cells.width = std::max(cells.width, text);
-    }
-    return cells;
-}
-
 bool DialogView::HandleClick(int x, int y) {
     const int count = static_cast<int>(m_dialog->Controls().size());
     for (int i = count - 1; i >= 0; --i) {
@@ -333,14 +335,14 @@ bool DialogView::HandleClick(int x, int y) {
         const ControlKind kind = control->Template()->kind;
         if (!control->IsWindowVisible() || kind == ControlKind::GroupBox ||
             kind == ControlKind::Static || kind == ControlKind::Icon ||
-            !HitCells(i).Contains(x, y)) {
+            !Layout().Cells(i).Contains(x, y)) {
             continue;
         }
         if (!IsStop(i)) {
             return true;  // a disabled control or a display field takes no input
         }
         if (IsField(i)) {
-            const CellRect cells = ControlCells(*control->Template());
+            const CellRect& cells = Layout().Cells(i);
             FocusControl(i, false);
             const std::size_t length = DecodeUtf8(control->GetWindowText()).size();
             const int column = std::max(0, x - cells.x - 1);
@@ -368,7 +370,7 @@ void DialogView::Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bo
             if (isLabel != labels || !control.IsWindowVisible()) {
                 continue;
             }
-            const CellRect cells = ControlCells(t);
+            const CellRect& cells = Layout().Cells(i);
             const int x = origin.x + cells.x;
             const int y = origin.y + cells.y;
             const bool enabled = control.IsWindowEnabled();
@@ -378,17 +380,20 @@ void DialogView::Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bo
             switch (t.kind) {
                 case ControlKind::GroupBox:
                     DrawFrame(grid, x, y, cells.width, cells.height, glyphs,
-                              enabled ? Style::Frame : Style::Dim, text,
+                              enabled ? Style::Frame : Style::Dim, TrimRight(text),
                               enabled ? Style::Plain : Style::Dim);
                     break;
                 case ControlKind::Static: {
-                    int row = y;
-                    for (const std::u32string& line : WrapText(text, cells.width)) {
+                    // Within its cells: a text longer than the template's is cut, not spilled.
+                    const auto lines = WrapText(text, cells.width);
+                    const int shown = std::min(cells.height, static_cast<int>(lines.size()));
+                    for (int row = 0; row < shown; ++row) {
+                        const std::u32string& line = lines[static_cast<std::size_t>(row)];
                         const int indent =
                             t.centred
                                 ? std::max(0, (cells.width - static_cast<int>(line.size())) / 2)
                                 : 0;
-                        grid.Text(x + indent, row++, line, plain);
+                        grid.Text(x + indent, y + row, line, plain, cells.width - indent);
                     }
                     break;
                 }
@@ -408,55 +413,63 @@ void DialogView::Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bo
                     const std::u32string_view mark =
                         radio ? (on ? kRadioOn : kRadioOff) : (on ? kCheckOn : kCheckOff);
                     const Style style = hasFocus ? Style::Focus : plain;
-                    const int written = grid.Text(x, y, mark, style);
-                    grid.Text(x + written, y, text, style);
+                    const int written = grid.Text(x, y, mark, style, cells.width);
+                    grid.Text(x + written, y, text, style, cells.width - written);
                     break;
                 }
-                case ControlKind::Edit: {
-                    if (t.readOnly) {
-                        const Style style = enabled ? Style::Display : Style::Dim;
-                        grid.Fill(x, y, cells.width, 1, U' ', style);
-                        grid.Text(x, y, text, style, cells.width);
-                        break;
-                    }
-                    const Style style = hasFocus  ? Style::Focus
-                                        : enabled ? Style::Field
-                                                  : Style::Dim;
-                    const int room = FieldRoom(cells);
-                    std::u32string shown = text;
-                    if (t.password) {
-                        shown.assign(text.size(), kPasswordMask);
-                    }
-                    std::size_t scroll = 0;
-                    if (hasFocus) {
-                        // The cursor stays inside the field; the text scrolls under it.
-                        m_cursor = std::min(m_cursor, text.size());
-                        const auto roomSize = static_cast<std::size_t>(room);
-                        if (m_cursor < m_scroll) {
-                            m_scroll = m_cursor;
-                        } else if (m_cursor >= m_scroll + roomSize) {
-                            m_scroll = m_cursor - roomSize + 1;
-                        }
-                        scroll = m_scroll;
-                    }
-                    grid.Fill(x, y, cells.width, 1, U' ', style);
-                    grid.Put(x, y, U'[', style);
-                    grid.Put(x + cells.width - 1, y, U']', style);
-                    const std::u32string_view visible =
-                        std::u32string_view(shown).substr(std::min(scroll, shown.size()));
-                    const int written = grid.Text(x + 1, y, visible, style, room);
-                    if (hasFocus && m_selectAll) {
-                        for (int k = 0; k < written; ++k) {
-                            grid.SetStyle(x + 1 + k, y, Style::Selected);
-                        }
-                    }
-                    if (hasFocus) {
-                        grid.SetCursor(CellPos{x + 1 + static_cast<int>(m_cursor - scroll), y});
-                    }
+                case ControlKind::Edit:
+                    RenderField(grid, i, x, y, hasFocus);
                     break;
-                }
             }
         }
+    }
+}
+
+void DialogView::RenderField(CellGrid& grid, int index, int x, int y, bool hasFocus) {
+    const CWnd& control = *Control(index);
+    const ControlTemplate& t = *control.Template();
+    const int width = Layout().Cells(index).width;
+    const int room = FieldRoom(width);
+    const bool enabled = control.IsWindowEnabled();
+    const std::u32string text = DecodeUtf8(control.GetWindowText());
+    if (t.readOnly) {
+        // A display field's text stands where an edit field's does, so that a column of both
+        // lines up.
+        const Style style = enabled ? Style::Display : Style::Dim;
+        grid.Fill(x, y, width, 1, U' ', style);
+        grid.Text(x + 1, y, text, style, room);
+        return;
+    }
+    const Style style = hasFocus ? Style::Focus : enabled ? Style::Field : Style::Dim;
+    std::u32string shown = text;
+    if (t.password) {
+        shown.assign(text.size(), kPasswordMask);
+    }
+    std::size_t scroll = 0;
+    if (hasFocus) {
+        // The cursor stays inside the field; the text scrolls under it.
+        m_cursor = std::min(m_cursor, text.size());
+        const auto roomSize = static_cast<std::size_t>(room);
+        if (m_cursor < m_scroll) {
+            m_scroll = m_cursor;
+        } else if (m_cursor >= m_scroll + roomSize) {
+            m_scroll = m_cursor - roomSize + 1;
+        }
+        scroll = m_scroll;
+    }
+    grid.Fill(x, y, width, 1, U' ', style);
+    grid.Put(x, y, U'[', style);
+    grid.Put(x + width - 1, y, U']', style);
+    const std::u32string_view visible =
+        std::u32string_view(shown).substr(std::min(scroll, shown.size()));
+    const int written = grid.Text(x + 1, y, visible, style, room);
+    if (hasFocus && m_selectAll) {
+        for (int k = 0; k < written; ++k) {
+            grid.SetStyle(x + 1 + k, y, Style::Selected);
+        }
+    }
+    if (hasFocus) {
+        grid.SetCursor(CellPos{x + 1 + static_cast<int>(m_cursor - scroll), y});
     }
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // Draws a dialog's controls from their template and state, and plays the user on them: the
-// keyboard focus in template order (a group of radio buttons is one stop), typing into fields,
+// keyboard focus in reading order (a group of radio buttons is one stop), typing into fields,
 // clicks. Every action goes through the dialog model: ClickControl and SetWindowText.
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/tui/CellGrid.h"
@@ -22,11 +23,16 @@ class DialogView {
 
     CDialog& Dialog() const { return *m_dialog; }
 
+    // Lays the controls out in at most columns x rows cells; until then they take the
+    // template's own proportions.
+    void Arrange(int columns, int rows);
+    const DialogLayout& Layout() const;
+
     // Draws the controls with the dialog's top-left cell at origin; focused: this dialog holds
     // the keyboard focus, so the focused control is highlighted and a field shows its cursor.
     void Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bool focused);
 
-    // The controls that Tab stops at, as indexes into the dialog's controls.
+    // The controls that Tab stops at, in reading order, as indexes into the dialog's controls.
     std::vector<int> Stops() const;
     std::optional<int> Focused() const { return m_focus; }
     bool HasStops() const { return !Stops().empty(); }
@@ -55,12 +61,15 @@ class DialogView {
     // same group box.
     std::vector<int> RadioGroup(int index) const;
     int EnclosingGroupBox(int index) const;
-    // The cells a control reacts to: a radio button or check box with its whole caption.
-    CellRect HitCells(int index) const;
+    // The stop that stands for a control: a radio group's focused, checked or first button.
+    std::optional<int> StopFor(int index) const;
+    void RenderField(CellGrid& grid, int index, int x, int y, bool hasFocus);
     void Click(int index);
     void Edit(const InputEvent& event);
 
     CDialog* m_dialog;
+    mutable std::optional<DialogLayout> m_layout;
+    std::pair<int, int> m_arranged{-1, -1};
     std::optional<int> m_focus;
     std::size_t m_cursor = 0;  // in code points
     std::size_t m_scroll = 0;  // the first code point shown

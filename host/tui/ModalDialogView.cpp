@@ -1,5 +1,7 @@
 #include "host/tui/ModalDialogView.h"
 
+#include <algorithm>
+
 #include "host/tui/Utf8.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
@@ -8,12 +10,19 @@ namespace host::tui {
 
 ModalDialogView::ModalDialogView(CDialog& dialog) : m_view(dialog) {}
 
+namespace {
+
+// A frame, and a blank between it and the controls.
+constexpr int kMargin = 2;
+
+}  // namespace
+
 int ModalDialogView::Columns() const {
-    return DialogColumns(m_view.Dialog().GetTemplate()) + 2;
+    return DialogLayout::Tightest(m_view.Dialog().GetTemplate()).Columns() + 2 * kMargin;
 }
 
 int ModalDialogView::Rows() const {
-    return DialogRows(m_view.Dialog().GetTemplate()) + 2;
+    return DialogLayout::Tightest(m_view.Dialog().GetTemplate()).Rows() + 2 * kMargin;
 }
 
 bool ModalDialogView::Shows(const CWnd& window) const {
@@ -25,13 +34,16 @@ void ModalDialogView::Render(CellGrid& grid, const CellRect& area, const Glyphs&
         m_started = true;
         m_view.FocusFirst();
     }
-    const int width = Columns();
-    const int height = Rows();
+    const DialogLayout natural = DialogLayout::Natural(m_view.Dialog().GetTemplate());
+    m_view.Arrange(std::min(area.width - 2 * kMargin, natural.Columns()),
+                   std::min(area.height - 2 * kMargin, natural.Rows()));
+    const int width = m_view.Layout().Columns() + 2 * kMargin;
+    const int height = m_view.Layout().Rows() + 2 * kMargin;
     m_origin = Centre(area, width, height);
     grid.Fill(m_origin.x, m_origin.y, width, height, U' ', Style::Plain);
     DrawFrame(grid, m_origin.x, m_origin.y, width, height, glyphs, Style::Frame,
               DecodeUtf8(m_view.Dialog().GetWindowText()), Style::Title);
-    m_view.Render(grid, {m_origin.x + 1, m_origin.y + 1}, glyphs, true);
+    m_view.Render(grid, {m_origin.x + kMargin, m_origin.y + kMargin}, glyphs, true);
 }
 
 void ModalDialogView::Press() {
@@ -65,7 +77,8 @@ void ModalDialogView::Handle(const InputEvent& event) {
         }
         case Key::Mouse:
             if (event.mouse == MouseAction::Press &&
-                m_view.HandleClick(event.x - m_origin.x - 1, event.y - m_origin.y - 1)) {
+                m_view.HandleClick(event.x - m_origin.x - kMargin,
+                                   event.y - m_origin.y - kMargin)) {
                 Press();
             }
             return;

@@ -11,9 +11,15 @@ namespace host::tui {
 namespace {
 
 constexpr int kTabRow = 0;
-constexpr int kFrameRow = 1;
-constexpr int kPageRow = 2;
-constexpr int kPageColumn = 1;
+// Around the page: a blank, or a blank inside a frame.
+constexpr int kMargin = 1;
+constexpr int kFramedMargin = 2;
+constexpr int kButtonGap = 2;
+
+int ButtonWidth(const CWnd& button) {
+    return std::max(button.Template()->cx / 4,
+                    static_cast<int>(DecodeUtf8(button.GetWindowText()).size()) + 4);
+}
 
 std::u32string TabText(const CPropertyPage& page) {
     return U" " + DecodeUtf8(page.GetCaption()) + U" ";
@@ -23,37 +29,70 @@ std::u32string TabText(const CPropertyPage& page) {
 
 SheetView::SheetView(CPropertySheet& sheet) : m_sheet(sheet) {}
 
-int SheetView::PageColumns() const {
-    int columns = m_sheet.GetPageCount() == 0 ? DialogColumns(DialogTemplate{}) : 1;
-    for (int i = 0; i < m_sheet.GetPageCount(); ++i) {
-        columns = std::max(columns, DialogColumns(m_sheet.GetPage(i)->GetTemplate()));
+const SheetView::PageSizes& SheetView::Sizes() const {
+    if (!m_sizes || m_sizedPages != m_sheet.GetPageCount()) {
+        PageSizes sizes;
+        for (int i = 0; i < m_sheet.GetPageCount(); ++i) {
+            const DialogTemplate& page = m_sheet.GetPage(i)->GetTemplate();
+            const DialogLayout tight = DialogLayout::Tightest(page);
+            const DialogLayout natural = DialogLayout::Natural(page);
+            sizes.tightColumns = std::max(sizes.tightColumns, tight.Columns());
+            sizes.tightRows = std::max(sizes.tightRows, tight.Rows());
+            sizes.naturalColumns = std::max(sizes.naturalColumns, natural.Columns());
+            sizes.naturalRows = std::max(sizes.naturalRows, natural.Rows());
+        }
+        m_sizes = sizes;
+        m_sizedPages = m_sheet.GetPageCount();
     }
-    return columns;
+    return *m_sizes;
 }
 
-int SheetView::PageRows() const {
-    int rows = m_sheet.GetPageCount() == 0 ? DialogRows(DialogTemplate{}) : 1;
-    for (int i = 0; i < m_sheet.GetPageCount(); ++i) {
-        rows = std::max(rows, DialogRows(m_sheet.GetPage(i)->GetTemplate()));
-    }
-    return rows;
-}
-
-int SheetView::ButtonsRow() const {
-    // Below the frame's bottom row at the least.
-    int row = PageRows() + 1;
-    for (const auto& button : m_sheet.Buttons()) {
-        row = std::max(row, ControlCells(*button->Template()).y);
-    }
-    return row;
-}
-
+// The tab row, a blank row, the page, a blank row and the buttons.
 int SheetView::Columns() const {
-    return PageColumns() + 2;
+    return std::max(Sizes().tightColumns + 2 * kMargin, ButtonsWidth());
 }
 
 int SheetView::Rows() const {
-    return kPageRow + ButtonsRow() + 1;
+    return Sizes().tightRows + 2 * kMargin + 2;
+}
+
+std::vector<CellRect> SheetView::ButtonRow() const {
+    // In a row in template order, a blank apart, from where the template puts the first one
+    // under the page's width; as far left as it takes for the row to fit.
+    std::vector<CellRect> cells;
+    int x = -1;
+    int total = 0;
+    for (const auto& button : m_sheet.Buttons()) {
+        const ControlTemplate& t = *button->Template();
+        const int width = ButtonWidth(*button);
+        if (button->IsWindowVisible()) {
+            if (x < 0) {
+                const int across =
+                    m_sheet.GetPageCount() > 0 ? m_sheet.GetPage(0)->GetTemplate().cx : 300;
+                x = m_pageOrigin.x - m_origin.x + t.x * m_pageColumns / std::max(1, across);
+            }
+            total += (total > 0 ? kButtonGap : 0) + width;
+        }
+        cells.push_back({0, m_buttonsRow, button->IsWindowVisible() ? width : 0, 1});
+    }
+    x = std::clamp(x, 0, std::max(0, m_width - total));
+    for (CellRect& button : cells) {
+        if (button.width > 0) {
+            button.x = x;
+            x += button.width + kButtonGap;
+        }
+    }
+    return cells;
+}
+
+int SheetView::ButtonsWidth() const {
+    int total = 0;
+    for (const auto& button : m_sheet.Buttons()) {
+        if (button->IsWindowVisible()) {
+            total += (total > 0 ? kButtonGap : 0) + ButtonWidth(*button);
+        }
+    }
+    return total;
 }
 
 bool SheetView::Shows(const CWnd& window) const {
@@ -63,27 +102,20 @@ bool SheetView::Shows(const CWnd& window) const {
 }
 
 void SheetView::SyncPage() {
+    // Entering a tab, the sheet's first included, puts the focus on the tab row: no key that
+    // follows acts on a page the user has not yet seen.
     const int active = m_sheet.GetActiveIndex();
-    if (!m_started) {
-        // The sheet opens with the focus on its first page's first control, if it has one.
-        m_started = true;
-        m_pageIndex = active;
-        if (CPropertyPage* page = m_sheet.GetActivePage()) {
-            m_page.emplace(*page);
-        }
-        FocusPageOrTabs(true);
+    if (m_started && active == m_pageIndex) {
         return;
     }
-    if (active == m_pageIndex) {
-        return;
-    }
+    m_started = true;
     m_pageIndex = active;
     m_page.reset();
     if (CPropertyPage* page = m_sheet.GetActivePage()) {
         m_page.emplace(*page);
     }
     if (m_area == Area::Page) {
-        FocusPageOrTabs(true);
+        m_area = Area::Tabs;
     }
 }
 
@@ -110,7 +142,7 @@ std::vector<int> SheetView::ButtonStops() const {
     return ids;
 }
 
-void SheetView::SwitchTo(int index, bool focusTabs) {
+void SheetView::SwitchTo(int index) {
     const int count = m_sheet.GetPageCount();
     if (count == 0) {
         return;
@@ -118,11 +150,7 @@ void SheetView::SwitchTo(int index, bool focusTabs) {
     index = ((index % count) + count) % count;
     m_sheet.SetActivePage(index);
     SyncPage();
-    if (focusTabs) {
-        m_area = Area::Tabs;
-    } else {
-        FocusPageOrTabs(true);
-    }
+    m_area = Area::Tabs;
 }
 
 void SheetView::Move(bool forward) {
@@ -191,18 +219,18 @@ void SheetView::Handle(const InputEvent& event) {
             return;
         case Key::CtrlPageDown:
         case Key::PageDown:
-            SwitchTo(active + 1, false);
+            SwitchTo(active + 1);
             return;
         case Key::CtrlPageUp:
         case Key::PageUp:
-            SwitchTo(active - 1, false);
+            SwitchTo(active - 1);
             return;
         case Key::Alt:
             // Alt-1 to Alt-9 select the first nine tabs, Alt-0 the tenth.
             if (event.ch >= U'0' && event.ch <= U'9') {
                 const int index = event.ch == U'0' ? 9 : static_cast<int>(event.ch - U'1');
                 if (index < m_sheet.GetPageCount()) {
-                    SwitchTo(index, false);
+                    SwitchTo(index);
                 }
             }
             return;
@@ -218,7 +246,7 @@ void SheetView::Handle(const InputEvent& event) {
     switch (m_area) {
         case Area::Tabs:
             if (event.key == Key::Left || event.key == Key::Right) {
-                SwitchTo(active + (event.key == Key::Right ? 1 : -1), true);
+                SwitchTo(active + (event.key == Key::Right ? 1 : -1));
             } else if (event.key == Key::Down || event.key == Key::Enter ||
                        (event.key == Key::Char && event.ch == U' ')) {
                 FocusPageOrTabs(true);
@@ -254,20 +282,20 @@ void SheetView::HandleMouse(const InputEvent& event) {
     const int active = m_sheet.GetActiveIndex();
     if (y == kTabRow) {
         if (event.mouse != MouseAction::Press) {
-            SwitchTo(active + (event.mouse == MouseAction::WheelDown ? 1 : -1), true);
+            SwitchTo(active + (event.mouse == MouseAction::WheelDown ? 1 : -1));
             return;
         }
         if (m_moreLeft && x == 0) {
-            SwitchTo(active - 1, true);
+            SwitchTo(active - 1);
             return;
         }
-        if (m_moreRight && x == Columns() - 1) {
-            SwitchTo(active + 1, true);
+        if (m_moreRight && x == m_width - 1) {
+            SwitchTo(active + 1);
             return;
         }
         for (const TabSpan& tab : m_tabs) {
             if (x >= tab.x && x < tab.x + tab.width) {
-                SwitchTo(tab.index, true);
+                SwitchTo(tab.index);
                 return;
             }
         }
@@ -276,10 +304,10 @@ void SheetView::HandleMouse(const InputEvent& event) {
     if (event.mouse != MouseAction::Press) {
         return;
     }
-    for (const auto& button : m_sheet.Buttons()) {
-        const CellRect cells = ControlCells(*button->Template());
-        if (button->IsWindowVisible() && y == kPageRow + ButtonsRow() &&
-            x >= kPageColumn + cells.x && x < kPageColumn + cells.x + cells.width) {
+    const std::vector<CellRect> buttons = ButtonRow();
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+        CWnd* button = m_sheet.Buttons()[k].get();
+        if (button->IsWindowVisible() && buttons[k].Contains(x, y)) {
             if (button->IsWindowEnabled()) {
                 m_area = Area::Buttons;
                 m_button = button->GetDlgCtrlID();
@@ -288,7 +316,7 @@ void SheetView::HandleMouse(const InputEvent& event) {
             return;
         }
     }
-    if (m_page && m_page->HandleClick(x - kPageColumn, y - kPageRow)) {
+    if (m_page && m_page->HandleClick(event.x - m_pageOrigin.x, event.y - m_pageOrigin.y)) {
         if (m_page->Focused()) {
             m_area = Area::Page;
         }
@@ -346,17 +374,30 @@ void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyph
             m_area = Area::Tabs;
         }
     }
-    const int width = Columns();
-    m_origin = Centre(area, width, Rows());
+    // The page as large as the screen allows up to its template's own proportions; a frame
+    // around it where there is room for the frame and a blank inside it.
+    const PageSizes& sizes = Sizes();
+    const bool framed = area.width >= sizes.tightColumns + 2 * kFramedMargin &&
+                        area.height >= sizes.tightRows + 2 * kFramedMargin + 2;
+    const int margin = framed ? kFramedMargin : kMargin;
+    m_pageColumns = std::clamp(area.width - 2 * margin, sizes.tightColumns,
+                               std::max(sizes.tightColumns, sizes.naturalColumns));
+    const int pageRows = std::clamp(area.height - 2 * margin - 2, sizes.tightRows,
+                                    std::max(sizes.tightRows, sizes.naturalRows));
+    m_width = std::max(m_pageColumns + 2 * margin, ButtonsWidth());
+    const int height = pageRows + 2 * margin + 2;
+    m_origin = Centre(area, m_width, height);
+    m_pageOrigin = {m_origin.x + margin, m_origin.y + 1 + margin};
+    m_buttonsRow = height - 1;
     const int ox = m_origin.x;
     const int oy = m_origin.y;
 
-    LayoutTabs(width);
+    LayoutTabs(m_width);
     if (m_moreLeft) {
         grid.Put(ox, oy + kTabRow, U'<', Style::Tab);
     }
     if (m_moreRight) {
-        grid.Put(ox + width - 1, oy + kTabRow, U'>', Style::Tab);
+        grid.Put(ox + m_width - 1, oy + kTabRow, U'>', Style::Tab);
     }
     for (std::size_t k = 0; k < m_tabs.size(); ++k) {
         const TabSpan& tab = m_tabs[k];
@@ -369,23 +410,27 @@ void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyph
         }
     }
 
-    DrawFrame(grid, ox, oy + kFrameRow, width, PageRows() + 2, glyphs, Style::Frame);
+    if (framed) {
+        DrawFrame(grid, ox, oy + 1, m_width, pageRows + 4, glyphs, Style::Frame);
+    }
     if (m_page) {
-        m_page->Render(grid, {ox + kPageColumn, oy + kPageRow}, glyphs, m_area == Area::Page);
+        m_page->Arrange(m_pageColumns, pageRows);
+        m_page->Render(grid, m_pageOrigin, glyphs, m_area == Area::Page);
     }
 
-    for (const auto& button : m_sheet.Buttons()) {
+    const std::vector<CellRect> buttons = ButtonRow();
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+        const CWnd* button = m_sheet.Buttons()[k].get();
         if (!button->IsWindowVisible()) {
             continue;
         }
-        const CellRect cells = ControlCells(*button->Template());
-        const int x = ox + kPageColumn + cells.x;
-        const int y = oy + kPageRow + ButtonsRow();
+        const CellRect& cells = buttons[k];
         const bool focus = m_area == Area::Buttons && m_button == button->GetDlgCtrlID();
         const Style style = focus                       ? Style::Focus
                             : button->IsWindowEnabled() ? Style::Button
                                                         : Style::Dim;
-        DrawButton(grid, x, y, cells.width, DecodeUtf8(button->GetWindowText()), style);
+        DrawButton(grid, ox + cells.x, oy + cells.y, cells.width,
+                   DecodeUtf8(button->GetWindowText()), style);
     }
 }
 

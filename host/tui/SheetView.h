@@ -1,7 +1,9 @@
 #pragma once
-// The property sheet on the screen: a row of tabs, the page of the tab in front inside a frame,
-// and the sheet's own buttons under it at their template positions. Tabs scroll sideways when
-// the row cannot hold them all.
+// The property sheet on the screen: a row of tabs, the page of the tab in front, and the sheet's
+// own buttons under it. The page gets a frame where the screen has the rows for it (a standard
+// 80 x 24 terminal has not: the tallest page takes every row but the tabs, the Exit row, the
+// status line and a blank row on either side). Tabs scroll sideways when the row cannot hold
+// them all.
 
 #include <optional>
 #include <vector>
@@ -29,6 +31,8 @@ class SheetView final : public View {
     const DialogView* Page() const { return m_page ? &*m_page : nullptr; }
     // The sheet button with the focus (Area::Buttons), by id.
     int FocusedButton() const { return m_button; }
+    // The page's top-left cell in the last Render.
+    CellPos PageOrigin() const { return m_pageOrigin; }
 
   private:
     struct TabSpan {
@@ -38,7 +42,7 @@ class SheetView final : public View {
     };
 
     void SyncPage();
-    void SwitchTo(int index, bool focusTabs);
+    void SwitchTo(int index);
     void Move(bool forward);
     void FocusPageOrTabs(bool first);
     std::vector<int> ButtonStops() const;
@@ -46,11 +50,22 @@ class SheetView final : public View {
     void HandleMouse(const InputEvent& event);
     void LayoutTabs(int width);
 
-    int PageColumns() const;
-    int PageRows() const;
-    int ButtonsRow() const;  // relative to the page's top row
+    // The pages' sizes: the tightest that every page fits into, and the largest that a page
+    // takes at its template's own proportions.
+    struct PageSizes {
+        int tightColumns = 1;
+        int tightRows = 1;
+        int naturalColumns = 1;
+        int naturalRows = 1;
+    };
+    const PageSizes& Sizes() const;
+    // The cells of the sheet's buttons, in the order of Buttons(), relative to the sheet.
+    std::vector<CellRect> ButtonRow() const;
+    int ButtonsWidth() const;
 
     CPropertySheet& m_sheet;
+    mutable std::optional<PageSizes> m_sizes;
+    mutable int m_sizedPages = -1;
     std::optional<DialogView> m_page;
     int m_pageIndex = -1;
     Area m_area = Area::Tabs;
@@ -59,6 +74,10 @@ class SheetView final : public View {
 
     // The layout of the last Render, for the mouse.
     CellPos m_origin;
+    CellPos m_pageOrigin;
+    int m_width = 0;
+    int m_pageColumns = 0;
+    int m_buttonsRow = 0;
     int m_firstTab = 0;
     std::vector<TabSpan> m_tabs;
     bool m_moreLeft = false;

@@ -44,7 +44,7 @@ class QmaInTmux : public ::testing::Test {
         ++m_runs;
         fs::remove(m_dir / "pid");
         fs::remove(m_dir / "status");
-        const std::string session = "new-session -d -x 100 -y 36 -e HOME=" + m_dir.string() +
+        const std::string session = "new-session -d -x 80 -y 24 -e HOME=" + m_dir.string() +
                                     " -e XDG_STATE_HOME=" + (m_dir / "state").string() +
                                     " -e QMA7_REGISTRY=" + (m_dir / "registry.reg").string() +
                                     " -e LC_ALL=" + locale + " -e TERM=tmux-256color 'sh -c \"" +
@@ -124,10 +124,10 @@ TEST_F(QmaInTmux, ATechnicianSetsManualWritesExitsAndTheImageKeepsIt) {
     ASSERT_TRUE(WaitFor("Node information"));
     ASSERT_TRUE(WaitFor("simulated"));
 
-    // Three tabs on: Cooling. Mv2's Manual, its manual value, then Write.
+    // Three tabs on: Cooling. Into the page, Mv2's Manual, its manual value, then Write.
     Keys("C-NPage C-NPage C-NPage");
     ASSERT_TRUE(WaitFor("Status cool (Mv2)"));
-    Keys("Up Up Down Space Tab");
+    Keys("Tab Up Up Down Space Tab");
     Run("send-keys -l 40.5");
     ASSERT_TRUE(WaitFor("[40.5"));
     Click("Write");
@@ -156,7 +156,7 @@ TEST_F(QmaInTmux, ATechnicianSetsManualWritesExitsAndTheImageKeepsIt) {
     ASSERT_TRUE(WaitFor("simulated"));
     Keys("M-4");
     ASSERT_TRUE(WaitFor("(*) Manual"));
-    Keys("Tab");
+    Keys("Tab Tab");
     Run("send-keys -l 33.3");
     ASSERT_TRUE(WaitFor("[33.3"));
     Click("Write");

@@ -72,7 +72,7 @@ class TerminalUi : public ::testing::Test {
     }
 
     platform::crt::VirtualClock clock;
-    FakeTerminal terminal{80, 30, clock};
+    FakeTerminal terminal{80, 24, clock};
     std::vector<int> signals;
     TerminalFrontEnd ui{terminal,
                         clock,
@@ -86,7 +86,7 @@ class TerminalUi : public ::testing::Test {
 }  // namespace
 
 TEST_F(TerminalUi, MessageBoxRunsItsOwnLoopInWhichTimersKeepTicking) {
-    terminal.input = {Press(Key::Enter)};  // the first button: Ask
+    terminal.input = {Press(Key::Tab), Press(Key::Enter)};  // the first button: Ask
     int ticksWhenAnswered = -1;
     bool boxSeen = false;
     terminal.onWait = [&] {
@@ -106,7 +106,7 @@ TEST_F(TerminalUi, MessageBoxRunsItsOwnLoopInWhichTimersKeepTicking) {
 }
 
 TEST_F(TerminalUi, ACaptionIsOnTheScreenBeforeItsHandlerBlocks) {
-    terminal.input = {Press(Key::Down), Press(Key::Enter), Press(Key::Escape)};
+    terminal.input = {Press(Key::Tab), Press(Key::Down), Press(Key::Enter), Press(Key::Escape)};
     Run();
     EXPECT_NE(page.screenWhileBlocked.find("Wait   >"), std::string::npos);
     EXPECT_EQ(terminal.lastRows.find("Wait"), std::string::npos);
@@ -129,7 +129,7 @@ TEST_F(TerminalUi, BetweenInputsItSleepsUntilTheNextTimerIsDue) {
 }
 
 TEST_F(TerminalUi, ASignalKeepsTheNodeThroughItsHookAndClosesBoxesAndWindows) {
-    terminal.input = {Press(Key::Enter), InputEvent{Key::Terminate, 0, 15}};
+    terminal.input = {Press(Key::Tab), Press(Key::Enter), InputEvent{Key::Terminate, 0, 15}};
     Run();
     EXPECT_EQ(signals, std::vector<int>{15});
     EXPECT_TRUE(ui.Quitting());
@@ -137,8 +137,9 @@ TEST_F(TerminalUi, ASignalKeepsTheNodeThroughItsHookAndClosesBoxesAndWindows) {
 }
 
 TEST_F(TerminalUi, ATooSmallTerminalShowsWhyAndTakesOnlyEscape) {
-    terminal.Resize(60, 20);
-    terminal.input = {Press(Key::Enter), InputEvent::Click(3, 3), Press(Key::Escape)};
+    terminal.Resize(60, 6);
+    terminal.input = {Press(Key::Tab), Press(Key::Enter), InputEvent::Click(3, 3),
+                      Press(Key::Escape)};
     Run();
     EXPECT_FALSE(page.answer);
     EXPECT_NE(terminal.lastRows.find("The terminal is too small for the sheet."),
@@ -161,16 +162,17 @@ class TerminalUiSession : public ::testing::Test {
         Outcome outcome;
         {
             host::ClientSite site(node);
-            FakeTerminal terminal(80, 30, clock);
+            FakeTerminal terminal(80, 24, clock);
             TerminalFrontEnd ui(terminal, clock, {node.Name(), "00"}, Glyphs::Unicode(), {});
             MessageLoop loop(ui, clock);
-            terminal.input = {InputEvent::AltKey(U'3'), Press(Key::Up),    Press(Key::Up),
-                              Press(Key::Down),         Press(Key::Enter), Press(Key::Tab)};
+            // The tab opens with Automatic checked: Tab lands on it, Up moves to Manual.
+            terminal.input = {InputEvent::AltKey(U'3'), Press(Key::Tab), Press(Key::Up),
+                              Press(Key::Enter), Press(Key::Tab)};
             for (const char32_t c : {U'4', U'0', U'.', U'5'}) {
                 terminal.input.push_back(Type(c));
             }
-            // Past the range group, Invert, the fresh air field and Read to Write.
-            for (int i = 0; i < 5; ++i) {
+            // Past the fresh air field, the range group and Invert to Write.
+            for (int i = 0; i < 4; ++i) {
                 terminal.input.push_back(Press(Key::Tab));
             }
             terminal.input.push_back(Press(Key::Enter));

@@ -1,6 +1,8 @@
 // The screen as the user sees it, compared cell by cell with text snapshots.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "host/tui/MessageBoxView.h"
 #include "host/tui/Screen.h"
 #include "plugin/settingsfile/ProgramId.h"
@@ -12,8 +14,9 @@ using tuitest::TemplateSheet;
 
 namespace {
 
-constexpr int kColumns = 77;  // the sheet's width
-constexpr int kRows = 30;     // the sheet's height and the status line
+// A standard terminal: the sheet and the status line.
+constexpr int kColumns = 80;
+constexpr int kRows = 24;
 
 // A screen on the sheet, as the front end starts it.
 struct SheetScreen {
@@ -48,9 +51,26 @@ TEST(TuiGolden, CoolingTabWithFocusValuesAndADisabledGroup) {
 
     const CellGrid grid = SheetScreen(sheet, Glyphs::Unicode()).Render();
     ExpectGolden("cooling", grid);
-    // The focus starts on the page's first stop: the checked button of the first group.
-    const auto manual = tuitest::Find(grid, "(*) Manual");
-    EXPECT_EQ(grid.StyleAt(manual->x, manual->y), Style::Focus);
+    // The focus starts on the tab row, on the tab in front.
+    const auto tab = tuitest::Find(grid, " Cooling ");
+    EXPECT_EQ(grid.StyleAt(tab->x + 1, tab->y), Style::Focus);
+}
+
+TEST(TuiGolden, EveryTabAtTheStandardSize) {
+    TemplateSheet sheet;
+    SheetScreen screen(sheet, Glyphs::Unicode());
+    for (int i = 0; i < sheet.Sheet().GetPageCount(); ++i) {
+        sheet.Sheet().SetActivePage(i);
+        std::string name;
+        for (const char c : sheet.Sheet().GetPage(i)->GetCaption()) {
+            if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+                name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            } else if (!name.empty() && name.back() != '-') {
+                name += '-';
+            }
+        }
+        ExpectGolden("tab-" + name, screen.Render());
+    }
 }
 
 TEST(TuiGolden, ImportExportTabInAsciiWithAMaskedPassword) {
@@ -79,15 +99,17 @@ TEST(TuiGolden, MessageBoxOverTheSheet) {
 TEST(TuiGolden, TooSmallTerminalSaysSoAndResizingRedraws) {
     TemplateSheet sheet;
     SheetScreen screen(sheet, Glyphs::Unicode());
-    const CellGrid small = screen.Render(80, 24);
+    EXPECT_FALSE(screen.screen.TooSmall(screen.Render(80, 24)));
+    const CellGrid small = screen.Render(74, 23);
     EXPECT_TRUE(screen.screen.TooSmall(small));
-    EXPECT_TRUE(tuitest::Find(small, "It needs at least 77 x 30 characters; it has 80 x 24."));
+    EXPECT_TRUE(tuitest::Find(small, "It needs at least 75 x 24 characters; it has 74 x 23."));
     EXPECT_FALSE(tuitest::Find(small, "Exit"));
 
     const CellGrid large = screen.Render(100, 40);
     EXPECT_FALSE(screen.screen.TooSmall(large));
-    // Centred: the sheet's frame starts 11 columns in; the status line is the last row.
-    EXPECT_EQ(large.At(11, 6), U'┌');
+    // Centred and at its template's proportions: the page's frame starts 5 columns in; the
+    // status line is the last row.
+    EXPECT_EQ(large.At(5, 3), U'┌');
     EXPECT_TRUE(tuitest::Find(large, " QMA7 │ AHU1 │ 90 51 4D 41 37 5F 31 6A │ simulated"));
     EXPECT_EQ(tuitest::Find(large, "simulated")->y, 39);
 }

@@ -1,6 +1,7 @@
 // Keys and the mouse on the sheet, acting on the dialog model as a user's would.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "host/tui/Screen.h"
 #include "host/tui/SheetView.h"
@@ -28,7 +29,8 @@ class SheetInput : public ::testing::Test {
         sheet.Select("Cooling");
         Render();
     }
-    void Render() { view.Render(grid, {0, 0, 77, 29}, Glyphs::Unicode()); }
+    // The sheet's part of a standard terminal: every row but the status line.
+    void Render() { view.Render(grid, {0, 0, 80, 23}, Glyphs::Unicode()); }
     void Key(host::tui::Key key) {
         view.Handle(Press(key));
         Render();
@@ -51,26 +53,58 @@ class SheetInput : public ::testing::Test {
 
     TemplateSheet sheet;
     SheetView view{sheet.Sheet()};
-    CellGrid grid{77, 29};
+    CellGrid grid{80, 23};
 };
 
 }  // namespace
 
-TEST_F(SheetInput, TabVisitsEnabledControlsInTemplateOrderWithOneStopPerRadioGroup) {
+TEST_F(SheetInput, TabVisitsEnabledControlsInReadingOrderWithOneStopPerRadioGroup) {
     sheet.Control(273).EnableWindow(false);  // the manual value, as in Automatic
     sheet.Control(264).ShowWindow(false);
     sheet.Control(271).SetCheck(1);
     Render();
-    // Page controls; 0 is the tab row, -1 the Exit button.
-    EXPECT_THAT(TabStops(), ::testing::ElementsAre(267, 262, 271, 327, 207, 206, -1, 0, 267, 262,
-                                                   271, 327, 207, 206));
+    // Page controls; 0 is the tab row, -1 the Exit button. The status boxes stand side by
+    // side: the left one is read first, then the right one (entered on its checked button).
+    EXPECT_THAT(TabStops(), ::testing::ElementsAre(0, 267, 271, 262, 327, 207, 206, -1, 0, 267, 271,
+                                                   262, 327, 207));
     Key(Key::BackTab);
     Key(Key::BackTab);
-    EXPECT_EQ(FocusedId(view), 207);
+    EXPECT_EQ(FocusedId(view), 327);
+}
+
+TEST_F(SheetInput, WriteDrawnAboveReadComesFirstWhateverTheTemplateOrder) {
+    // Recirculation's template lists Read before Write; Write stands above it.
+    sheet.Select("Recirculation");
+    Render();
+    std::vector<int> stops = TabStops();
+    const auto write = std::find(stops.begin(), stops.end(), 207);
+    ASSERT_NE(write, stops.end());
+    EXPECT_EQ(*(write + 1), 206);
+    EXPECT_LT(tuitest::Find(grid, "Write")->y, tuitest::Find(grid, "Read ")->y);
+}
+
+TEST_F(SheetInput, EnteringAnyTabLeavesTheFocusOnTheTabRow) {
+    // However a tab is entered, no key that follows acts on a page not yet seen: Running
+    // Hours' first control is a Reset button.
+    const int count = sheet.Sheet().GetPageCount();
+    for (int i = 0; i < count; ++i) {
+        Key(Key::Tab);  // into the page, where it has controls
+        Key(Key::PageDown);
+        EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs)
+            << sheet.Sheet().GetActivePage()->GetCaption();
+    }
+    Key(Key::Tab);
+    view.Handle(InputEvent::AltKey(U'2'));
+    EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);
+    Key(Key::Tab);
+    Click("Recirculation");
+    EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);
 }
 
 TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
-    EXPECT_EQ(FocusedId(view), 267);  // the sheet opens on the page's first stop
+    EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);  // the sheet opens on the tab row
+    Key(Key::Tab);
+    EXPECT_EQ(FocusedId(view), 267);
     Key(Key::Down);
     Key(Key::Down);
     Key(Key::Down);  // stays on the last button
@@ -81,7 +115,8 @@ TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
     EXPECT_EQ(sheet.Control(268).GetCheck(), 1);
     Key(Key::Tab);  // the manual value field
     EXPECT_EQ(FocusedId(view), 273);
-    Key(Key::Tab);
+    Key(Key::Tab);  // the right status box
+    Key(Key::Tab);  // the range group
     Key(Key::Tab);  // the Invert check box
     Key(Key::Enter);
     EXPECT_EQ(sheet.Control(264).GetCheck(), 1);
@@ -92,6 +127,7 @@ TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
 
 TEST_F(SheetInput, TypingEditsTheFocusedFieldThroughItsWindowText) {
     sheet.Control(273).SetWindowText("40");
+    Key(Key::Tab);
     Key(Key::Tab);
     ASSERT_EQ(FocusedId(view), 273);
     // Tab selects the whole text: typing replaces it.
@@ -108,7 +144,9 @@ TEST_F(SheetInput, TypingEditsTheFocusedFieldThroughItsWindowText) {
     Key(Key::End);
     Key(Key::Backspace);
     EXPECT_EQ(sheet.Control(273).GetWindowText(), "27.");
-    EXPECT_EQ(grid.Cursor(), (CellPos{1 + 22 + 1 + 3, 2 + 5}));  // after "27." in the field
+    const auto field = tuitest::Find(grid, "[27.");
+    ASSERT_TRUE(field);
+    EXPECT_EQ(grid.Cursor(), (CellPos{field->x + 1 + 3, field->y}));  // after "27."
     Key(Key::ClearField);
     EXPECT_EQ(sheet.Control(273).GetWindowText(), "");
     // A display field and a disabled field take no typing.
@@ -152,7 +190,7 @@ TEST_F(SheetInput, PageKeysAndAltDigitsSwitchTabsAndEscapeOrF10Exit) {
     Key(Key::CtrlPageUp);
     Key(Key::CtrlPageUp);
     EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Recirculation");
-    EXPECT_EQ(FocusedId(view), 202);  // the new page's first stop
+    EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);
     view.Handle(InputEvent::AltKey(U'1'));
     Key(Key::PageUp);  // wraps round to the last tab
     EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Config HVAC");
