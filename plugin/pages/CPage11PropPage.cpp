@@ -79,7 +79,7 @@ void CPage11PropPage::Refresh() {
 
 void CPage11PropPage::OnReset(int button, std::uint8_t command) {
     WriteNv(NV_RESET_COMMAND, std::array<std::uint8_t, 2>{0x00, command});
-    const Caption wait(*this, button, kWaitCaption, kTextReset);
+    const Caption wait(*this, button, kTextWait, kTextReset);
     // Blocks the thread, timer ticks included: the counters are read again after the reset.
     platform::crt::Sleep(kResetPauseMs);
     WriteNv(NV_RESET_COMMAND, std::array<std::uint8_t, 2>{0x00, 0x00});

@@ -31,7 +31,7 @@ bool CPage15PropPage::OnInitDialog() {
 }
 
 void CPage15PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -42,7 +42,7 @@ void CPage15PropPage::OnRead() {
 }
 
 void CPage15PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (PasswordAccepted()) {

@@ -38,7 +38,7 @@ bool CPage18PropPage::OnInitDialog() {
 }
 
 void CPage18PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -49,7 +49,7 @@ void CPage18PropPage::OnRead() {
 }
 
 void CPage18PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {

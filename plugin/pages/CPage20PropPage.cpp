@@ -29,7 +29,7 @@ CPage20PropPage::CPage20PropPage() : CNodePage(216) {
 }
 
 void CPage20PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
         NvBitCodec().MirrorBits(buffer);
@@ -40,7 +40,7 @@ void CPage20PropPage::OnRead() {
 }
 
 void CPage20PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
 
     if (PasswordAccepted()) {
         if (ModifyBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {

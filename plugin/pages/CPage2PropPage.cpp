@@ -67,7 +67,7 @@ void CPage2PropPage::Refresh() {
 }
 
 void CPage2PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {
@@ -94,7 +94,7 @@ void CPage2PropPage::OnRead() {
 }
 
 void CPage2PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {

@@ -61,7 +61,7 @@ void CPage5PropPage::Refresh() {
 }
 
 void CPage5PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {
@@ -83,7 +83,7 @@ void CPage5PropPage::OnRead() {
 }
 
 void CPage5PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {

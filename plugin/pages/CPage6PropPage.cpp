@@ -81,7 +81,7 @@ void CPage6PropPage::OnHumidityControl() {
 }
 
 void CPage6PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -97,7 +97,7 @@ void CPage6PropPage::OnRead() {
 }
 
 void CPage6PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     // The setpoints go out whether their fields are enabled or not.

@@ -50,7 +50,7 @@ void CPage7PropPage::Refresh() {
 }
 
 void CPage7PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAX_COOL, buffer)) {
@@ -70,7 +70,7 @@ void CPage7PropPage::OnRead() {
 }
 
 void CPage7PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAX_COOL, buffer)) {

@@ -88,7 +88,7 @@ bool CPage8PropPage::PairSet(int first, int second) const {
 }
 
 void CPage8PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MIN_TIME_ON, buffer)) {
@@ -124,7 +124,7 @@ void CPage8PropPage::OnRead() {
 }
 
 void CPage8PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MIN_TIME_ON, buffer)) {

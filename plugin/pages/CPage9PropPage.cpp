@@ -42,7 +42,7 @@ void CPage9PropPage::Refresh() {
 }
 
 void CPage9PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_START_COOL, buffer)) {
@@ -57,7 +57,7 @@ void CPage9PropPage::OnRead() {
 }
 
 void CPage9PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_START_COOL, buffer)) {

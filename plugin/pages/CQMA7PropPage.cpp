@@ -51,7 +51,7 @@ void CQMA7PropPage::Refresh() {
 }
 
 void CQMA7PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {
@@ -75,7 +75,7 @@ void CQMA7PropPage::OnRead() {
 }
 
 void CQMA7PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {

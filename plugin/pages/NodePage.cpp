@@ -4,12 +4,8 @@
 #include "platform/crt/Clock.h"
 #include "platform/ui/MessageBox.h"
 #include "plugin/codec/NvBitCodec.h"
-#include "plugin/resources/Resources.h"
 #include "plugin/shell/CSheet.h"
 
-const char* const kReadCaption = "Read";
-const char* const kWriteCaption = "Write";
-const char* const kWaitCaption = "Wait";
 const char* const kPassword = "Talvik";
 const char* const kWrongPassword = "Wrong Password";
 

@@ -6,11 +6,6 @@
 
 #include "platform/ui/DialogTemplate.h"
 
-// Control ids that every page with these controls uses.
-constexpr int IDC_READ = 206;
-constexpr int IDC_WRITE = 207;
-constexpr int IDC_PASSWORD = 221;
-
 // A unit label right of its field, as wide as its text needs (about four dialog units a
 // character, plus a margin) so that it stays inside the group box around the field.
 inline ControlTemplate Unit(std::string_view text, int x, int y) {

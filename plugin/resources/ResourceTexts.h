@@ -24,6 +24,7 @@ inline constexpr char kTextConfigHvac[] = "Config HVAC";
 // Push buttons.
 inline constexpr char kTextRead[] = "Read";
 inline constexpr char kTextWrite[] = "Write";
+inline constexpr char kTextWait[] = "Wait";  // on a button while its action runs
 inline constexpr char kTextReset[] = "Reset";
 inline constexpr char kTextSaveToFile[] = "Save to file";
 inline constexpr char kTextReadFromFile[] = "Read from file";
