@@ -1,6 +1,8 @@
 #include "plugin/pages/CPage9PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
@@ -23,7 +25,30 @@ constexpr int kPercentScale = 200;
 
 }  // namespace
 
-CPage9PropPage::CPage9PropPage() : CNodePage(208) {
+DialogTemplate DelayCoolingTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_DELAY_COOLING);
+    dialog.controls = {
+        Group("Start cooling", 66, 19, 167, 99),
+        Label("Start cool min open (Mv2)", 76, 36, 82),
+        EditField(IDC_START_COOL, 176, 34),
+        Unit(kTextPercent, 211, 36),
+        Label("Stop cool min open (Mv2)", 75, 53, 82),
+        EditField(IDC_STOP_COOL, 176, 51),
+        Unit(kTextPercent, 211, 54),
+        Group("Time before start", 69, 69, 159, 45),
+        Label("Delay start", 81, 81, 34),
+        EditField(IDC_DELAY_START, 175, 79),
+        Unit(kTextMinutes, 210, 81),
+        Label("Actual delay", 81, 97, 40),
+        DisplayField(IDC_ACTUAL_DELAY, 175, 95),
+        Unit(kTextSeconds, 210, 97),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage9PropPage::CPage9PropPage() : CNodePage(IDD_PAGE_DELAY_COOLING) {
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }
