@@ -9,10 +9,11 @@
 namespace {
 
 // Controls: hours, each an unsigned word of configuration part 6.
-constexpr int IDC_PUMP_MC1 = 218;   // "Time before pump (Mc1)"
-constexpr int IDC_VALVE_MV2 = 337;  // "Time before valve (Mv2)"
-constexpr int IDC_PUMP_MP2 = 217;   // "Time before pump (Mp2)"
-constexpr int IDC_VALVE_MV4 = 338;  // "Time before valve (Mv4)"
+constexpr int IDC_PUMP_MC1 = 218;      // "Time before pump (Mc1)"
+constexpr int IDC_VALVE_MV2 = 337;     // "Time before valve (Mv2)"
+constexpr int IDC_PUMP_MP2 = 217;      // "Time before pump (Mp2)"
+constexpr int IDC_VALVE_MV4 = 338;     // "Time before valve (Mv4)"
+constexpr char kTextHours[] = "hour";  // their unit
 
 struct Hours {
     int field;

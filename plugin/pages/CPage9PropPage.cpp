@@ -7,10 +7,11 @@
 namespace {
 
 // Controls.
-constexpr int IDC_START_COOL = 249;    // "Start cool min open (Mv2)" %
-constexpr int IDC_STOP_COOL = 248;     // "Stop cool min open (Mv2)" %
-constexpr int IDC_DELAY_START = 246;   // "Delay start" min
-constexpr int IDC_ACTUAL_DELAY = 247;  // "Actual delay" sec, refreshed
+constexpr int IDC_START_COOL = 249;     // "Start cool min open (Mv2)" %
+constexpr int IDC_STOP_COOL = 248;      // "Stop cool min open (Mv2)" %
+constexpr int IDC_DELAY_START = 246;    // "Delay start" min
+constexpr int IDC_ACTUAL_DELAY = 247;   // "Actual delay" sec, refreshed
+constexpr char kTextMinutes[] = "min";  // the unit of "Delay start"
 
 // Network variables and their bytes.
 constexpr int NV_START_COOL = 23;     // nciStartCool_Mc1, bytes 0-1: 0.005 % steps
