@@ -53,7 +53,10 @@ DialogTemplate AlarmsTemplate() {
     return dialog;
 }
 
-CPage10PropPage::CPage10PropPage() : CNodePage(IDD_PAGE_ALARMS) {}
+CPage10PropPage::CPage10PropPage() : CNodePage(IDD_PAGE_ALARMS) {
+    BindControls({IDC_REFRIGERATING, IDC_THERMO_FAULT_PUMP, IDC_FAULT_HUMIDIFIER,
+                  IDC_MAX_INJECTION_HUMIDITY});
+}
 
 bool CPage10PropPage::OnInitDialog() {
     Refresh();

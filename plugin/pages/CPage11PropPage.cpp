@@ -79,6 +79,7 @@ DialogTemplate RunningHoursTemplate() {
 }
 
 CPage11PropPage::CPage11PropPage() : CNodePage(IDD_PAGE_RUNNING_HOURS) {
+    BindControls({IDC_VENTILATING, IDC_MP2, IDC_MC1, IDC_MV3, IDC_DEHUMIDIFIER});
     for (const ResetButton& reset : kResetButtons) {
         OnClicked(reset.button, [this, reset] { OnReset(reset.button, reset.command); });
     }

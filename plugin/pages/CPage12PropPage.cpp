@@ -34,7 +34,9 @@ DialogTemplate NodeInformationTemplate() {
     return dialog;
 }
 
-CPage12PropPage::CPage12PropPage() : CNodePage(IDD_PAGE_NODE_INFORMATION) {}
+CPage12PropPage::CPage12PropPage() : CNodePage(IDD_PAGE_NODE_INFORMATION) {
+    BindControls({IDC_NODENAME});
+}
 
 bool CPage12PropPage::OnInitDialog() {
     // Read once: renaming the node in the host shows only when the sheet is opened again.

@@ -43,6 +43,7 @@ DialogTemplate PidHumidifierTemplate() {
 }
 
 CPage15PropPage::CPage15PropPage() : CNodePage(IDD_PAGE_PID_HUMIDIFIER) {
+    BindControls({IDC_P, IDC_I, IDC_D, IDC_PASSWORD});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

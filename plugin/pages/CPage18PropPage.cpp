@@ -54,6 +54,7 @@ DialogTemplate ExerciseTemplate() {
 }
 
 CPage18PropPage::CPage18PropPage() : CNodePage(IDD_PAGE_EXERCISE) {
+    BindControls({IDC_PUMP_MC1, IDC_VALVE_MV2, IDC_PUMP_MP2, IDC_VALVE_MV4});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

@@ -52,6 +52,8 @@ DialogTemplate ConfigHvacTemplate() {
 }
 
 CPage20PropPage::CPage20PropPage() : CNodePage(IDD_PAGE_CONFIG_HVAC) {
+    BindControls({IDC_HVAC_HEAT, IDC_HVAC_MRNG_WRMUP, IDC_HVAC_COOL, IDC_HVAC_NIGHT_PURGE,
+                  IDC_HVAC_FREE_COOL, IDC_PASSWORD});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

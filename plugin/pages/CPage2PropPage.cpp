@@ -73,6 +73,7 @@ DialogTemplate CoolingTemplate() {
 }
 
 CPage2PropPage::CPage2PropPage() : CNodePage(IDD_PAGE_COOLING) {
+    BindControls({IDC_MV2_OUT, IDC_MC1_OUT, IDC_INVERT});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMv2);

@@ -57,6 +57,7 @@ DialogTemplate TemperaturesTemplate() {
 }
 
 CPage3PropPage::CPage3PropPage() : CNodePage(IDD_PAGE_TEMPERATURES) {
+    BindControls({IDC_BW3_ACTUAL, IDC_BW3_OFFSET, IDC_BW4_ACTUAL, IDC_BW4_OFFSET});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

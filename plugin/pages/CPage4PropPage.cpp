@@ -100,6 +100,9 @@ DialogTemplate HumiditySensorTemplate() {
 }
 
 CPage4PropPage::CPage4PropPage() : CNodePage(IDD_PAGE_HUMIDITY_SENSOR) {
+    BindControls({IDC_BH1_ACTUAL, IDC_BH2_ACTUAL, IDC_BH3_ACTUAL, IDC_BH1_OFFSET, IDC_BH2_OFFSET,
+                  IDC_BH3_OFFSET, IDC_WET_BULB_EXHAUST, IDC_WET_BULB_INTAKE, IDC_MIN_HUMIDITY,
+                  IDC_MAX_HUMIDITY});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

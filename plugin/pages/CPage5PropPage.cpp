@@ -66,6 +66,7 @@ DialogTemplate SecondaryHeatTemplate() {
 }
 
 CPage5PropPage::CPage5PropPage() : CNodePage(IDD_PAGE_SECONDARY_HEAT) {
+    BindControls({IDC_MV4_OUT, IDC_MP2_OUT, IDC_INVERT});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMv4);

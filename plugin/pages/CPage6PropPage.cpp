@@ -89,6 +89,8 @@ DialogTemplate SettingsHumidityTemplate() {
 }
 
 CPage6PropPage::CPage6PropPage() : CNodePage(IDD_PAGE_SETTINGS_HUMIDITY) {
+    BindControls({IDC_SETPT_DEHUMIDIFIER, IDC_SETPT_HUMIDITY, IDC_SETPT_HUMIDIFIER, IDC_DB_HUMIDITY,
+                  IDC_MAX_INJECTION, IDC_INJECTION, IDC_STATE});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnClicked(IDC_HUMIDITY_CONTROL, [this] { OnHumidityControl(); });

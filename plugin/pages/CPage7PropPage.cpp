@@ -63,6 +63,8 @@ DialogTemplate DehumidifierTemplate() {
 }
 
 CPage7PropPage::CPage7PropPage() : CNodePage(IDD_PAGE_DEHUMIDIFIER) {
+    BindControls({IDC_STEP_PRIMARY_HEAT, IDC_DELAY_STEP_TIME, IDC_SETPT_SECONDARY, IDC_DB_SECONDARY,
+                  IDC_ACTUAL_SECONDARY, IDC_MAX_COOLING, IDC_ACTUAL_COOLING});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

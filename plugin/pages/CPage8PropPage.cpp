@@ -73,6 +73,7 @@ DialogTemplate HumidifierTemplate() {
 }
 
 CPage8PropPage::CPage8PropPage() : CNodePage(IDD_PAGE_HUMIDIFIER) {
+    BindControls({IDC_OUT, IDC_MIN_TIME_ON, IDC_MAX_TIME_ON});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMv3);

@@ -50,6 +50,7 @@ DialogTemplate DelayCoolingTemplate() {
 }
 
 CPage9PropPage::CPage9PropPage() : CNodePage(IDD_PAGE_DELAY_COOLING) {
+    BindControls({IDC_START_COOL, IDC_STOP_COOL, IDC_DELAY_START, IDC_ACTUAL_DELAY});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }

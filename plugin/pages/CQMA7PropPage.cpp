@@ -58,6 +58,7 @@ DialogTemplate RecirculationTemplate() {
 }
 
 CQMA7PropPage::CQMA7PropPage() : CNodePage(IDD_PAGE_RECIRCULATION) {
+    BindControls({IDC_OUT, IDC_INVERT, IDC_MIN_FRESH_AIR});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMd4);

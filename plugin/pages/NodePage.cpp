@@ -166,6 +166,7 @@ void CNodePage::OnStatusClicks(const StatusGroup& group) {
     OnClicked(group.manual, [this, group] { OnManual(group); });
     OnClicked(group.automatic, [this, group] { OnAutomatic(group); });
     if (group.manualField != 0) {
+        BindControls({group.manualField});
         m_manualFields.push_back(group.manualField);
     }
 }

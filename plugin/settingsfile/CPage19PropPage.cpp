@@ -177,6 +177,7 @@ DialogTemplate ImportExportTemplate() {
 }
 
 CPage19PropPage::CPage19PropPage() : CNodePage(IDD_PAGE_IMPORT_EXPORT) {
+    BindControls({IDC_NODENAME, IDC_FILENAME, IDC_PASSWORD});
     OnClicked(IDC_DEFAULT, [this] { OnDefault(); });
     OnClicked(IDC_SAVE, [this] { OnSaveToFile(); });
     OnClicked(IDC_READ_FROM_FILE, [this] { OnReadFromFile(); });
