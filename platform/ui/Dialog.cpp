@@ -8,6 +8,7 @@
 
 namespace {
 
+// The CMake option QMA7_CHECK_DIALOG_IDS.
 constexpr bool kCheckControlIds = QMA7_CHECK_DIALOG_IDS != 0;
 
 [[noreturn]] void ControlIdError(const DialogTemplate& dialog, int id, const char* what) {
@@ -42,7 +43,7 @@ void CDialog::Create() {
     if (m_hasWindow) {
         return;
     }
-    if constexpr (kCheckControlIds) {
+    if (kCheckControlIds) {
         for (const int id : m_bound) {
             if (!HasControl(m_template, id)) {
                 ControlIdError(m_template, id, "is bound but not in the template");
