@@ -37,6 +37,7 @@ constexpr char kTextSaveToFile[] = "Save to file";
 constexpr char kTextReadFromFile[] = "Read from file";
 constexpr char kTextDefaultSettings[] = "Default settings";
 
+// The notice in the "Factory settings" group.
 constexpr char kFactoryNotice[] =
     "Please note: After setting the software values to factory settings, you must RESTART "
     "the plugin.";
