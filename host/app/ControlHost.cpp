@@ -8,7 +8,7 @@
 namespace host {
 
 std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, std::string& error) {
-    return Create(site, BesideModulePath(), std::cerr, error);
+    return Create(site, BundledModulePath(), std::cerr, error);
 }
 
 std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site,

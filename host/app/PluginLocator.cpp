@@ -34,8 +34,16 @@ std::string RegistryError() {
 
 }  // namespace
 
-std::string BesideModulePath() {
-    return ExecutableFolder() + "/" + kPluginModuleFile;
+std::string BundledModulePath() {
+    const std::filesystem::path folder = ExecutableFolder();
+    const std::filesystem::path beside = folder / kPluginModuleFile;
+    const std::filesystem::path installed =
+        (folder / kInstalledModuleFolder / kPluginModuleFile).lexically_normal();
+    std::error_code error;
+    if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error)) {
+        return installed.string();
+    }
+    return beside.string();
 }
 
 bool FindRegisteredPlugins(const std::string& programId, std::vector<RegisteredPlugin>& plugins,
@@ -110,7 +118,7 @@ std::optional<RegisteredPlugin> LocatePlugin(const std::string& programId,
     notes << "qma7: "
           << (plugins.empty() ? "no plug-in is registered for program id \"" + programId + "\""
                               : "the registered plug-in module " + plugins.front().modulePath +
-                                    " is not the one beside qma7")
+                                    " is not the one that comes with qma7")
           << "; registering " << besideModule << '\n';
     if (!InstallModule(besideModule, error) || !FindRegisteredPlugins(programId, plugins, error)) {
         return std::nullopt;

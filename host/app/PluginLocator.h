@@ -17,10 +17,13 @@ struct RegisteredPlugin {
     std::string modulePath;
 };
 
-// The file name of the plug-in module installed beside the qma7 executable.
+// The file name of the plug-in module that comes with qma7.
 inline constexpr const char* kPluginModuleFile = "QMA7.so";
-// Its path.
-std::string BesideModulePath();
+// Where the folder that holds it lies from qma7's own folder once installed (bin/ -> lib/qma7/).
+inline constexpr const char* kInstalledModuleFolder = "../lib/qma7";
+// Its path: beside the qma7 executable (a build tree), else in the installed place relative to
+// the executable, so that an unpacked package works wherever it lies.
+std::string BundledModulePath();
 
 // Every class registered for programId, in the registry's order. False (with error) when the
 // registry cannot be read.

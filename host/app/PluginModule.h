@@ -48,7 +48,7 @@ class PluginModule {
 // "0x80040200": a status as the host prints it.
 std::string HResultText(HRESULT hr);
 
-// The folder of the running executable, where the module is installed beside qma7.
+// The folder of the running executable; the module that comes with qma7 is found from it.
 std::string ExecutableFolder();
 
 }  // namespace host

@@ -14,7 +14,7 @@ int RunRegisterCommand(int argc, char** argv, bool registering) {
         std::fprintf(stderr, "usage: qma7 %s [MODULE]\n", command);
         return 2;
     }
-    const std::string path = argc == 1 ? argv[0] : BesideModulePath();
+    const std::string path = argc == 1 ? argv[0] : BundledModulePath();
     std::string error;
     const auto module = PluginModule::Load(path, error);
     if (!module) {

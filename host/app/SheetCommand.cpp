@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "host/app/ControlHost.h"
+#include "host/app/FrontEndHookup.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/NodeImage.h"
 #include "host/site/ClientSite.h"
@@ -77,37 +78,34 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
     return true;
 }
 
-// Keeps the node image up to date: after the host's writes, at most once a second, and on
-// demand (exit, a signal).
+// Keeps the node image up to date: at most a second after the node changed (also while a
+// handler runs), and on demand (exit, a signal). It learns of changes from the node itself. A
+// save that fails is tried again a second later until one succeeds.
 class NodeKeeper {
   public:
-    NodeKeeper(SimNode& node, ClientSite& site, fs::path path)
-        : m_node(node), m_site(site), m_path(std::move(path)) {}
+    NodeKeeper(SimNode& node, fs::path path)
+        : m_node(node), m_path(std::move(path)), m_saved(node.Generation()) {}
 
-    // At each wake-up: takes the site's call log (which would grow without end otherwise) and
-    // saves when a write came in and the last save is a second old; when to wake to save.
+    // Saves when the node changed and the last save is a second old; when to wake to save.
     std::optional<std::int64_t> Wake(std::int64_t nowMs) {
-        for (const HostCall& call : m_site.TakeCalls()) {
-            m_dirty = m_dirty || (call.kind == HostCall::Kind::Write && call.ok);
-        }
-        if (!m_dirty) {
+        if (m_node.Generation() == m_saved && m_error.empty()) {
             return std::nullopt;
         }
         if (!m_lastSave || nowMs - *m_lastSave >= kSaveIntervalMs) {
             Save(nowMs);
-            return std::nullopt;
         }
-        return *m_lastSave + kSaveIntervalMs;
+        return Pending() ? std::optional(*m_lastSave + kSaveIntervalMs) : std::nullopt;
     }
 
     bool Save(std::int64_t nowMs) {
         m_lastSave = nowMs;
-        m_dirty = false;
+        const std::uint64_t generation = m_node.Generation();
         std::string error;
         if (!NodeImage::Save(m_node, m_path, error)) {
             m_error = error;
             return false;
         }
+        m_saved = generation;
         m_error.clear();
         return true;
     }
@@ -116,13 +114,19 @@ class NodeKeeper {
     const std::string& Error() const { return m_error; }
 
   private:
+    bool Pending() const { return m_node.Generation() != m_saved || !m_error.empty(); }
+
     SimNode& m_node;
-    ClientSite& m_site;
     fs::path m_path;
-    bool m_dirty = false;
+    std::uint64_t m_saved;
     std::optional<std::int64_t> m_lastSave;
     std::string m_error;
 };
+
+// The status line's words for a save that failed; empty when it succeeded.
+std::string SaveProblem(const std::string& error) {
+    return error.empty() ? std::string() : "NOT SAVED: " + error + " (trying again)";
+}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "qma7: %s\n", message.c_str());
@@ -186,7 +190,8 @@ int RunSheetCommand(int argc, char** argv) {
     platform::crt::Clock& clock = platform::crt::CurrentClock();
     ClientSite site(node);
     site.SetLatency(options.latencyMs);
-    NodeKeeper keeper(node, site, imagePath);
+    site.SetKeepCalls(false);  // nobody reads the call log here
+    NodeKeeper keeper(node, imagePath);
 
     std::function<void(std::int64_t)> advanceNode;  // nothing: the node holds still
 #if __has_include("host/node/LiveModel.h")
@@ -199,18 +204,29 @@ int RunSheetCommand(int argc, char** argv) {
         return Fail(error);
     }
     tui::TerminalFrontEnd::Hooks hooks;
+    tui::TerminalFrontEnd* ui = nullptr;
+    // Saves the image when it is due and shows a failing save at once.
+    auto keep = [&](std::int64_t nowMs) {
+        const auto next = keeper.Wake(nowMs);
+        ui->SetProblem(SaveProblem(keeper.Error()));
+        return next;
+    };
     hooks.wake = [&](std::int64_t nowMs) {
         if (advanceNode) {
             advanceNode(nowMs);
         }
-        return keeper.Wake(nowMs);
+        return keep(nowMs);
     };
+    hooks.busy = [&](std::int64_t nowMs) { keep(nowMs); };
     hooks.terminate = [&](int signal) {
-        // Killed: the node is kept as it stands, the terminal given back, and the process
-        // ends as the signal would have ended it.
-        keeper.Wake(clock.NowMs());
+        // Stopped: the node is kept as it stands, the terminal given back, what was cut short
+        // said, and the process ends as the signal would have ended it.
+        const std::string interrupted = ui->Interrupted();
         keeper.Save(clock.NowMs());
         terminal->Stop();
+        if (!interrupted.empty()) {
+            std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
+        }
         if (!keeper.Error().empty()) {
             std::fprintf(stderr, "qma7: %s\n", keeper.Error().c_str());
         }
@@ -220,7 +236,9 @@ int RunSheetCommand(int argc, char** argv) {
     tui::TerminalFrontEnd frontEnd(
         *terminal, clock, {node.Name(), std::string(settingsfile::kProgramId)},
         unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(), std::move(hooks));
+    ui = &frontEnd;
     MessageLoop loop(frontEnd, clock);
+    const FrontEndHookup hookup(site, frontEnd);
 
     auto control = ControlHost::Create(site, error);
     if (!control) {
@@ -232,7 +250,6 @@ int RunSheetCommand(int argc, char** argv) {
     control.reset();
     terminal->Stop();
 
-    keeper.Wake(clock.NowMs());
     if (!keeper.Save(clock.NowMs())) {
         return Fail(keeper.Error());
     }

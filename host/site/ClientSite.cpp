@@ -9,10 +9,10 @@
 
 namespace host {
 
-namespace {
-
-// A call being made now; its result is filled in afterwards.
-HostCall Begin(HostCall::Kind kind, std::int32_t nv, std::int32_t size) {
+HostCall ClientSite::Begin(HostCall::Kind kind, std::int32_t nv, std::int32_t size) {
+    if (m_observer.before) {
+        m_observer.before();
+    }
     HostCall call;
     call.kind = kind;
     call.timeMs = platform::crt::CurrentClock().NowMs();
@@ -20,8 +20,6 @@ HostCall Begin(HostCall::Kind kind, std::int32_t nv, std::int32_t size) {
     call.size = size;
     return call;
 }
-
-}  // namespace
 
 std::string FormatHostCall(const HostCall& call) {
     std::string line = std::to_string(call.timeMs);
@@ -94,13 +92,18 @@ std::uint32_t ClientSite::Release() {
 }
 
 void ClientSite::Log(HostCall call) {
-    m_calls.push_back(std::move(call));
     platform::crt::BlockFor(m_latencyMs, platform::crt::Blocked::HostCall);
+    if (m_keepCalls) {
+        m_calls.push_back(std::move(call));
+    }
+    if (m_observer.after) {
+        m_observer.after(m_keepCalls ? m_calls.back() : call);
+    }
 }
 
 HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
                                    std::int32_t bufferSize) {
-    HostCall call = Begin(HostCall::Kind::Read, nvIndex, bufferSize);
+    HostCall call = m_site.Begin(HostCall::Kind::Read, nvIndex, bufferSize);
     std::size_t returned = 0;
     if (buffer != nullptr && bufferSize >= 0) {
         const std::span<std::uint8_t> target(buffer, static_cast<std::size_t>(bufferSize));
@@ -113,7 +116,7 @@ HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
 }
 
 HRESULT ClientSite::NvRead::ReadNodeName(char* buffer, std::int32_t bufferSize) {
-    HostCall call = Begin(HostCall::Kind::Name, 0, bufferSize);
+    HostCall call = m_site.Begin(HostCall::Kind::Name, 0, bufferSize);
     if (buffer != nullptr && bufferSize >= 0) {
         const std::span<char> target(buffer, static_cast<std::size_t>(bufferSize));
         call.ok = m_site.m_node.ReadName(target);
@@ -132,7 +135,7 @@ HRESULT ClientSite::NvRead::ReadNodeName(char* buffer, std::int32_t bufferSize) 
 
 HRESULT ClientSite::NvWrite::WriteNv(std::int32_t nvIndex, const std::uint8_t* data,
                                      std::int32_t length) {
-    HostCall call = Begin(HostCall::Kind::Write, nvIndex, length);
+    HostCall call = m_site.Begin(HostCall::Kind::Write, nvIndex, length);
     if (data != nullptr && length >= 0) {
         call.bytes.assign(data, data + length);
         call.ok = m_site.m_node.Write(nvIndex, call.bytes);

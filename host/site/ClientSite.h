@@ -6,6 +6,7 @@
 // it obtained.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,17 @@ class ClientSite final : public IOleClientSite {
 
     // The calls made since the last TakeCalls, oldest first.
     std::vector<HostCall> TakeCalls();
+    // Whether calls are kept for TakeCalls (at first they are); a host that never takes them
+    // turns this off.
+    void SetKeepCalls(bool keep) { m_keepCalls = keep; }
+
+    // Told before and after each host call: where a front end checks for signals and shows
+    // progress.
+    struct CallObserver {
+        std::function<void()> before;
+        std::function<void(const HostCall&)> after;
+    };
+    void SetCallObserver(CallObserver observer) { m_observer = std::move(observer); }
 
     // References handed out and not yet released through the interface iid. IID_IUnknown and
     // IID_IOleClientSite share one count: both are the site itself. Negative after an extra
@@ -108,7 +120,9 @@ class ClientSite final : public IOleClientSite {
                         std::int32_t length) override;
     };
 
-    // Records a call made at call.timeMs and spends the latency.
+    // A call begins now: tells the observer; its result is filled in afterwards.
+    HostCall Begin(HostCall::Kind kind, std::int32_t nv, std::int32_t size);
+    // Spends the latency of a call made at call.timeMs, tells the observer, records it.
     void Log(HostCall call);
     static std::uint32_t Count(int references) {
         return references > 0 ? static_cast<std::uint32_t>(references) : 0;
@@ -124,6 +138,8 @@ class ClientSite final : public IOleClientSite {
     int m_readRefs = 0;
     int m_writeRefs = 0;
     std::vector<HostCall> m_calls;
+    bool m_keepCalls = true;
+    CallObserver m_observer;
 };
 
 }  // namespace host

@@ -37,6 +37,9 @@ constexpr char kHelpText[] =
     "\n"
     "Any key closes this guide.";
 
+// While a handler runs, the keys give way to this.
+constexpr char kBusyKeys[] = "keys are ignored until it ends";
+
 constexpr char kTooSmall[] = "The terminal is too small for the sheet.";
 constexpr char kTooSmallNeeds[] = "It needs at least ";
 constexpr char kTooSmallHas[] = " characters; it has ";
@@ -147,10 +150,34 @@ void Screen::RenderStatus(CellGrid& grid) const {
     if (!title.empty()) {
         left += title + separator;
     }
+    if (!m_busy.empty()) {
+        // Busy: what runs, in place of the node's description and the keys.
+        left += DecodeUtf8(m_busy);
+        grid.Text(0, row, left, Style::Status);
+        grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+        const std::u32string keys = DecodeUtf8(kBusyKeys);
+        const int x = grid.Width() - 1 - static_cast<int>(keys.size());
+        if (x > static_cast<int>(left.size())) {
+            grid.Text(x, row, keys, Style::Status);
+        }
+        return;
+    }
     left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator +
             DecodeUtf8(kSimulated);
     const int written = grid.Text(0, row, left, Style::Status);
     grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+    // A problem or a notice stands right of the description, in place of the keys.
+    const std::string& note = !m_problem.empty() ? m_problem : m_notice;
+    if (!note.empty()) {
+        const std::u32string text = DecodeUtf8(note);
+        const int room = grid.Width() - written - 2;
+        const int width = std::min(room, static_cast<int>(text.size()));
+        if (width > 0) {
+            grid.Text(grid.Width() - 1 - width, row, text,
+                      m_problem.empty() ? Style::Status : Style::Focus, width);
+        }
+        return;
+    }
     // The keys, as many as fit right of the node's description.
     std::vector<std::u32string> keys;
     int room = grid.Width() - written - 2;
@@ -177,7 +204,30 @@ void Screen::RenderHelp(CellGrid& grid, const CellRect& area) const {
     view.Render(grid, area, m_glyphs);
 }
 
+Screen::Running Screen::RunningAction() const {
+    Running running;
+    for (const Layer& layer : m_layers) {
+        const auto* sheet = dynamic_cast<const CPropertySheet*>(layer.window);
+        const CPropertyPage* page = sheet != nullptr ? sheet->GetActivePage() : nullptr;
+        if (page == nullptr) {
+            continue;
+        }
+        running.tab = page->GetCaption();
+        for (const auto& control : page->Controls()) {
+            const ControlTemplate& made = *control->Template();
+            if (made.kind == ControlKind::PushButton && control->GetWindowText() != made.text) {
+                running.action = made.text;
+                break;
+            }
+        }
+    }
+    return running;
+}
+
 void Screen::Handle(const InputEvent& event) {
+    if (event.key != Key::Resize && event.key != Key::Terminate) {
+        m_notice.clear();
+    }
     if (m_help) {
         if (event.key != Key::Resize &&
             !(event.key == Key::Mouse && event.mouse != MouseAction::Press)) {

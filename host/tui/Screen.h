@@ -44,6 +44,22 @@ class Screen {
     int MinRows() const;
     bool TooSmall(const CellGrid& grid) const;
 
+    // The status line's own messages. Busy: what a handler runs now, shown instead of the keys
+    // while it runs; notice: a short note until the next input; problem: a failure of the
+    // program's own (the node image cannot be saved), shown until it is cleared. Empty: none.
+    void SetBusy(std::string text) { m_busy = std::move(text); }
+    void SetNotice(std::string text) { m_notice = std::move(text); }
+    void SetProblem(std::string text) { m_problem = std::move(text); }
+
+    // What a handler of the sheet's front tab runs now: the caption of the button whose
+    // caption the handler changed while it runs ("Write" while it shows "Wait"; empty when no
+    // button did), and the tab's caption.
+    struct Running {
+        std::string action;
+        std::string tab;
+    };
+    Running RunningAction() const;
+
   private:
     struct Layer {
         View* view;
@@ -57,6 +73,9 @@ class Screen {
     const Glyphs& m_glyphs;
     std::vector<Layer> m_layers;
     bool m_help = false;
+    std::string m_busy;
+    std::string m_notice;
+    std::string m_problem;
 };
 
 }  // namespace host::tui

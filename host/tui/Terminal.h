@@ -21,6 +21,8 @@ class Terminal {
     // Blocks until input arrives or timeoutMs has passed (none: no limit); the events that
     // arrived, none after a timeout.
     virtual std::vector<InputEvent> Wait(std::optional<std::int64_t> timeoutMs) = 0;
+    // What has arrived, without waiting: while a handler runs.
+    virtual std::vector<InputEvent> Poll() { return Wait(0); }
 };
 
 }  // namespace host::tui

@@ -1,13 +1,68 @@
 #include "host/tui/TerminalFrontEnd.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "host/tui/FileDialogView.h"
 #include "host/tui/MessageBoxView.h"
-#include "platform/crt/Clock.h"
 #include "platform/ui/Wnd.h"
 
 namespace host::tui {
+
+namespace {
+
+constexpr int kSelectorNv = 42;             // selecting a part is a step of an item, not an item
+constexpr std::int64_t kBusyAfterMs = 100;  // a handler that runs longer shows the busy line
+
+constexpr char kBusy[] = "Busy: ";
+constexpr char kOn[] = " on ";
+constexpr char kOf[] = " of ";
+constexpr char kItems[] = " items";
+constexpr char kStoppedAfter[] = " stopped after ";
+constexpr char kHostCalls[] = " host calls";
+constexpr char kKeysIgnored[] = " ignored while busy";
+
+std::string Seconds(std::int64_t ms) {
+    const std::int64_t tenths = std::max<std::int64_t>(ms, 0) / 100;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
+}
+
+}  // namespace
+
+// The actions that take long enough to want a count, and what the count is of: 14 single
+// values and 12 parts for the file; 12 parts and 14 values for the factory settings.
+const TerminalFrontEnd::LongAction TerminalFrontEnd::kLongActions[] = {
+    {"Save to file", false, 26},
+    {"Read from file", true, 26},
+    {"Default settings", true, 26},
+};
+
+// A box or file dialog opened by a running handler: its keys are the user's answer, not
+// type-ahead, and what the handler does meanwhile is not the handler's progress.
+class TerminalFrontEnd::Suspend {
+  public:
+    explicit Suspend(TerminalFrontEnd& ui) : m_ui(ui), m_held(ui.m_activity.has_value()) {
+        if (m_held) {
+            m_ui.m_outer.push_back(std::move(*m_ui.m_activity));
+            m_ui.m_activity.reset();
+            m_ui.m_busyText.clear();
+            m_ui.m_screen.SetBusy({});
+        }
+    }
+    ~Suspend() {
+        if (m_held) {
+            m_ui.m_activity = std::move(m_ui.m_outer.back());
+            m_ui.m_outer.pop_back();
+            m_ui.m_activity->startMs = m_ui.m_clock.NowMs();
+        }
+    }
+    Suspend(const Suspend&) = delete;
+    Suspend& operator=(const Suspend&) = delete;
+
+  private:
+    TerminalFrontEnd& m_ui;
+    bool m_held;
+};
 
 TerminalFrontEnd::TerminalFrontEnd(Terminal& terminal, platform::crt::Clock& clock,
                                    StatusInfo status, const Glyphs& glyphs, Hooks hooks)
@@ -25,6 +80,9 @@ void TerminalFrontEnd::Paint() {
 }
 
 std::optional<InputEvent> TerminalFrontEnd::NextEvent(std::optional<std::int64_t> deadline) {
+    if (m_stopSignal) {
+        return InputEvent{Key::Terminate, 0, *m_stopSignal};
+    }
     if (m_queue.empty()) {
         std::optional<std::int64_t> wakeAt = deadline;
         if (m_hooks.wake) {
@@ -52,10 +110,7 @@ std::optional<InputEvent> TerminalFrontEnd::NextEvent(std::optional<std::int64_t
 
 void TerminalFrontEnd::Dispatch(const InputEvent& event) {
     if (event.key == Key::Terminate) {
-        if (m_hooks.terminate) {
-            m_hooks.terminate(event.number);
-        }
-        m_quit = true;
+        Stop(event.number);
         return;
     }
     if (event.key == Key::Resize) {
@@ -65,7 +120,26 @@ void TerminalFrontEnd::Dispatch(const InputEvent& event) {
         !(event.key == Key::Function && event.number == 10)) {
         return;  // the user cannot see what a key would do
     }
+    // Whatever handler the event runs is the user's activity until it returns.
+    m_activity.emplace();
+    m_activity->startMs = m_clock.NowMs();
     m_screen.Handle(event);
+    if (m_activity && m_activity->blocked) {
+        Poll();  // what was typed while it blocked goes
+    }
+    m_activity.reset();
+    if (!m_busyText.empty()) {
+        m_busyText.clear();
+        m_screen.SetBusy({});
+    }
+    if (m_dropped > 0) {
+        m_screen.SetNotice(std::to_string(m_dropped) + (m_dropped == 1 ? " key" : " keys") +
+                           kKeysIgnored);
+        m_dropped = 0;
+    }
+    if (m_stopSignal) {
+        Stop(*m_stopSignal);
+    }
 }
 
 void TerminalFrontEnd::Pump(MessageLoop& loop, std::optional<std::int64_t> deadline) {
@@ -94,6 +168,7 @@ void TerminalFrontEnd::Changed(const CWnd& window) {
 }
 
 int TerminalFrontEnd::RunMessageBox(MessageLoop& loop, const MessageBoxRequest& box) {
+    const Suspend suspend(*this);
     MessageBoxView view(box);
     m_screen.PushOverlay(view);
     while (!view.Answer() && !m_quit) {
@@ -115,6 +190,7 @@ int TerminalFrontEnd::RunMessageBox(MessageLoop& loop, const MessageBoxRequest& 
 
 std::optional<std::string> TerminalFrontEnd::RunFileDialog(MessageLoop& loop,
                                                            const FileDialogRequest& dialog) {
+    const Suspend suspend(*this);
     std::error_code error;
     std::filesystem::path folder = std::filesystem::current_path(error);
     FileDialogView view(dialog, error ? std::filesystem::path("/") : folder);
@@ -128,6 +204,154 @@ std::optional<std::string> TerminalFrontEnd::RunFileDialog(MessageLoop& loop,
     m_screen.PopOverlay(view);
     Paint();
     return view.Done() ? view.Result() : std::nullopt;
+}
+
+void TerminalFrontEnd::Poll() {
+    bool resized = false;
+    for (const InputEvent& event : m_terminal.Poll()) {
+        if (event.key == Key::Terminate) {
+            m_stopSignal = m_stopSignal.value_or(event.number);
+        } else if (event.key == Key::Resize) {
+            resized = true;
+        } else if (m_activity) {
+            ++m_dropped;
+        } else {
+            m_queue.push_back(event);
+        }
+    }
+    if (resized) {
+        Paint();
+    }
+}
+
+void TerminalFrontEnd::Stop(int signal) {
+    if (m_quit) {
+        return;
+    }
+    m_quit = true;
+    if (m_hooks.terminate) {
+        m_hooks.terminate(signal);
+    }
+}
+
+void TerminalFrontEnd::BeforeHostCall() {
+    if (m_quit) {
+        return;
+    }
+    Poll();
+    if (m_stopSignal) {
+        Stop(*m_stopSignal);
+    }
+}
+
+void TerminalFrontEnd::AfterHostCall(bool write, int nv) {
+    if (m_quit) {
+        return;
+    }
+    if (m_activity) {
+        Activity& activity = *m_activity;
+        Identify(activity);
+        ++activity.calls;
+        if (activity.action != nullptr && activity.action->countsWrites == write &&
+            nv != kSelectorNv) {
+            ++activity.items;
+        }
+    }
+    Poll();
+    if (m_stopSignal) {
+        Stop(*m_stopSignal);
+        return;
+    }
+    if (m_hooks.busy) {
+        m_hooks.busy(m_clock.NowMs());
+    }
+    PaintBusy();
+}
+
+void TerminalFrontEnd::WhileBlocked(platform::crt::Blocked what) {
+    if (m_quit) {
+        return;
+    }
+    Poll();
+    // A pause ends at once; a host call in flight ends first (it is bounded by its timeout),
+    // and the checkpoint after it stops.
+    if (m_stopSignal && what == platform::crt::Blocked::Pause) {
+        Stop(*m_stopSignal);
+        return;
+    }
+    if (m_hooks.busy) {
+        m_hooks.busy(m_clock.NowMs());
+    }
+    if (m_activity) {
+        m_activity->blocked = true;
+        PaintBusy();
+    }
+}
+
+void TerminalFrontEnd::Identify(Activity& activity) const {
+    if (activity.known) {
+        return;
+    }
+    activity.known = true;
+    const Screen::Running running = m_screen.RunningAction();
+    const auto* action =
+        std::find_if(std::begin(kLongActions), std::end(kLongActions),
+                     [&](const LongAction& a) { return running.action == a.caption; });
+    if (action != std::end(kLongActions)) {
+        activity.action = action;
+        activity.label = running.action;
+    } else if (!running.action.empty()) {
+        activity.label = running.action + kOn + running.tab;
+    } else {
+        activity.label = running.tab;
+    }
+}
+
+void TerminalFrontEnd::PaintBusy() {
+    if (!m_activity) {
+        return;
+    }
+    Activity& activity = *m_activity;
+    const std::int64_t elapsed = m_clock.NowMs() - activity.startMs;
+    if (!activity.blocked && elapsed < kBusyAfterMs) {
+        return;  // a quick handler: no busy line to flash
+    }
+    Identify(activity);
+    std::string text = kBusy + activity.label;
+    if (activity.action != nullptr) {
+        text += ", " + std::to_string(activity.items) + kOf +
+                std::to_string(activity.action->items) + kItems;
+    }
+    text += ", " + Seconds(elapsed);
+    if (text != m_busyText) {
+        m_busyText = text;
+        m_screen.SetBusy(text);
+        Paint();
+    }
+}
+
+std::string TerminalFrontEnd::Interrupted() const {
+    const Activity* running = m_activity        ? &*m_activity
+                              : m_outer.empty() ? nullptr
+                                                : &m_outer.back();
+    if (running == nullptr || (running->calls == 0 && !running->blocked)) {
+        return {};  // nothing of it reached the node yet
+    }
+    Activity activity = *running;
+    Identify(activity);
+    if (activity.action != nullptr) {
+        return activity.label + kStoppedAfter + std::to_string(activity.items) + kOf +
+               std::to_string(activity.action->items) + kItems;
+    }
+    return activity.label + kStoppedAfter + std::to_string(activity.calls) + kHostCalls;
+}
+
+void TerminalFrontEnd::SetProblem(std::string text) {
+    if (text != m_problem) {
+        m_problem = text;
+        m_screen.SetProblem(std::move(text));
+        Paint();
+    }
 }
 
 }  // namespace host::tui

@@ -3,21 +3,26 @@
 // the screen before it waits and whenever a visible window changes (so that a "Wait" caption
 // shows before its handler blocks), sleeps in poll until input, a timer's due time or a signal,
 // and runs message boxes and file dialogs in loops of their own in which timers keep ticking.
+//
+// While a handler that the user started runs, the status line says what runs, for how long and,
+// for the long file actions, how far it is; the screen stays painted while the handler blocks
+// (resizes included), keys typed meanwhile are dropped, and a stop signal ends the program at
+// the next step: before or after a host call, or within one blocking slice of a pause.
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "host/tui/CellGrid.h"
 #include "host/tui/Screen.h"
 #include "host/tui/Terminal.h"
 #include "platform/ui/MessageLoop.h"
 
-namespace platform::crt {
-class Clock;
-}
+#include "platform/crt/Clock.h"
 
 namespace host::tui {
 
@@ -30,6 +35,9 @@ class TerminalFrontEnd final : public FrontEnd {
         // A signal asks the program to end: keep what must be kept. When this returns, the
         // front end closes every box and window as Cancel and Exit would.
         std::function<void(int signal)> terminate;
+        // While a handler blocks, a few times a second: the application's own work that cannot
+        // wait for the handler to end (saving the node image). It must not touch the windows.
+        std::function<void(std::int64_t nowMs)> busy;
     };
 
     TerminalFrontEnd(Terminal& terminal, platform::crt::Clock& clock, StatusInfo status,
@@ -51,11 +59,52 @@ class TerminalFrontEnd final : public FrontEnd {
     // Whether a signal asked the program to end.
     bool Quitting() const { return m_quit; }
 
+    // The client site's checkpoints around each host call, and the clock's blocking hook.
+    void BeforeHostCall();
+    void AfterHostCall(bool write, int nv);
+    void WhileBlocked(platform::crt::Blocked what);
+
+    // What the running handler did when a signal stopped it ("Default settings stopped after
+    // 9 of 26 items"); empty while no handler runs.
+    std::string Interrupted() const;
+    // A failure of the program's own for the status line; empty clears it.
+    void SetProblem(std::string text);
+
   private:
     // The next input: queued already, or waited for until deadline (or the wake hook's wish);
     // nothing when the time came first.
     std::optional<InputEvent> NextEvent(std::optional<std::int64_t> deadline);
     void Dispatch(const InputEvent& event);
+
+    // A long action whose progress the host can count from its host calls.
+    struct LongAction {
+        const char* caption;  // of the button that starts it
+        bool countsWrites;    // its items are writes (else reads) of NVs other than the selector
+        int items;
+    };
+    // A handler the user started, while it runs.
+    struct Activity {
+        std::int64_t startMs = 0;
+        bool known = false;  // label and action found
+        std::string label;
+        const LongAction* action = nullptr;
+        int items = 0;
+        int calls = 0;
+        bool blocked = false;
+    };
+    static const LongAction kLongActions[];
+    // Finds what the activity runs, once: the label and the long action, if it is one.
+    void Identify(Activity& activity) const;
+    // Takes what the terminal holds without waiting: signals are kept, resizes painted, keys
+    // dropped while a handler runs and queued otherwise.
+    void Poll();
+    // Ends the program for the signal that asked for it.
+    void Stop(int signal);
+    // Shows the busy line when the handler has blocked or run a while, and its text changed.
+    void PaintBusy();
+    // A box or file dialog of a running handler takes the keys; the handler's clock restarts
+    // when it closes.
+    class Suspend;
 
     Terminal& m_terminal;
     platform::crt::Clock& m_clock;
@@ -64,6 +113,12 @@ class TerminalFrontEnd final : public FrontEnd {
     CellGrid m_grid{0, 0};
     std::deque<InputEvent> m_queue;
     bool m_quit = false;
+    std::optional<Activity> m_activity;
+    std::vector<Activity> m_outer;  // activities whose box or file dialog is open
+    int m_dropped = 0;
+    std::optional<int> m_stopSignal;
+    std::string m_busyText;
+    std::string m_problem;
 };
 
 }  // namespace host::tui

@@ -1,6 +1,29 @@
 #include "platform/ui/Dialog.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/ui/MessageLoop.h"
+
+namespace {
+
+// The CMake option QMA7_CHECK_DIALOG_IDS.
+constexpr bool kCheckControlIds = QMA7_CHECK_DIALOG_IDS != 0;
+
+[[noreturn]] void ControlIdError(const DialogTemplate& dialog, int id, const char* what) {
+    std::fprintf(stderr, "qma7: dialog %d \"%s\": control %d %s\n", dialog.id,
+                 dialog.caption.c_str(), id, what);
+    std::abort();
+}
+
+bool HasControl(const DialogTemplate& dialog, int id) {
+    return id != IDC_STATIC &&
+           std::any_of(dialog.controls.begin(), dialog.controls.end(),
+                       [id](const ControlTemplate& control) { return control.id == id; });
+}
+
+}  // namespace
 
 CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* parent) : m_template(dialogTemplate) {
     SetParent(parent);
@@ -12,9 +35,20 @@ CDialog::~CDialog() {
     DestroyWindow();
 }
 
+bool CDialog::ChecksControlIds() {
+    return kCheckControlIds;
+}
+
 void CDialog::Create() {
     if (m_hasWindow) {
         return;
+    }
+    if (kCheckControlIds) {
+        for (const int id : m_bound) {
+            if (!HasControl(m_template, id)) {
+                ControlIdError(m_template, id, "is bound but not in the template");
+            }
+        }
     }
     for (const ControlTemplate& control : m_template.controls) {
         m_controls.push_back(std::make_unique<CWnd>(this, control));
@@ -86,32 +120,44 @@ void CDialog::KillTimer(unsigned id) {
 
 void CDialog::OnClicked(int id, std::function<void()> handler) {
     m_handlers[id] = std::move(handler);
+    m_bound.insert(id);
+}
+
+void CDialog::BindControls(std::initializer_list<int> ids) {
+    m_bound.insert(ids);
+}
+
+CWnd* CDialog::BoundItem(int id) const {
+    if (kCheckControlIds && !m_bound.contains(id)) {
+        ControlIdError(m_template, id, "is used but not bound");
+    }
+    return GetDlgItem(id);
 }
 
 std::string CDialog::GetDlgItemText(int id) const {
-    const CWnd* control = GetDlgItem(id);
+    const CWnd* control = BoundItem(id);
     return control != nullptr ? control->GetWindowText() : std::string();
 }
 
 void CDialog::SetDlgItemText(int id, const std::string& text) {
-    if (CWnd* control = GetDlgItem(id)) {
+    if (CWnd* control = BoundItem(id)) {
         control->SetWindowText(text);
     }
 }
 
 bool CDialog::IsDlgButtonChecked(int id) const {
-    const CWnd* control = GetDlgItem(id);
+    const CWnd* control = BoundItem(id);
     return control != nullptr && control->GetCheck() != 0;
 }
 
 void CDialog::CheckDlgButton(int id, bool check) {
-    if (CWnd* control = GetDlgItem(id)) {
+    if (CWnd* control = BoundItem(id)) {
         control->SetCheck(check ? 1 : 0);
     }
 }
 
 void CDialog::EnableDlgItem(int id, bool enable) {
-    if (CWnd* control = GetDlgItem(id)) {
+    if (CWnd* control = BoundItem(id)) {
         control->EnableWindow(enable);
     }
 }

@@ -1,10 +1,18 @@
 #pragma once
 // A dialog made from a template. It owns its controls while its window exists, routes clicks
 // to the handlers registered for their ids, and owns its window timers.
+//
+// A dialog binds, in its constructor, every control its code touches: a handler binds its
+// control, BindControls the others. Where the build checks control ids (the CMake option
+// QMA7_CHECK_DIALOG_IDS, on in debug and test builds), Create aborts on a bound id that the
+// template lacks and the item shorthands on an id that is not bound, each with a message naming
+// the dialog and the id: a wrong id fails at once instead of silently doing nothing.
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +42,9 @@ class CDialog : public CWnd {
     virtual void OnShowWindow(bool /*show*/, unsigned /*status*/) {}
     virtual void OnTimer(unsigned /*id*/) {}
 
+    // Whether this build checks control ids.
+    static bool ChecksControlIds();
+
     // Controls, in template order.
     const std::vector<std::unique_ptr<CWnd>>& Controls() const { return m_controls; }
     CWnd* GetDlgItem(int id) const;
@@ -49,8 +60,10 @@ class CDialog : public CWnd {
   protected:
     // Handlers are registered in the constructor, one per control id.
     void OnClicked(int id, std::function<void()> handler);
+    // The controls besides the handled ones that the dialog's code reads or writes.
+    void BindControls(std::initializer_list<int> ids);
 
-    // Shorthands over GetDlgItem.
+    // Shorthands over GetDlgItem, for bound controls.
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, const std::string& text);
     bool IsDlgButtonChecked(int id) const;
@@ -58,8 +71,12 @@ class CDialog : public CWnd {
     void EnableDlgItem(int id, bool enable);
 
   private:
+    // A bound control; null while the window does not exist.
+    CWnd* BoundItem(int id) const;
+
     const DialogTemplate& m_template;
     std::vector<std::unique_ptr<CWnd>> m_controls;
     std::map<int, std::function<void()>> m_handlers;
+    std::set<int> m_bound;
     bool m_hasWindow = false;
 };

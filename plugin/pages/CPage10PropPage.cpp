@@ -1,6 +1,7 @@
 #include "plugin/pages/CPage10PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
 
 namespace {
 
@@ -32,7 +33,30 @@ constexpr int kPumpBit = 0;
 
 }  // namespace
 
-CPage10PropPage::CPage10PropPage() : CNodePage(209) {}
+// No positions are given for this page: it is laid out in the style of the others (labels left
+// of their fields, group boxes around what belongs together), its controls in the order of its
+// control table.
+DialogTemplate AlarmsTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_ALARMS);
+    dialog.controls = {
+        Group("Injection", 12, 20, 152, 84),
+        Label("Refrigerating (Mc1)", 20, 38, 100),
+        DisplayField(IDC_REFRIGERATING, 125, 35),
+        Label("Thermo fault pump (Ff6)", 20, 54, 100),
+        DisplayField(IDC_THERMO_FAULT_PUMP, 125, 51),
+        Label("Fault humidifier (Ff8)", 20, 70, 100),
+        DisplayField(IDC_FAULT_HUMIDIFIER, 125, 67),
+        Label("Max injection humidity (Ff7)", 20, 86, 100),
+        DisplayField(IDC_MAX_INJECTION_HUMIDITY, 125, 83),
+        Group("Exhaust", 172, 20, 116, 84),
+    };
+    return dialog;
+}
+
+CPage10PropPage::CPage10PropPage() : CNodePage(IDD_PAGE_ALARMS) {
+    BindControls({IDC_REFRIGERATING, IDC_THERMO_FAULT_PUMP, IDC_FAULT_HUMIDIFIER,
+                  IDC_MAX_INJECTION_HUMIDITY});
+}
 
 bool CPage10PropPage::OnInitDialog() {
     Refresh();

@@ -4,6 +4,7 @@
 
 #include "platform/crt/Clock.h"
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
 #include "plugin/resources/ResourceTexts.h"
 
 namespace {
@@ -18,6 +19,7 @@ constexpr int IDC_MV3 = 219;                 // "Humidifier (Mv3)"
 constexpr int IDC_RESET_MV3 = 248;           // command 2
 constexpr int IDC_DEHUMIDIFIER = 220;        // "Dehumidifier"
 constexpr int IDC_RESET_DEHUMIDIFIER = 245;  // command 1
+constexpr char kTextReset[] = "Reset";       // the Reset buttons' caption
 
 struct ResetButton {
     int button;
@@ -52,7 +54,32 @@ constexpr int kMp2Bit = 0;
 
 }  // namespace
 
-CPage11PropPage::CPage11PropPage() : CNodePage(210) {
+// No positions are given for this page: it is laid out in the style of the others (labels left
+// of their fields, group boxes around what belongs together), its controls in the order of its
+// control table.
+DialogTemplate RunningHoursTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_RUNNING_HOURS);
+    dialog.controls = {
+        Label("Ventilating", 20, 30, 130),
+        DisplayField(IDC_VENTILATING, 160, 27),
+        Label("Circulation pump heating surface (Mp2)", 20, 50, 130),
+        DisplayField(IDC_MP2, 160, 47),
+        Button(IDC_RESET_MP2, kTextReset, 200, 46),
+        Label("Compressor/pump cooling surface (Mc1)", 20, 70, 130),
+        DisplayField(IDC_MC1, 160, 67),
+        Button(IDC_RESET_MC1, kTextReset, 200, 66),
+        Label("Humidifier (Mv3)", 20, 90, 130),
+        DisplayField(IDC_MV3, 160, 87),
+        Button(IDC_RESET_MV3, kTextReset, 200, 86),
+        Label(kTextDehumidifier, 20, 110, 130),
+        DisplayField(IDC_DEHUMIDIFIER, 160, 107),
+        Button(IDC_RESET_DEHUMIDIFIER, kTextReset, 200, 106),
+    };
+    return dialog;
+}
+
+CPage11PropPage::CPage11PropPage() : CNodePage(IDD_PAGE_RUNNING_HOURS) {
+    BindControls({IDC_VENTILATING, IDC_MP2, IDC_MC1, IDC_MV3, IDC_DEHUMIDIFIER});
     for (const ResetButton& reset : kResetButtons) {
         OnClicked(reset.button, [this, reset] { OnReset(reset.button, reset.command); });
     }
@@ -79,7 +106,7 @@ void CPage11PropPage::Refresh() {
 
 void CPage11PropPage::OnReset(int button, std::uint8_t command) {
     WriteNv(NV_RESET_COMMAND, std::array<std::uint8_t, 2>{0x00, command});
-    const Caption wait(*this, button, kWaitCaption, kTextReset);
+    const Caption wait(*this, button, kTextWait, kTextReset);
     // Blocks the thread, timer ticks included: the counters are read again after the reset.
     platform::crt::Sleep(kResetPauseMs);
     WriteNv(NV_RESET_COMMAND, std::array<std::uint8_t, 2>{0x00, 0x00});

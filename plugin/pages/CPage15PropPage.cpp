@@ -1,6 +1,8 @@
 #include "plugin/pages/CPage15PropPage.h"
 
 #include "plugin/codec/NvCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
@@ -20,7 +22,28 @@ constexpr int NV_HUMIDITY_INJECTION = 7;  // Bh2: the loop's sensor; P, I, D ena
 
 }  // namespace
 
-CPage15PropPage::CPage15PropPage() : CNodePage(213) {
+// No positions are given for this page: it is laid out in the style of the others (labels left
+// of 31 x 12 fields, Write above Read at the bottom right).
+DialogTemplate PidHumidifierTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_PID_HUMIDIFIER);
+    dialog.controls = {
+        Group(kTextHumidifier, 66, 20, 123, 66),
+        Label("P", 89, 37, 20),
+        EditField(IDC_P, 119, 34),
+        Label("I", 89, 53, 20),
+        EditField(IDC_I, 119, 50),
+        Label("D", 89, 69, 20),
+        EditField(IDC_D, 119, 66),
+        Label(kTextPassword, 70, 104, 40),
+        PasswordField(IDC_PASSWORD, 119, 102),
+        Button(IDC_READ, kTextRead, 243, 179),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+    };
+    return dialog;
+}
+
+CPage15PropPage::CPage15PropPage() : CNodePage(IDD_PAGE_PID_HUMIDIFIER) {
+    BindControls({IDC_P, IDC_I, IDC_D, IDC_PASSWORD});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }
@@ -31,7 +54,7 @@ bool CPage15PropPage::OnInitDialog() {
 }
 
 void CPage15PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -42,7 +65,7 @@ void CPage15PropPage::OnRead() {
 }
 
 void CPage15PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (PasswordAccepted()) {

@@ -1,6 +1,7 @@
 #include "plugin/pages/CPage2PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
 #include "plugin/resources/ResourceTexts.h"
 
 namespace {
@@ -39,7 +40,40 @@ constexpr int kEquipmentBit = 3;  // EquipmentFlags byte 22: the cooling control
 
 }  // namespace
 
-CPage2PropPage::CPage2PropPage() : CNodePage(201) {
+DialogTemplate CoolingTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_COOLING);
+    dialog.controls = {
+        Group("Status cool (Mv2)", 23, 18, 112, 71),
+        Radio(IDC_MV2_OFF, kTextOff, 29, 28, 25),
+        Radio(IDC_MV2_MANUAL, kTextManual, 29, 38, 39),
+        Radio(IDC_MV2_AUTOMATIC, kTextAutomatic, 29, 48, 47),
+        CentredLabel(kTextIn, 92, 26, 25),
+        EditField(IDC_MV2_IN, 89, 35),
+        Unit(kTextPercent, 124, 38),
+        CentredLabel(kTextOut, 91, 57, 25),
+        DisplayField(IDC_MV2_OUT, 89, 67),
+        Unit(kTextPercent, 123, 70),
+        Group("Settings cool (Mv2)", 23, 93, 112, 49),
+        Radio(IDC_RANGE_0_10, kTextRange0To10V, 34, 104, 37),
+        Radio(IDC_RANGE_2_10, kTextRange2To10V, 34, 114, 37),
+        Check(IDC_INVERT, kTextInvert, 34, 125, 34),
+        Group("Status cool (Mc1)", 149, 18, 112, 71),
+        Radio(IDC_MC1_OFF, kTextOff, 155, 28, 25),
+        Radio(IDC_MC1_MANUAL, kTextManual, 155, 38, 39),
+        Radio(IDC_MC1_AUTOMATIC, kTextAutomatic, 155, 48, 47),
+        CentredLabel(kTextOut, 217, 58, 25),
+        DisplayField(IDC_MC1_OUT, 215, 67),
+        Group("Type cool", 149, 93, 112, 42),
+        Radio(IDC_EXPANSION, "Expansion", 159, 105, 49),
+        Radio(IDC_WATER_COOLING, "Water cooling", 159, 119, 60),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage2PropPage::CPage2PropPage() : CNodePage(IDD_PAGE_COOLING) {
+    BindControls({IDC_MV2_OUT, IDC_MC1_OUT, IDC_INVERT});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMv2);
@@ -67,7 +101,7 @@ void CPage2PropPage::Refresh() {
 }
 
 void CPage2PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {
@@ -94,7 +128,7 @@ void CPage2PropPage::OnRead() {
 }
 
 void CPage2PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {

@@ -3,8 +3,16 @@
 #include <array>
 
 #include "plugin/codec/NvCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
+
+// Controls.
+constexpr int IDC_BW3_ACTUAL = 256;  // "Actual" °C: forward temperature, refreshed
+constexpr int IDC_BW3_OFFSET = 255;  // "Offset" °C: forward offset
+constexpr int IDC_BW4_ACTUAL = 258;  // "Actual" °C: return temperature, refreshed
+constexpr int IDC_BW4_OFFSET = 205;  // "Offset" °C: return offset
 
 // One temperature sensor: its reading, and its offset as a word of configuration part 2.
 struct Sensor {
@@ -14,9 +22,10 @@ struct Sensor {
     std::size_t offsetByte;  // first byte of the offset's word in part 2
 };
 
-//                                       NV  actual offset byte
-constexpr std::array<Sensor, 2> kSensors{{{15, 256, 255, 11},    // forward Bw3
-                                          {16, 258, 205, 13}}};  // return Bw4
+constexpr std::array<Sensor, 2> kSensors{{
+    {15, IDC_BW3_ACTUAL, IDC_BW3_OFFSET, 11},  // forward Bw3
+    {16, IDC_BW4_ACTUAL, IDC_BW4_OFFSET, 13},  // return Bw4
+}};
 
 constexpr int kPart = 2;                 // configuration part 2 in NV 43, whole bytes
 constexpr int kOffsetScale = 100;        // offsets in hundredths of a degree
@@ -24,7 +33,31 @@ constexpr double kAbsentBelow = -200.0;  // a reading below this: no sensor conn
 
 }  // namespace
 
-CPage3PropPage::CPage3PropPage() : CNodePage(202) {
+DialogTemplate TemperaturesTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_TEMPERATURES);
+    dialog.controls = {
+        Group("Temp sensor forward (Bw3)", 66, 20, 123, 49),
+        Label(kTextActual, 89, 38, 21),
+        DisplayField(IDC_BW3_ACTUAL, 119, 35),
+        Unit(kTextDegreesCelsius, 154, 38),
+        Label(kTextOffset, 89, 53, 20),
+        EditField(IDC_BW3_OFFSET, 119, 50),
+        Unit(kTextDegreesCelsius, 154, 53),
+        Group("Temp sensor return (Bw4)", 66, 75, 123, 49),
+        Label(kTextActual, 89, 94, 21),
+        DisplayField(IDC_BW4_ACTUAL, 119, 91),
+        Unit(kTextDegreesCelsius, 154, 94),
+        Label(kTextOffset, 89, 108, 20),
+        EditField(IDC_BW4_OFFSET, 119, 106),
+        Unit(kTextDegreesCelsius, 154, 108),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage3PropPage::CPage3PropPage() : CNodePage(IDD_PAGE_TEMPERATURES) {
+    BindControls({IDC_BW3_ACTUAL, IDC_BW3_OFFSET, IDC_BW4_ACTUAL, IDC_BW4_OFFSET});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }
@@ -45,7 +78,7 @@ void CPage3PropPage::Refresh() {
 }
 
 void CPage3PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -57,7 +90,7 @@ void CPage3PropPage::OnRead() {
 }
 
 void CPage3PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {

@@ -3,8 +3,22 @@
 #include <array>
 
 #include "plugin/codec/NvCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
+
+// Controls.
+constexpr int IDC_BH1_ACTUAL = 221;        // "Actual" %: exhaust humidity, refreshed
+constexpr int IDC_BH2_ACTUAL = 222;        // "Actual" %: injection humidity, refreshed
+constexpr int IDC_BH3_ACTUAL = 223;        // "Actual" %: intake humidity, refreshed
+constexpr int IDC_BH1_OFFSET = 224;        // "Offset" %: exhaust offset
+constexpr int IDC_BH2_OFFSET = 225;        // "Offset" %: injection offset
+constexpr int IDC_BH3_OFFSET = 226;        // "Offset" %: intake offset
+constexpr int IDC_WET_BULB_EXHAUST = 227;  // "Wet Bulb Temperature exhaust" °C, refreshed
+constexpr int IDC_WET_BULB_INTAKE = 228;   // "Wet Bulb Temperature intake" °C, refreshed
+constexpr int IDC_MIN_HUMIDITY = 219;      // "Min humidity (RH)" %
+constexpr int IDC_MAX_HUMIDITY = 220;      // "Max humidity (RH)" %
 
 // One humidity sensor: its reading, its offset field and the wet-bulb field that depends on
 // it (0: none).
@@ -15,36 +29,80 @@ struct Sensor {
     int wetBulb;
 };
 
-//                                       NV  actual offset wet bulb
-constexpr std::array<Sensor, 3> kSensors{{{6, 221, 224, 227},    // exhaust Bh1
-                                          {7, 222, 225, 0},      // injection Bh2
-                                          {8, 223, 226, 228}}};  // intake Bh3
+constexpr std::array<Sensor, 3> kSensors{{
+    {6, IDC_BH1_ACTUAL, IDC_BH1_OFFSET, IDC_WET_BULB_EXHAUST},  // exhaust Bh1
+    {7, IDC_BH2_ACTUAL, IDC_BH2_OFFSET, 0},                     // injection Bh2
+    {8, IDC_BH3_ACTUAL, IDC_BH3_OFFSET, IDC_WET_BULB_INTAKE},   // intake Bh3
+}};
 
 // Wet-bulb temperatures, refreshed after the sensors: bytes 0-1 TempFromBytes, shown "%.1f".
 struct WetBulb {
     int nv;
     int field;
 };
-constexpr std::array<WetBulb, 2> kWetBulbs{{{17, 227},    // exhaust
-                                            {18, 228}}};  // intake
+constexpr std::array<WetBulb, 2> kWetBulbs{{{17, IDC_WET_BULB_EXHAUST}, {18, IDC_WET_BULB_INTAKE}}};
 
 // Settings: words of configuration part 5, in 0.005 % steps, whole bytes.
 struct Setting {
     int field;
     std::size_t byte;  // first byte of the word
 };
-constexpr std::array<Setting, 5> kSettings{{{219, 1},    // "Min humidity (RH)"
-                                            {220, 3},    // "Max humidity (RH)"
-                                            {224, 5},    // Bh1 offset
-                                            {225, 7},    // Bh2 offset
-                                            {226, 9}}};  // Bh3 offset
+constexpr std::array<Setting, 5> kSettings{{{IDC_MIN_HUMIDITY, 1},
+                                            {IDC_MAX_HUMIDITY, 3},
+                                            {IDC_BH1_OFFSET, 5},
+                                            {IDC_BH2_OFFSET, 7},
+                                            {IDC_BH3_OFFSET, 9}}};
 
 constexpr int kPart = 5;
 constexpr int kPercentScale = 200;
 
 }  // namespace
 
-CPage4PropPage::CPage4PropPage() : CNodePage(203) {
+DialogTemplate HumiditySensorTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_HUMIDITY_SENSOR);
+    dialog.controls = {
+        Group(kTextHumiditySensor, 36, 16, 228, 73),
+        Label("Air humidity exhaust (Bh1)", 45, 38, 82),
+        Label(kTextAirHumidityInjection, 45, 53, 83),
+        Label("Air humidity intake (Bh3)", 45, 69, 76),
+        Group(kTextActual, 132, 24, 58, 60),
+        DisplayField(IDC_BH1_ACTUAL, 142, 35),
+        Unit(kTextPercent, 178, 38),
+        DisplayField(IDC_BH2_ACTUAL, 142, 51),
+        Unit(kTextPercent, 178, 53),
+        DisplayField(IDC_BH3_ACTUAL, 142, 67),
+        Unit(kTextPercent, 178, 69),
+        Group(kTextOffset, 199, 24, 58, 60),
+        EditField(IDC_BH1_OFFSET, 209, 35),
+        Unit(kTextPercent, 244, 38),
+        EditField(IDC_BH2_OFFSET, 209, 51),
+        Unit(kTextPercent, 244, 53),
+        EditField(IDC_BH3_OFFSET, 209, 67),
+        Unit(kTextPercent, 244, 69),
+        Group("Wet Bulb Temperature", 36, 93, 165, 45),
+        Label("Wet Bulb Temperature exhaust", 45, 106, 99),
+        EditField(IDC_WET_BULB_EXHAUST, 152, 103),  // live value; editable, though never read
+        Unit(kTextDegreesCelsius, 187, 106),
+        Label("Wet Bulb Temperature intake", 45, 122, 94),
+        EditField(IDC_WET_BULB_INTAKE, 152, 119),
+        Unit(kTextDegreesCelsius, 187, 122),
+        Group("Settings humidity sensor", 36, 140, 149, 45),
+        Label("Min humidity (RH)", 45, 153, 56),
+        EditField(IDC_MIN_HUMIDITY, 139, 150),
+        Unit(kTextPercent, 174, 153),
+        Label("Max humidity (RH)", 45, 169, 58),
+        EditField(IDC_MAX_HUMIDITY, 139, 166),
+        Unit(kTextPercent, 174, 169),
+        Button(IDC_WRITE, kTextWrite, 243, 163),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage4PropPage::CPage4PropPage() : CNodePage(IDD_PAGE_HUMIDITY_SENSOR) {
+    BindControls({IDC_BH1_ACTUAL, IDC_BH2_ACTUAL, IDC_BH3_ACTUAL, IDC_BH1_OFFSET, IDC_BH2_OFFSET,
+                  IDC_BH3_OFFSET, IDC_WET_BULB_EXHAUST, IDC_WET_BULB_INTAKE, IDC_MIN_HUMIDITY,
+                  IDC_MAX_HUMIDITY});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }
@@ -72,7 +130,7 @@ void CPage4PropPage::Refresh() {
 }
 
 void CPage4PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -84,7 +142,7 @@ void CPage4PropPage::OnRead() {
 }
 
 void CPage4PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {

@@ -1,6 +1,7 @@
 #include "plugin/pages/CPage5PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
 #include "plugin/resources/ResourceTexts.h"
 
 namespace {
@@ -35,7 +36,37 @@ constexpr int NV_SECONDARY_HEAT = 12;  // byte 0: non-zero = secondary heat fitt
 
 }  // namespace
 
-CPage5PropPage::CPage5PropPage() : CNodePage(204) {
+DialogTemplate SecondaryHeatTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_SECONDARY_HEAT);
+    dialog.controls = {
+        Group("Status valve (Mv4)", 31, 18, 112, 71),
+        Radio(IDC_MV4_OFF, kTextOff, 37, 28, 25),
+        Radio(IDC_MV4_MANUAL, kTextManual, 37, 38, 39),
+        Radio(IDC_MV4_AUTOMATIC, kTextAutomatic, 37, 48, 47),
+        CentredLabel(kTextIn, 100, 26, 25),
+        EditField(IDC_MV4_IN, 95, 35),
+        Unit(kTextPercent, 130, 37),
+        CentredLabel(kTextOut, 98, 57, 25),
+        DisplayField(IDC_MV4_OUT, 95, 67),
+        Unit(kTextPercent, 129, 69),
+        Group("Settings valve (Mv4)", 31, 93, 112, 49),
+        Radio(IDC_RANGE_0_10, kTextRange0To10V, 42, 104, 37),
+        Radio(IDC_RANGE_2_10, kTextRange2To10V, 42, 114, 37),
+        Check(IDC_INVERT, kTextInvert, 42, 125, 34),
+        Group("Status pump (Mp2)", 157, 18, 112, 71),
+        Radio(IDC_MP2_OFF, kTextOff, 163, 28, 25),
+        Radio(IDC_MP2_MANUAL, kTextManual, 163, 38, 39),
+        Radio(IDC_MP2_AUTOMATIC, kTextAutomatic, 163, 48, 47),
+        CentredLabel(kTextOut, 225, 58, 25),
+        DisplayField(IDC_MP2_OUT, 221, 67),
+        Button(IDC_WRITE, kTextWrite, 243, 161),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage5PropPage::CPage5PropPage() : CNodePage(IDD_PAGE_SECONDARY_HEAT) {
+    BindControls({IDC_MV4_OUT, IDC_MP2_OUT, IDC_INVERT});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMv4);
@@ -61,7 +92,7 @@ void CPage5PropPage::Refresh() {
 }
 
 void CPage5PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {
@@ -83,7 +114,7 @@ void CPage5PropPage::OnRead() {
 }
 
 void CPage5PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {

@@ -3,26 +3,31 @@
 #include <array>
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
 #include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
 // Controls.
-constexpr int IDC_HUMIDITY_CONTROL = 283;  // "Dehumidifier/Humidifier": enables the setpoints
-constexpr int IDC_INJECTION = 222;         // Bh2 present humidity %, refreshed
-constexpr int IDC_STATE = 211;             // humidity-control state, refreshed
+constexpr int IDC_HUMIDITY_CONTROL = 283;    // "Dehumidifier/Humidifier": enables the setpoints
+constexpr int IDC_SETPT_DEHUMIDIFIER = 230;  // "Setpt dehumidifier" %
+constexpr int IDC_SETPT_HUMIDITY = 231;      // "Setpt humidity" %
+constexpr int IDC_SETPT_HUMIDIFIER = 234;    // "Setpt humidifier" %
+constexpr int IDC_DB_HUMIDITY = 284;         // "DB humidity" %
+constexpr int IDC_MAX_INJECTION = 285;       // "Max air humidity injection" %
+constexpr int IDC_INJECTION = 222;           // Bh2 present humidity %, refreshed
+constexpr int IDC_STATE = 211;               // humidity-control state, refreshed
 
 // The setpoints: 16-bit variables of their own, 0.005 % steps.
 struct Setpoint {
     int nv;
     int field;
 };
-//                                         NV field
-constexpr std::array<Setpoint, 5> kSetpoints{{{1, 230},    // nciSetptDehumidi
-                                              {2, 231},    // nciSetptHumidity
-                                              {3, 234},    // nciSetptHumidi
-                                              {4, 284},    // nciDbHumidity
-                                              {5, 285}}};  // nciMaxHumidity
+constexpr std::array<Setpoint, 5> kSetpoints{{{1, IDC_SETPT_DEHUMIDIFIER},  // nciSetptDehumidi
+                                              {2, IDC_SETPT_HUMIDITY},      // nciSetptHumidity
+                                              {3, IDC_SETPT_HUMIDIFIER},    // nciSetptHumidi
+                                              {4, IDC_DB_HUMIDITY},         // nciDbHumidity
+                                              {5, IDC_MAX_INJECTION}}};     // nciMaxHumidity
 
 // Network variables and their bytes.
 constexpr int NV_INJECTION = 7;           // bytes 0-1: PercentFromBytes
@@ -51,7 +56,41 @@ const char* StateText(int word) {
 
 }  // namespace
 
-CPage6PropPage::CPage6PropPage() : CNodePage(205) {
+DialogTemplate SettingsHumidityTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_SETTINGS_HUMIDITY);
+    dialog.controls = {
+        Group("Humidity", 41, 12, 165, 103),
+        Check(IDC_HUMIDITY_CONTROL, "Dehumidifier/Humidifier", 52, 21, 89),
+        Label("Setpt dehumidifier", 49, 34, 57),
+        EditField(IDC_SETPT_DEHUMIDIFIER, 157, 31),
+        Unit(kTextPercent, 191, 34),
+        Label("Setpt humidity", 49, 50, 45),
+        EditField(IDC_SETPT_HUMIDITY, 157, 47),
+        Unit(kTextPercent, 191, 50),
+        Label("Setpt humidifier", 49, 66, 49),
+        EditField(IDC_SETPT_HUMIDIFIER, 157, 63),
+        Unit(kTextPercent, 191, 66),
+        Label("DB humidity", 49, 81, 38),
+        EditField(IDC_DB_HUMIDITY, 157, 79),
+        Unit(kTextPercent, 191, 82),
+        Label("Max air humidity injection", 49, 98, 79),
+        EditField(IDC_MAX_INJECTION, 157, 95),
+        Unit(kTextPercent, 191, 98),
+        Group("Actual ", 41, 121, 165, 43),
+        Label(kTextAirHumidityInjection, 50, 133, 83),
+        DisplayField(IDC_INJECTION, 157, 129),
+        Unit(kTextPercent, 192, 132),
+        Label("Status ", 50, 149, 23),
+        DisplayField(IDC_STATE, 149, 145, 40, 14),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage6PropPage::CPage6PropPage() : CNodePage(IDD_PAGE_SETTINGS_HUMIDITY) {
+    BindControls({IDC_SETPT_DEHUMIDIFIER, IDC_SETPT_HUMIDITY, IDC_SETPT_HUMIDIFIER, IDC_DB_HUMIDITY,
+                  IDC_MAX_INJECTION, IDC_INJECTION, IDC_STATE});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnClicked(IDC_HUMIDITY_CONTROL, [this] { OnHumidityControl(); });
@@ -81,7 +120,7 @@ void CPage6PropPage::OnHumidityControl() {
 }
 
 void CPage6PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; PartCheck(kPart) && ReadNv(NV_PLUGIN_CNF, buffer)) {
@@ -97,7 +136,7 @@ void CPage6PropPage::OnRead() {
 }
 
 void CPage6PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     // The setpoints go out whether their fields are enabled or not.

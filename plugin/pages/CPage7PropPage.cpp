@@ -1,6 +1,8 @@
 #include "plugin/pages/CPage7PropPage.h"
 
 #include "plugin/codec/NvCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
@@ -28,7 +30,41 @@ constexpr int kTenthsScale = 10;
 
 }  // namespace
 
-CPage7PropPage::CPage7PropPage() : CNodePage(206) {
+DialogTemplate DehumidifierTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_DEHUMIDIFIER);
+    dialog.controls = {
+        Group("Heat", 31, 24, 118, 117),
+        Label("Step primary heat", 35, 38, 56),
+        EditField(IDC_STEP_PRIMARY_HEAT, 95, 35),
+        Unit(kTextPercent, 130, 38),
+        Label("Delay step time", 35, 70, 49),
+        EditField(IDC_DELAY_STEP_TIME, 95, 67),
+        Unit(kTextSeconds, 130, 70),
+        Label("Setpt secondary\nheat", 35, 81, 55, 16),
+        EditField(IDC_SETPT_SECONDARY, 95, 85),
+        Unit(kTextPercent, 130, 89),
+        Label("DB secondary\nheat", 35, 98, 51, 19),
+        EditField(IDC_DB_SECONDARY, 95, 103),
+        Unit(kTextPercent, 130, 105),
+        Label("Actual secondary\nheat", 35, 119, 56, 16),
+        DisplayField(IDC_ACTUAL_SECONDARY, 95, 120),
+        Unit(kTextPercent, 130, 122),
+        Group(kTextCooling, 157, 24, 112, 46),
+        Label("Max cooling", 162, 36, 39),
+        EditField(IDC_MAX_COOLING, 215, 34),
+        Unit(kTextPercent, 251, 37),
+        Label("Actual cooling", 163, 54, 46),
+        DisplayField(IDC_ACTUAL_COOLING, 215, 51),
+        Unit(kTextPercent, 251, 54),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage7PropPage::CPage7PropPage() : CNodePage(IDD_PAGE_DEHUMIDIFIER) {
+    BindControls({IDC_STEP_PRIMARY_HEAT, IDC_DELAY_STEP_TIME, IDC_SETPT_SECONDARY, IDC_DB_SECONDARY,
+                  IDC_ACTUAL_SECONDARY, IDC_MAX_COOLING, IDC_ACTUAL_COOLING});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }
@@ -50,7 +86,7 @@ void CPage7PropPage::Refresh() {
 }
 
 void CPage7PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAX_COOL, buffer)) {
@@ -70,7 +106,7 @@ void CPage7PropPage::OnRead() {
 }
 
 void CPage7PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAX_COOL, buffer)) {

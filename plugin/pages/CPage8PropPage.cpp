@@ -1,6 +1,8 @@
 #include "plugin/pages/CPage8PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
@@ -37,7 +39,41 @@ constexpr int NV_EXHAUST_HUMIDITY = 6;  // Bh1, bytes 0-1: PercentFromBytes
 
 }  // namespace
 
-CPage8PropPage::CPage8PropPage() : CNodePage(207) {
+DialogTemplate HumidifierTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_HUMIDIFIER);
+    dialog.controls = {
+        Group("Status valve (Mv3)", 28, 14, 112, 71),
+        Radio(IDC_OFF, kTextOff, 34, 24, 25),
+        Radio(IDC_MANUAL, kTextManual, 34, 34, 39),
+        Radio(IDC_AUTOMATIC, kTextAutomatic, 34, 44, 47),
+        CentredLabel(kTextIn, 97, 22, 25),
+        EditField(IDC_IN, 93, 31),
+        Unit(kTextPercent, 128, 34),
+        CentredLabel(kTextOut, 95, 53, 25),
+        DisplayField(IDC_OUT, 93, 63),
+        Unit(kTextPercent, 127, 66),
+        Group("Settings valve (Mv3)", 28, 89, 112, 49),
+        Radio(IDC_RANGE_0_10, kTextRange0To10V, 39, 100, 37),
+        Radio(IDC_RANGE_2_10, kTextRange2To10V, 39, 110, 37),
+        Check(IDC_INVERT, kTextInvert, 39, 121, 34),
+        Group("Valve type (Mv3)", 156, 14, 116, 39),
+        Radio(IDC_VALVE_ON_OFF, "On / Off", 174, 25, 42),
+        Radio(IDC_VALVE_0_10, "0 - 10 V", 174, 38, 41),
+        Group("Valve open (Mv3)", 156, 59, 117, 49),
+        Label("Min time on", 168, 73, 37),
+        EditField(IDC_MIN_TIME_ON, 221, 70),
+        Unit(kTextSeconds, 256, 73),
+        Label("Max time on", 168, 89, 39),
+        EditField(IDC_MAX_TIME_ON, 221, 86),
+        Unit(kTextSeconds, 256, 89),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage8PropPage::CPage8PropPage() : CNodePage(IDD_PAGE_HUMIDIFIER) {
+    BindControls({IDC_OUT, IDC_MIN_TIME_ON, IDC_MAX_TIME_ON});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMv3);
@@ -88,7 +124,7 @@ bool CPage8PropPage::PairSet(int first, int second) const {
 }
 
 void CPage8PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MIN_TIME_ON, buffer)) {
@@ -124,7 +160,7 @@ void CPage8PropPage::OnRead() {
 }
 
 void CPage8PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MIN_TIME_ON, buffer)) {

@@ -1,14 +1,17 @@
 #include "plugin/pages/CPage9PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
 // Controls.
-constexpr int IDC_START_COOL = 249;    // "Start cool min open (Mv2)" %
-constexpr int IDC_STOP_COOL = 248;     // "Stop cool min open (Mv2)" %
-constexpr int IDC_DELAY_START = 246;   // "Delay start" min
-constexpr int IDC_ACTUAL_DELAY = 247;  // "Actual delay" sec, refreshed
+constexpr int IDC_START_COOL = 249;     // "Start cool min open (Mv2)" %
+constexpr int IDC_STOP_COOL = 248;      // "Stop cool min open (Mv2)" %
+constexpr int IDC_DELAY_START = 246;    // "Delay start" min
+constexpr int IDC_ACTUAL_DELAY = 247;   // "Actual delay" sec, refreshed
+constexpr char kTextMinutes[] = "min";  // the unit of "Delay start"
 
 // Network variables and their bytes.
 constexpr int NV_START_COOL = 23;     // nciStartCool_Mc1, bytes 0-1: 0.005 % steps
@@ -23,7 +26,31 @@ constexpr int kPercentScale = 200;
 
 }  // namespace
 
-CPage9PropPage::CPage9PropPage() : CNodePage(208) {
+DialogTemplate DelayCoolingTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_DELAY_COOLING);
+    dialog.controls = {
+        Group("Start cooling", 66, 19, 167, 99),
+        Label("Start cool min open (Mv2)", 76, 36, 82),
+        EditField(IDC_START_COOL, 176, 34),
+        Unit(kTextPercent, 211, 36),
+        Label("Stop cool min open (Mv2)", 75, 53, 82),
+        EditField(IDC_STOP_COOL, 176, 51),
+        Unit(kTextPercent, 211, 54),
+        Group("Time before start", 69, 69, 159, 45),
+        Label("Delay start", 81, 81, 34),
+        EditField(IDC_DELAY_START, 175, 79),
+        Unit(kTextMinutes, 210, 81),
+        Label("Actual delay", 81, 97, 40),
+        DisplayField(IDC_ACTUAL_DELAY, 175, 95),
+        Unit(kTextSeconds, 210, 97),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+        Button(IDC_READ, kTextRead, 243, 179),
+    };
+    return dialog;
+}
+
+CPage9PropPage::CPage9PropPage() : CNodePage(IDD_PAGE_DELAY_COOLING) {
+    BindControls({IDC_START_COOL, IDC_STOP_COOL, IDC_DELAY_START, IDC_ACTUAL_DELAY});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
 }
@@ -42,7 +69,7 @@ void CPage9PropPage::Refresh() {
 }
 
 void CPage9PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_START_COOL, buffer)) {
@@ -57,7 +84,7 @@ void CPage9PropPage::OnRead() {
 }
 
 void CPage9PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_START_COOL, buffer)) {

@@ -1,6 +1,8 @@
 #include "plugin/pages/CQMA7PropPage.h"
 
 #include "plugin/codec/NvBitCodec.h"
+#include "plugin/resources/PageTemplates.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace {
 
@@ -29,7 +31,34 @@ constexpr int kEquipmentBit = 2;  // EquipmentFlags byte 22: the page's settings
 
 }  // namespace
 
-CQMA7PropPage::CQMA7PropPage() : CNodePage(200) {
+DialogTemplate RecirculationTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_RECIRCULATION);
+    dialog.controls = {
+        Group("Status recirculation (Md4)", 23, 18, 112, 71),
+        Radio(IDC_OFF, kTextOff, 29, 28, 25),
+        Radio(IDC_MANUAL, kTextManual, 29, 38, 39),
+        Radio(IDC_AUTOMATIC, kTextAutomatic, 29, 48, 47),
+        CentredLabel(kTextIn, 92, 26, 25),
+        EditField(IDC_IN, 89, 35),
+        Unit(kTextPercent, 124, 38),
+        CentredLabel(kTextOut, 91, 57, 25),
+        DisplayField(IDC_OUT, 89, 67),
+        Unit(kTextPercent, 123, 70),
+        Group("Settings recirculation (Md4)", 23, 93, 112, 49),
+        Radio(IDC_RANGE_0_10, kTextRange0To10V, 34, 104, 37),
+        Radio(IDC_RANGE_2_10, kTextRange2To10V, 34, 114, 37),
+        Check(IDC_INVERT, kTextInvert, 34, 125, 34),
+        Label("Min. fresh air", 155, 38, 46),
+        EditField(IDC_MIN_FRESH_AIR, 205, 35),
+        Unit(kTextPercent, 240, 38),
+        Button(IDC_READ, kTextRead, 243, 179),
+        Button(IDC_WRITE, kTextWrite, 243, 162),
+    };
+    return dialog;
+}
+
+CQMA7PropPage::CQMA7PropPage() : CNodePage(IDD_PAGE_RECIRCULATION) {
+    BindControls({IDC_OUT, IDC_INVERT, IDC_MIN_FRESH_AIR});
     OnClicked(IDC_READ, [this] { OnRead(); });
     OnClicked(IDC_WRITE, [this] { OnWrite(); });
     OnStatusClicks(kMd4);
@@ -51,7 +80,7 @@ void CQMA7PropPage::Refresh() {
 }
 
 void CQMA7PropPage::OnRead() {
-    const Caption wait(*this, IDC_READ, kWaitCaption, kReadCaption);
+    const Caption wait(*this, IDC_READ, kTextWait, kTextRead);
     const NvBitCodec codec;
 
     if (ReadBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {
@@ -75,7 +104,7 @@ void CQMA7PropPage::OnRead() {
 }
 
 void CQMA7PropPage::OnWrite() {
-    const Caption wait(*this, IDC_WRITE, kWaitCaption, kWriteCaption);
+    const Caption wait(*this, IDC_WRITE, kTextWait, kTextWrite);
     const NvBitCodec codec;
 
     if (ModifyBuffer buffer{}; ReadNv(NV_MAN_VALUE3, buffer)) {

@@ -4,12 +4,8 @@
 #include "platform/crt/Clock.h"
 #include "platform/ui/MessageBox.h"
 #include "plugin/codec/NvBitCodec.h"
-#include "plugin/resources/Resources.h"
 #include "plugin/shell/CSheet.h"
 
-const char* const kReadCaption = "Read";
-const char* const kWriteCaption = "Write";
-const char* const kWaitCaption = "Wait";
 const char* const kPassword = "Talvik";
 const char* const kWrongPassword = "Wrong Password";
 
@@ -170,6 +166,7 @@ void CNodePage::OnStatusClicks(const StatusGroup& group) {
     OnClicked(group.manual, [this, group] { OnManual(group); });
     OnClicked(group.automatic, [this, group] { OnAutomatic(group); });
     if (group.manualField != 0) {
+        BindControls({group.manualField});
         m_manualFields.push_back(group.manualField);
     }
 }

@@ -13,13 +13,10 @@
 #include <vector>
 
 #include "platform/ui/PropertyPage.h"
+#include "plugin/resources/ResourceTexts.h"
+#include "plugin/resources/Resources.h"
 
 class CSheet;
-
-// Control ids that several tabs share.
-constexpr int IDC_READ = 206;
-constexpr int IDC_WRITE = 207;
-constexpr int IDC_PASSWORD = 221;
 
 // Network variables that several tabs share.
 constexpr int NV_EQUIPMENT_FLAGS = 0;  // EquipmentFlags: byte 22 enables the tabs' settings
@@ -37,10 +34,7 @@ constexpr unsigned kRefreshTimer = 1;
 constexpr std::uint32_t kRefreshPeriodMs = 2000;
 constexpr std::uint32_t kSelectPauseMs = 200;
 
-extern const char* const kReadCaption;   // "Read"
-extern const char* const kWriteCaption;  // "Write"
-extern const char* const kWaitCaption;   // "Wait"
-extern const char* const kPassword;      // the page password
+extern const char* const kPassword;  // the page password
 // The box shown when a protected write finds another password.
 extern const char* const kWrongPassword;
 

@@ -1,15 +1,11 @@
 #pragma once
-// Builders of the individual dialog templates, one per dialog, grouped over a few sources;
-// Resources.cpp collects them. Internal to the resources.
+// Builders of the individual dialog templates, one per dialog; Resources.cpp collects them. Each
+// page's template is built in the page's own source from the control ids that its code uses,
+// one line per control in the order of its control table; a unit label follows its field.
 
 #include <string_view>
 
 #include "platform/ui/DialogTemplate.h"
-
-// Control ids that every page with these controls uses.
-constexpr int IDC_READ = 206;
-constexpr int IDC_WRITE = 207;
-constexpr int IDC_PASSWORD = 221;
 
 // A unit label right of its field, as wide as its text needs (about four dialog units a
 // character, plus a margin) so that it stays inside the group box around the field.
@@ -26,26 +22,20 @@ DialogTemplate PageTemplate(int id);
 
 DialogTemplate AboutBoxTemplate();
 
-// Pages with status groups of outputs.
-DialogTemplate RecirculationTemplate();
-DialogTemplate CoolingTemplate();
-DialogTemplate SecondaryHeatTemplate();
-DialogTemplate HumidifierTemplate();
-
-// Pages of sensors and humidity control.
-DialogTemplate TemperaturesTemplate();
-DialogTemplate HumiditySensorTemplate();
-DialogTemplate SettingsHumidityTemplate();
-DialogTemplate DehumidifierTemplate();
-
-// Pages of further settings.
-DialogTemplate DelayCoolingTemplate();
-DialogTemplate PidHumidifierTemplate();
-DialogTemplate ExerciseTemplate();
-DialogTemplate ConfigHvacTemplate();
-
-// Pages that show states and information.
-DialogTemplate AlarmsTemplate();
-DialogTemplate RunningHoursTemplate();
-DialogTemplate NodeInformationTemplate();
-DialogTemplate ImportExportTemplate();
+// The pages' templates, each in the source of its page class.
+DialogTemplate RecirculationTemplate();     // CQMA7PropPage
+DialogTemplate CoolingTemplate();           // CPage2PropPage
+DialogTemplate TemperaturesTemplate();      // CPage3PropPage
+DialogTemplate HumiditySensorTemplate();    // CPage4PropPage
+DialogTemplate SecondaryHeatTemplate();     // CPage5PropPage
+DialogTemplate SettingsHumidityTemplate();  // CPage6PropPage
+DialogTemplate DehumidifierTemplate();      // CPage7PropPage
+DialogTemplate HumidifierTemplate();        // CPage8PropPage
+DialogTemplate DelayCoolingTemplate();      // CPage9PropPage
+DialogTemplate AlarmsTemplate();            // CPage10PropPage
+DialogTemplate RunningHoursTemplate();      // CPage11PropPage
+DialogTemplate NodeInformationTemplate();   // CPage12PropPage
+DialogTemplate PidHumidifierTemplate();     // CPage15PropPage
+DialogTemplate ExerciseTemplate();          // CPage18PropPage
+DialogTemplate ImportExportTemplate();      // CPage19PropPage
+DialogTemplate ConfigHvacTemplate();        // CPage20PropPage

@@ -1,6 +1,6 @@
 #pragma once
-// Texts that more than one template shows, or that page code puts back on a control after
-// showing something else there ("Wait" on a button, a state in a field).
+// Texts that more than one page shows, on its controls or through its code ("Wait" on a
+// button, a state in a field). A text of one page only is named in that page's source.
 
 // The type name and the tab captions (also used as group captions and labels).
 inline constexpr char kTextTypeName[] = "QMA7 Control";
@@ -24,10 +24,7 @@ inline constexpr char kTextConfigHvac[] = "Config HVAC";
 // Push buttons.
 inline constexpr char kTextRead[] = "Read";
 inline constexpr char kTextWrite[] = "Write";
-inline constexpr char kTextReset[] = "Reset";
-inline constexpr char kTextSaveToFile[] = "Save to file";
-inline constexpr char kTextReadFromFile[] = "Read from file";
-inline constexpr char kTextDefaultSettings[] = "Default settings";
+inline constexpr char kTextWait[] = "Wait";  // on a button while its action runs
 
 // Status groups and output settings.
 inline constexpr char kTextOff[] = "Off";
@@ -50,5 +47,3 @@ inline constexpr char kTextAirHumidityInjection[] = "Air humidity injection (Bh2
 inline constexpr char kTextPercent[] = "%";
 inline constexpr char kTextDegreesCelsius[] = "°C";
 inline constexpr char kTextSeconds[] = "sec";
-inline constexpr char kTextMinutes[] = "min";
-inline constexpr char kTextHours[] = "hour";

@@ -36,6 +36,12 @@ constexpr std::array<int, 16> kPageIds = {
     IDD_PAGE_CONFIG_HVAC,
 };
 
+// Control ids that several dialogs share: the Read and Write push buttons and the password
+// field of the pages that have one.
+constexpr int IDC_READ = 206;
+constexpr int IDC_WRITE = 207;
+constexpr int IDC_PASSWORD = 221;
+
 // String resources.
 constexpr int IDS_QMA7 = 1;  // the control's type name
 

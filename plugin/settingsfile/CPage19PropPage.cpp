@@ -10,6 +10,7 @@
 #include "platform/crt/Clock.h"
 #include "platform/crt/FileSystem.h"
 #include "platform/ui/FileDialog.h"
+#include "plugin/resources/PageTemplates.h"
 #include "plugin/resources/ResourceTexts.h"
 #include "plugin/settingsfile/FactoryDefaults.h"
 #include "plugin/settingsfile/NodeSettingsFile.h"
@@ -30,6 +31,16 @@ constexpr int IDC_DEFAULT = 429;           // "Default": file name from the node
 constexpr int IDC_SAVE = 427;              // "Save to file"
 constexpr int IDC_READ_FROM_FILE = 430;    // "Read from file"
 constexpr int IDC_DEFAULT_SETTINGS = 228;  // "Default settings"
+
+// Button captions, put back after "Please wait...".
+constexpr char kTextSaveToFile[] = "Save to file";
+constexpr char kTextReadFromFile[] = "Read from file";
+constexpr char kTextDefaultSettings[] = "Default settings";
+
+// The notice in the "Factory settings" group.
+constexpr char kFactoryNotice[] =
+    "Please note: After setting the software values to factory settings, you must RESTART "
+    "the plugin.";
 
 // The node's name: at most 20 characters, read into a buffer of 20 by "Default" and of 31 by
 // "Save to file".
@@ -144,7 +155,30 @@ class CPage19PropPage::Download final : public settingsfile::NodeSettingsSink {
     int m_notWritten = 0;
 };
 
-CPage19PropPage::CPage19PropPage() : CNodePage(215) {
+// No positions are given for this page: it is laid out in the style of the others (labels left
+// of their fields, group boxes around what belongs together), its controls in the order of its
+// control table.
+DialogTemplate ImportExportTemplate() {
+    DialogTemplate dialog = PageTemplate(IDD_PAGE_IMPORT_EXPORT);
+    dialog.controls = {
+        Label("Nodename:", 15, 17, 40),
+        DisplayField(IDC_NODENAME, 60, 15, 120),
+        Label("Filename", 15, 37, 40),
+        EditField(IDC_FILENAME, 60, 35, 170),
+        Button(IDC_DEFAULT, "Default", 236, 34),
+        Button(IDC_SAVE, kTextSaveToFile, 60, 56, 60),
+        Button(IDC_READ_FROM_FILE, kTextReadFromFile, 130, 56, 60),
+        Button(IDC_DEFAULT_SETTINGS, kTextDefaultSettings, 20, 116, 70),
+        Label(kTextPassword, 15, 80, 40),
+        PasswordField(IDC_PASSWORD, 60, 78, 60),
+        Group("Factory settings", 10, 100, 280, 60),
+        Label(kFactoryNotice, 100, 114, 180, 32),
+    };
+    return dialog;
+}
+
+CPage19PropPage::CPage19PropPage() : CNodePage(IDD_PAGE_IMPORT_EXPORT) {
+    BindControls({IDC_NODENAME, IDC_FILENAME, IDC_PASSWORD});
     OnClicked(IDC_DEFAULT, [this] { OnDefault(); });
     OnClicked(IDC_SAVE, [this] { OnSaveToFile(); });
     OnClicked(IDC_READ_FROM_FILE, [this] { OnReadFromFile(); });

@@ -69,10 +69,11 @@ TEST_F(HostFindsPlugin, ReplacesARegistrationOfAnotherModuleByTheOneBesideIt) {
                       "/nowhere/QMA7.so");
     auto control = Create(kBeside);
     ASSERT_NE(control, nullptr) << error;
-    EXPECT_EQ(notes.str(),
-              "qma7: the registered plug-in module /nowhere/QMA7.so is not the one beside qma7; "
-              "registering " +
-                  kBeside + "\n");
+    EXPECT_EQ(
+        notes.str(),
+        "qma7: the registered plug-in module /nowhere/QMA7.so is not the one that comes with qma7; "
+        "registering " +
+            kBeside + "\n");
     EXPECT_EQ(DefaultOf(kServerKey), kBeside);
 }
 

@@ -40,6 +40,15 @@ std::vector<InputEvent> FakeTerminal::Wait(std::optional<std::int64_t> timeoutMs
     return {Press(Key::Escape)};
 }
 
+std::vector<InputEvent> FakeTerminal::Poll() {
+    if (onPoll) {
+        onPoll();
+    }
+    std::vector<InputEvent> events(typed.begin(), typed.end());
+    typed.clear();
+    return events;
+}
+
 InputEvent Press(Key key) {
     return InputEvent::Of(key);
 }

@@ -33,6 +33,8 @@ class FakeTerminal final : public host::tui::Terminal {
     int Rows() const override { return m_rows; }
     void Show(const CellGrid& grid) override;
     std::vector<InputEvent> Wait(std::optional<std::int64_t> timeoutMs) override;
+    // Gives what was typed while the front end was busy.
+    std::vector<InputEvent> Poll() override;
 
     void Resize(int columns, int rows) {
         m_columns = columns;
@@ -45,6 +47,9 @@ class FakeTerminal final : public host::tui::Terminal {
     std::string lastRows;  // the characters last shown
     // Called at each wait before input is taken, with the clock's time.
     std::function<void()> onWait;
+    // Input that arrives while a handler runs, and a call at each poll before it is taken.
+    std::deque<InputEvent> typed;
+    std::function<void()> onPoll;
 
   private:
     int m_columns;

@@ -1,0 +1,21 @@
+#include "host/app/FrontEndHookup.h"
+
+#include "platform/crt/Clock.h"
+
+namespace host {
+
+FrontEndHookup::FrontEndHookup(ClientSite& site, tui::TerminalFrontEnd& frontEnd) : m_site(site) {
+    site.SetCallObserver({[&frontEnd] { frontEnd.BeforeHostCall(); },
+                          [&frontEnd](const HostCall& call) {
+                              frontEnd.AfterHostCall(call.kind == HostCall::Kind::Write, call.nv);
+                          }});
+    platform::crt::SetBlockingHook(
+        [&frontEnd](platform::crt::Blocked what) { frontEnd.WhileBlocked(what); });
+}
+
+FrontEndHookup::~FrontEndHookup() {
+    platform::crt::SetBlockingHook({});
+    m_site.SetCallObserver({});
+}
+
+}  // namespace host
