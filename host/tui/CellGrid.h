@@ -21,6 +21,7 @@ enum class Style : char {
     Button = 'b',     // a push button
     Focus = 'F',      // the control that takes the keys
     Selected = 'S',   // text that typing replaces
+    Differs = '!',    // a field whose value came back different from what was typed
     Tab = 't',        // a tab of the tab row
     ActiveTab = 'A',  // the tab in front
     Box = 'x',        // a message box or file dialog

@@ -47,6 +47,7 @@ enum Pair : short {
     kPairBox,
     kPairStatus,
     kPairButton,
+    kPairDiffers,
 };
 
 }  // namespace
@@ -149,6 +150,7 @@ void CursesTerminal::SetUpColours() {
     init_pair(kPairBox, COLOR_BLACK, COLOR_WHITE);
     init_pair(kPairStatus, COLOR_BLACK, COLOR_CYAN);
     init_pair(kPairButton, COLOR_BLACK, COLOR_WHITE);
+    init_pair(kPairDiffers, COLOR_WHITE, COLOR_RED);
 }
 
 CursesTerminal::Look CursesTerminal::LookOf(Style style) const {
@@ -168,6 +170,8 @@ CursesTerminal::Look CursesTerminal::LookOf(Style style) const {
                 return {A_REVERSE, 0};
             case Style::Selected:
                 return {A_REVERSE | A_UNDERLINE, 0};
+            case Style::Differs:
+                return {A_BOLD | A_UNDERLINE, 0};
             case Style::ActiveTab:
                 return {A_BOLD | A_UNDERLINE, 0};
             default:
@@ -189,6 +193,8 @@ CursesTerminal::Look CursesTerminal::LookOf(Style style) const {
             return {A_BOLD, kPairFocus};
         case Style::Selected:
             return {A_BOLD, kPairSelected};
+        case Style::Differs:
+            return {A_BOLD, kPairDiffers};
         case Style::ActiveTab:
             return {A_BOLD, kPairActiveTab};
         case Style::Box:

@@ -4,6 +4,7 @@
 
 #include "host/tui/Utf8.h"
 #include "platform/ui/Dialog.h"
+#include "plugin/resources/ResourceTexts.h"
 
 namespace host::tui {
 
@@ -14,6 +15,8 @@ constexpr std::u32string_view kRadioOff = U"( ) ";
 constexpr std::u32string_view kRadioOn = U"(*) ";
 constexpr std::u32string_view kCheckOff = U"[ ] ";
 constexpr std::u32string_view kCheckOn = U"[x] ";
+// Where a field's closing bracket stands when its value came back different.
+constexpr char32_t kDiffersMark = U'!';
 
 // The cells of a field between its brackets.
 int FieldRoom(int width) {
@@ -218,9 +221,27 @@ void DialogView::Click(int index) {
         return;
     }
     const int id = control->GetDlgCtrlID();
+    // A page's Write reads its values back before it returns; its Read drops what was typed.
+    const bool button = control->Template()->kind == ControlKind::PushButton;
+    const std::string caption = control->GetWindowText();
     // The handler may change anything, this control included: nothing of it is kept.
     m_dialog->ClickControl(id);
+    if (button && caption == kTextWrite) {
+        m_readBack = m_typed.Compare([this](int field) -> std::optional<std::u32string> {
+            const CWnd* shown = Control(field);
+            if (shown == nullptr || !shown->IsWindowVisible()) {
+                return std::nullopt;
+            }
+            return DecodeUtf8(shown->GetWindowText());
+        });
+    } else if (button && caption == kTextRead) {
+        m_typed.Discard();
+    }
     Normalize();
+}
+
+std::optional<int> DialogView::TakeReadBack() {
+    return std::exchange(m_readBack, std::nullopt);
 }
 
 void DialogView::Edit(const InputEvent& event) {
@@ -272,6 +293,9 @@ void DialogView::Edit(const InputEvent& event) {
             return;
         default:
             return;
+    }
+    if (!control->Template()->password) {
+        m_typed.Typed(*m_focus, text);
     }
     control->SetWindowText(EncodeUtf8(text));
 }
@@ -440,7 +464,11 @@ void DialogView::RenderField(CellGrid& grid, int index, int x, int y, bool hasFo
         grid.Text(x + 1, y, text, style, room);
         return;
     }
-    const Style style = hasFocus ? Style::Focus : enabled ? Style::Field : Style::Dim;
+    const bool differs = m_typed.Marked(index);
+    const Style style = hasFocus  ? Style::Focus
+                        : differs ? Style::Differs
+                        : enabled ? Style::Field
+                                  : Style::Dim;
     std::u32string shown = text;
     if (t.password) {
         shown.assign(text.size(), kPasswordMask);
@@ -459,7 +487,7 @@ void DialogView::RenderField(CellGrid& grid, int index, int x, int y, bool hasFo
     }
     grid.Fill(x, y, width, 1, U' ', style);
     grid.Put(x, y, U'[', style);
-    grid.Put(x + width - 1, y, U']', style);
+    grid.Put(x + width - 1, y, differs ? kDiffersMark : U']', style);
     const std::u32string_view visible =
         std::u32string_view(shown).substr(std::min(scroll, shown.size()));
     const int written = grid.Text(x + 1, y, visible, style, room);

@@ -11,6 +11,7 @@
 #include "host/tui/CellGrid.h"
 #include "host/tui/DialogLayout.h"
 #include "host/tui/InputEvent.h"
+#include "host/tui/ReadBackCheck.h"
 
 class CDialog;
 class CWnd;
@@ -51,6 +52,8 @@ class DialogView {
     bool HandleKey(const InputEvent& event);
     // A press on cell (x, y) relative to the dialog; false when no control is there.
     bool HandleClick(int x, int y);
+    // After a Write that followed typing: how many typed fields came back different, once.
+    std::optional<int> TakeReadBack();
 
   private:
     const CWnd* Control(int index) const;
@@ -68,6 +71,8 @@ class DialogView {
     void Edit(const InputEvent& event);
 
     CDialog* m_dialog;
+    ReadBackCheck m_typed;
+    std::optional<int> m_readBack;
     mutable std::optional<DialogLayout> m_layout;
     std::pair<int, int> m_arranged{-1, -1};
     std::optional<int> m_focus;

@@ -164,12 +164,16 @@ void Screen::RenderStatus(CellGrid& grid) const {
     }
     left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator +
             DecodeUtf8(kSimulated);
-    const int written = grid.Text(0, row, left, Style::Status);
-    grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
-    // A problem or a notice stands right of the description, in place of the keys.
+    // A problem or a notice stands right of the description, in place of the keys; the
+    // description gives way to it on a narrow screen.
     const std::string& note = !m_problem.empty() ? m_problem : m_notice;
+    const std::u32string text = DecodeUtf8(note);
+    const int leftRoom =
+        note.empty() ? grid.Width() : std::max(0, grid.Width() - 3 - static_cast<int>(text.size()));
+    const int written = grid.Text(0, row, left, Style::Status, leftRoom);
+    grid.Text(1, row, title, Style::Title,
+              std::clamp(static_cast<int>(title.size()), 0, std::max(0, leftRoom - 1)));
     if (!note.empty()) {
-        const std::u32string text = DecodeUtf8(note);
         const int room = grid.Width() - written - 2;
         const int width = std::min(room, static_cast<int>(text.size()));
         if (width > 0) {
@@ -242,7 +246,15 @@ void Screen::Handle(const InputEvent& event) {
     if (m_layers.empty()) {
         return;
     }
-    m_layers.back().view->Handle(event);
+    View* view = m_layers.back().view;
+    view->Handle(event);
+    // Unless the input closed it.
+    if (std::any_of(m_layers.begin(), m_layers.end(),
+                    [&](const Layer& layer) { return layer.view == view; })) {
+        if (std::string notice = view->TakeNotice(); !notice.empty()) {
+            m_notice = std::move(notice);
+        }
+    }
 }
 
 }  // namespace host::tui

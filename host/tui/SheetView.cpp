@@ -16,6 +16,11 @@ constexpr int kMargin = 1;
 constexpr int kFramedMargin = 2;
 constexpr int kButtonGap = 2;
 
+// After a Write, how the fields typed into came back.
+constexpr char kAsTyped[] = "Every field came back as typed";
+constexpr char kFieldDiffers[] = " field came back different";
+constexpr char kFieldsDiffer[] = " fields came back different";
+
 int ButtonWidth(const CWnd& button) {
     return std::max(button.Template()->cx / 4,
                     static_cast<int>(DecodeUtf8(button.GetWindowText()).size()) + 4);
@@ -93,6 +98,17 @@ int SheetView::ButtonsWidth() const {
         }
     }
     return total;
+}
+
+std::string SheetView::TakeNotice() {
+    const std::optional<int> differ = m_page ? m_page->TakeReadBack() : std::nullopt;
+    if (!differ) {
+        return {};
+    }
+    if (*differ == 0) {
+        return kAsTyped;
+    }
+    return std::to_string(*differ) + (*differ == 1 ? kFieldDiffers : kFieldsDiffer);
 }
 
 bool SheetView::Shows(const CWnd& window) const {

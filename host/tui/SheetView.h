@@ -6,6 +6,7 @@
 // them all.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "host/tui/DialogView.h"
@@ -24,6 +25,7 @@ class SheetView final : public View {
     void Render(CellGrid& grid, const CellRect& area, const Glyphs& glyphs) override;
     void Handle(const InputEvent& event) override;
     bool Shows(const CWnd& window) const override;
+    std::string TakeNotice() override;
 
     // Where the keyboard focus is: the tab row, the page or one of the sheet's buttons.
     enum class Area { Tabs, Page, Buttons };

@@ -2,6 +2,8 @@
 // A layer of the screen: the sheet, a modal dialog, a message box, a file dialog. The top layer
 // takes the input; every layer draws itself centred in the area it is given.
 
+#include <string>
+
 #include "host/tui/CellGrid.h"
 #include "host/tui/DialogLayout.h"
 #include "host/tui/InputEvent.h"
@@ -20,6 +22,8 @@ class View {
     virtual void Handle(const InputEvent& event) = 0;
     // Whether a change of window shows on this layer (and so must be painted at once).
     virtual bool Shows(const CWnd& /*window*/) const { return false; }
+    // A notice for the status line that the last input brought about, once.
+    virtual std::string TakeNotice() { return {}; }
 };
 
 // The top-left cell of a block of width x height centred in area.

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "host/node/FactoryNode.h"
 #include "host/site/ClientSite.h"
@@ -155,7 +156,8 @@ class TerminalUiSession : public ::testing::Test {
         std::string screen;
     };
 
-    static Outcome Session() {
+    // Manual on Recirculation, the value typed into its field, then Write.
+    static Outcome Session(std::u32string_view typed = U"40.5") {
         platform::crt::VirtualClock clock;
         platform::crt::SetCurrentClock(&clock);
         host::SimNode node = host::FactoryNode::Make();
@@ -168,7 +170,7 @@ class TerminalUiSession : public ::testing::Test {
             // The tab opens with Automatic checked: Tab lands on it, Up moves to Manual.
             terminal.input = {InputEvent::AltKey(U'3'), Press(Key::Tab), Press(Key::Up),
                               Press(Key::Enter), Press(Key::Tab)};
-            for (const char32_t c : {U'4', U'0', U'.', U'5'}) {
+            for (const char32_t c : typed) {
                 terminal.input.push_back(Type(c));
             }
             // Past the fresh air field, the range group and Invert to Write.
@@ -201,6 +203,9 @@ TEST_F(TerminalUiSession, NumbersOnTheScreenAndInTheNodeIgnoreTheLocale) {
     const Outcome plain = Session();
     EXPECT_EQ(plain.nv26, "0 0 81 ");  // 40.5 % in half percent steps
     EXPECT_NE(plain.screen.find("(*) Manual"), std::string::npos);
+    // Shown as "40": no difference.
+    EXPECT_NE(plain.screen.find("[40  "), std::string::npos);
+    EXPECT_NE(plain.screen.find("Every field came back as typed"), std::string::npos);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed; run scripts/setup";
     }
@@ -208,4 +213,12 @@ TEST_F(TerminalUiSession, NumbersOnTheScreenAndInTheNodeIgnoreTheLocale) {
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(german.nv26, plain.nv26);
     EXPECT_EQ(german.screen, plain.screen);
+}
+
+TEST_F(TerminalUiSession, AValueThatWrapsInTheNodeIsMarkedAfterTheWrite) {
+    // 300 % in a field of 0 to 127.5 % in half percent steps: 600 in a byte is 88, 44 %.
+    const Outcome wrapped = Session(U"300");
+    EXPECT_EQ(wrapped.nv26, "0 0 88 ");
+    EXPECT_NE(wrapped.screen.find("[44      !"), std::string::npos) << wrapped.screen;
+    EXPECT_NE(wrapped.screen.find("1 field came back different"), std::string::npos);
 }
