@@ -25,6 +25,10 @@ int ModalDialogView::Rows() const {
     return DialogLayout::Tightest(m_view.Dialog().GetTemplate()).Rows() + 2 * kMargin;
 }
 
+CellPos ModalDialogView::ControlsOrigin() const {
+    return {m_origin.x + kMargin, m_origin.y + kMargin};
+}
+
 bool ModalDialogView::Shows(const CWnd& window) const {
     return &window == &m_view.Dialog() || window.GetParent() == &m_view.Dialog();
 }

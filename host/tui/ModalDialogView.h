@@ -18,6 +18,10 @@ class ModalDialogView final : public View {
     void Handle(const InputEvent& event) override;
     bool Shows(const CWnd& window) const override;
 
+    const DialogView& Controls() const { return m_view; }
+    // The top-left cell of the controls in the last Render.
+    CellPos ControlsOrigin() const;
+
   private:
     void Press();
 

@@ -6,9 +6,13 @@
 #include <sstream>
 
 #include "host/tui/DialogView.h"
+#include "host/tui/FileDialogView.h"
+#include "host/tui/MessageBoxView.h"
+#include "host/tui/ModalDialogView.h"
 #include "host/tui/SheetView.h"
 #include "host/tui/Utf8.h"
 #include "platform/ui/Dialog.h"
+#include "plugin/resources/Resources.h"
 #include "tests/tui/TuiTestSupport.h"
 
 using namespace host::tui;
@@ -246,11 +250,20 @@ struct Size {
     int columns;
     int rows;
 };
+constexpr Size kSizes[] = {{80, 24}, {100, 35}, {120, 40}};
+
+std::string Report(const std::vector<std::string>& problems) {
+    std::string all;
+    for (const std::string& problem : problems) {
+        all += "  " + problem + "\n";
+    }
+    return all;
+}
 
 }  // namespace
 
 TEST(TuiLayout, EveryTabIsDrawnCleanAtTheStandardAndALargeSize) {
-    for (const Size size : {Size{80, 24}, Size{100, 35}, Size{120, 40}}) {
+    for (const Size size : kSizes) {
         for (const Glyphs* glyphs : {&Glyphs::Unicode(), &Glyphs::Ascii()}) {
             TemplateSheet sheet;
             SheetView view(sheet.Sheet());
@@ -264,15 +277,43 @@ TEST(TuiLayout, EveryTabIsDrawnCleanAtTheStandardAndALargeSize) {
                 view.Render(grid, {0, 0, size.columns, size.rows - 1}, *glyphs);
                 const auto problems =
                     Checker(grid, view.PageOrigin(), *view.Page(), *glyphs).Problems();
-                std::string all;
-                for (const std::string& problem : problems) {
-                    all += "  " + problem + "\n";
-                }
                 EXPECT_TRUE(problems.empty())
                     << page.GetCaption() << " at " << size.columns << " x " << size.rows
                     << (glyphs->unicode ? "" : " in ASCII") << ":\n"
-                    << all << grid.Rows();
+                    << Report(problems) << grid.Rows();
             }
         }
+    }
+}
+
+TEST(TuiLayout, TheAboutBoxMessageBoxesAndTheFileDialogFitAndDrawClean) {
+    for (const Size size : kSizes) {
+        const CellRect area{0, 0, size.columns, size.rows - 1};
+        for (const Glyphs* glyphs : {&Glyphs::Unicode(), &Glyphs::Ascii()}) {
+            CDialog about(DialogResource(IDD_ABOUTBOX_QMA7));
+            about.Create();
+            ModalDialogView view(about);
+            CellGrid grid(size.columns, size.rows);
+            view.Render(grid, area, *glyphs);
+            EXPECT_LE(view.Columns(), area.width);
+            EXPECT_LE(view.Rows(), area.height);
+            const auto problems =
+                Checker(grid, view.ControlsOrigin(), view.Controls(), *glyphs).Problems();
+            EXPECT_TRUE(problems.empty())
+                << "About box at " << size.columns << " x " << size.rows << ":\n"
+                << Report(problems) << grid.Rows();
+            about.DestroyWindow();
+        }
+        // The longest question the sheet asks, and the file dialog.
+        const MessageBoxView box(MessageBoxRequest::FromFlags(
+            "The file already exists.\nDo you want to replace it with the node's settings of "
+            "today?",
+            "Save to file", MB_YESNOCANCEL | MB_ICONQUESTION));
+        EXPECT_LE(box.Columns(), area.width);
+        EXPECT_LE(box.Rows(), area.height);
+        const FileDialogView files({true, "AHU1.txt", "txt", "Text files (*.txt)|*.txt|", false},
+                                   "/");
+        EXPECT_LE(files.Columns(), area.width);
+        EXPECT_LE(files.Rows(), area.height);
     }
 }
