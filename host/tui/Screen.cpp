@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/tui/MessageBoxView.h"
+#include "host/tui/HelpView.h"
 #include "host/tui/ModalDialogView.h"
 #include "host/tui/SheetView.h"
 #include "host/tui/Utf8.h"
@@ -16,26 +16,8 @@ namespace {
 constexpr char kSimulated[] = "simulated";
 
 // The main keys, most wanted first: as many as fit stand on the status line.
-constexpr const char* kStatusKeys[] = {"Esc exit", "F1 keys", "PgUp/PgDn tab", "Tab move",
+constexpr const char* kStatusKeys[] = {"Esc exit", "F1 help", "PgUp/PgDn tab", "Tab move",
                                        "Space click"};
-
-constexpr char kHelpTitle[] = "Keys";
-constexpr char kHelpText[] =
-    "Tab / Shift-Tab    next / previous control\n"
-    "Arrow keys         move within a group; Left / Right\n"
-    "                   on the tab row switch tabs\n"
-    "Space or Enter     click the button, radio button or\n"
-    "                   check box that has the focus\n"
-    "Typing             edits the focused field; Left,\n"
-    "                   Right, Home, End, Backspace,\n"
-    "                   Delete; Ctrl-U clears it\n"
-    "PgUp / PgDn        previous / next tab (also with Ctrl)\n"
-    "Alt-1 ... Alt-0    tabs 1 to 10\n"
-    "Mouse              click tabs, buttons, radio buttons,\n"
-    "                   check boxes; click a field to type\n"
-    "Esc or F10         Exit\n"
-    "\n"
-    "Any key closes this guide.";
 
 // While a handler runs, the keys give way to this.
 constexpr char kBusyKeys[] = "keys are ignored until it ends";
@@ -131,7 +113,7 @@ void Screen::Render(CellGrid& grid) {
     }
     if (m_help) {
         grid.SetCursor(std::nullopt);
-        RenderHelp(grid, area);
+        m_help->Render(grid, area, m_glyphs);
     }
     RenderStatus(grid);
 }
@@ -200,14 +182,6 @@ void Screen::RenderStatus(CellGrid& grid) const {
     grid.Text(grid.Width() - 1 - static_cast<int>(right.size()), row, right, Style::Status);
 }
 
-void Screen::RenderHelp(CellGrid& grid, const CellRect& area) const {
-    MessageBoxRequest guide;
-    guide.title = kHelpTitle;
-    guide.text = kHelpText;
-    MessageBoxView view(guide);
-    view.Render(grid, area, m_glyphs);
-}
-
 Screen::Running Screen::RunningAction() const {
     Running running;
     for (const Layer& layer : m_layers) {
@@ -233,14 +207,14 @@ void Screen::Handle(const InputEvent& event) {
         m_notice.clear();
     }
     if (m_help) {
-        if (event.key != Key::Resize &&
-            !(event.key == Key::Mouse && event.mouse != MouseAction::Press)) {
-            m_help = false;
+        m_help->Handle(event);
+        if (m_help->Closed()) {
+            m_help.reset();
         }
         return;
     }
     if (event.key == Key::Function && event.number == 1) {
-        m_help = true;
+        m_help = std::make_unique<HelpView>();
         return;
     }
     if (m_layers.empty()) {

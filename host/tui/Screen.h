@@ -1,6 +1,6 @@
 #pragma once
 // The whole screen: the modal windows (the sheet, a dialog over it) with the boxes and file
-// dialogs over them, the status line at the bottom, a key guide on F1, and a clear message
+// dialogs over them, the status line at the bottom, a guide on F1, and a clear message
 // instead of a broken picture when the terminal is too small.
 
 #include <memory>
@@ -14,6 +14,8 @@
 class CWnd;
 
 namespace host::tui {
+
+class HelpView;
 
 // What the status line says about the node.
 struct StatusInfo {
@@ -34,7 +36,7 @@ class Screen {
     void PopOverlay(View& view);
 
     void Render(CellGrid& grid);
-    // Gives the event to the top layer; F1 shows the key guide and any key closes it.
+    // Gives the event to the top layer; F1 shows the guide, which takes the keys until closed.
     void Handle(const InputEvent& event);
     // Whether a change of window would show now.
     bool Shows(const CWnd& window) const;
@@ -67,12 +69,11 @@ class Screen {
         const CWnd* window;
     };
     void RenderStatus(CellGrid& grid) const;
-    void RenderHelp(CellGrid& grid, const CellRect& area) const;
 
     StatusInfo m_status;
     const Glyphs& m_glyphs;
     std::vector<Layer> m_layers;
-    bool m_help = false;
+    std::unique_ptr<HelpView> m_help;  // the guide, while F1 shows it
     std::string m_busy;
     std::string m_notice;
     std::string m_problem;
