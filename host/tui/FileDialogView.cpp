@@ -430,6 +430,7 @@ void FileDialogView::Render(CellGrid& grid, const CellRect& area, const Glyphs& 
     const int ox = m_origin.x;
     const int oy = m_origin.y;
     const int inner = kWidth - 2 * kLabelColumn;
+    ClearAround(grid, {ox, oy}, kWidth, kHeight);
     grid.Fill(ox, oy, kWidth, kHeight, U' ', Style::Box);
     DrawFrame(grid, ox, oy, kWidth, kHeight, glyphs, Style::Box,
               DecodeUtf8(m_request.save ? kSaveTitle : kOpenTitle), Style::Title);

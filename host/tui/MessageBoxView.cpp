@@ -80,6 +80,7 @@ void MessageBoxView::Render(CellGrid& grid, const CellRect& area, const Glyphs& 
     const int width = Columns();
     const int height = Rows();
     const CellPos at = Centre(area, width, height);
+    ClearAround(grid, at, width, height);
     grid.Fill(at.x, at.y, width, height, U' ', Style::Box);
     DrawFrame(grid, at.x, at.y, width, height, glyphs, Style::Box, Title(), Style::Title);
     int row = at.y + 2;

@@ -44,7 +44,7 @@ void ModalDialogView::Render(CellGrid& grid, const CellRect& area, const Glyphs&
     const int width = m_view.Layout().Columns() + 2 * kMargin;
     const int height = m_view.Layout().Rows() + 2 * kMargin;
     m_origin = Centre(area, width, height);
-    grid.Fill(m_origin.x, m_origin.y, width, height, U' ', Style::Plain);
+    ClearAround(grid, m_origin, width, height);
     DrawFrame(grid, m_origin.x, m_origin.y, width, height, glyphs, Style::Frame,
               DecodeUtf8(m_view.Dialog().GetWindowText()), Style::Title);
     m_view.Render(grid, {m_origin.x + kMargin, m_origin.y + kMargin}, glyphs, true);

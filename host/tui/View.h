@@ -32,4 +32,10 @@ inline CellPos Centre(const CellRect& area, int width, int height) {
             area.y + (area.height - height > 0 ? (area.height - height) / 2 : 0)};
 }
 
+// A box drawn over another layer keeps a blank around it, so that its frame neither touches nor
+// shares a line with what lies under it.
+inline void ClearAround(CellGrid& grid, CellPos at, int width, int height) {
+    grid.Fill(at.x - 1, at.y - 1, width + 2, height + 2, U' ', Style::Plain);
+}
+
 }  // namespace host::tui
