@@ -136,13 +136,10 @@ std::vector<int> DialogView::Stops() const {
 }
 
 void DialogView::FocusControl(int index, bool fromKeyboard) {
-    if (m_focus != index) {
-        m_scroll = 0;
-    }
-    m_focus = index;
     const CWnd* control = Control(index);
-    m_cursor = control != nullptr ? DecodeUtf8(control->GetWindowText()).size() : 0;
-    m_selectAll = fromKeyboard && IsField(index);
+    m_editor.Start(control != nullptr ? DecodeUtf8(control->GetWindowText()) : U"",
+                   fromKeyboard && IsField(index), m_focus == index);
+    m_focus = index;
 }
 
 void DialogView::FocusFirst() {
@@ -189,8 +186,7 @@ bool DialogView::FocusNext(bool forward) {
 void DialogView::Normalize() {
     if (!m_focus || IsStop(*m_focus)) {
         if (m_focus) {
-            const std::size_t length = DecodeUtf8(Control(*m_focus)->GetWindowText()).size();
-            m_cursor = std::min(m_cursor, length);
+            m_editor.Sync(DecodeUtf8(Control(*m_focus)->GetWindowText()));
         }
         return;
     }
@@ -246,58 +242,14 @@ std::optional<int> DialogView::TakeReadBack() {
 
 void DialogView::Edit(const InputEvent& event) {
     CWnd* control = m_dialog->Controls()[static_cast<std::size_t>(*m_focus)].get();
-    std::u32string text = DecodeUtf8(control->GetWindowText());
-    m_cursor = std::min(m_cursor, text.size());
-    const bool replace = m_selectAll;
-    m_selectAll = false;
-    switch (event.key) {
-        case Key::Char:
-            if (replace) {
-                text.clear();
-                m_cursor = 0;
-            }
-            text.insert(m_cursor, 1, event.ch);
-            ++m_cursor;
-            break;
-        case Key::Backspace:
-            if (replace) {
-                text.clear();
-                m_cursor = 0;
-            } else if (m_cursor > 0) {
-                text.erase(--m_cursor, 1);
-            }
-            break;
-        case Key::Delete:
-            if (replace) {
-                text.clear();
-                m_cursor = 0;
-            } else if (m_cursor < text.size()) {
-                text.erase(m_cursor, 1);
-            }
-            break;
-        case Key::ClearField:
-            text.clear();
-            m_cursor = 0;
-            break;
-        case Key::Left:
-            m_cursor = replace ? 0 : m_cursor - (m_cursor > 0 ? 1 : 0);
-            return;
-        case Key::Right:
-            m_cursor = replace ? text.size() : std::min(text.size(), m_cursor + 1);
-            return;
-        case Key::Home:
-            m_cursor = 0;
-            return;
-        case Key::End:
-            m_cursor = text.size();
-            return;
-        default:
-            return;
+    m_editor.Sync(DecodeUtf8(control->GetWindowText()));
+    if (!m_editor.Edit(event)) {
+        return;
     }
     if (!control->Template()->password) {
-        m_typed.Typed(*m_focus, text);
+        m_typed.Typed(*m_focus, m_editor.Text());
     }
-    control->SetWindowText(EncodeUtf8(text));
+    control->SetWindowText(EncodeUtf8(m_editor.Text()));
 }
 
 bool DialogView::HandleKey(const InputEvent& event) {
@@ -308,20 +260,11 @@ bool DialogView::HandleKey(const InputEvent& event) {
     const int index = *m_focus;
     const ControlKind kind = Control(index)->Template()->kind;
     if (IsField(index)) {
-        switch (event.key) {
-            case Key::Char:
-            case Key::Backspace:
-            case Key::Delete:
-            case Key::ClearField:
-            case Key::Left:
-            case Key::Right:
-            case Key::Home:
-            case Key::End:
-                Edit(event);
-                return true;
-            default:
-                return false;
+        if (!LineEditor::IsEditKey(event)) {
+            return false;
         }
+        Edit(event);
+        return true;
     }
     const bool press = event.key == Key::Enter || (event.key == Key::Char && event.ch == U' ');
     if (press) {
@@ -366,11 +309,8 @@ bool DialogView::HandleClick(int x, int y) {
             return true;  // a disabled control or a display field takes no input
         }
         if (IsField(i)) {
-            const CellRect& cells = Layout().Cells(i);
             FocusControl(i, false);
-            const std::size_t length = DecodeUtf8(control->GetWindowText()).size();
-            const int column = std::max(0, x - cells.x - 1);
-            m_cursor = std::min(length, m_scroll + static_cast<std::size_t>(column));
+            m_editor.PlaceCursor(x - Layout().Cells(i).x - 1);
         } else {
             FocusControl(i, false);
             Click(i);
@@ -469,35 +409,16 @@ void DialogView::RenderField(CellGrid& grid, int index, int x, int y, bool hasFo
                         : differs ? Style::Differs
                         : enabled ? Style::Field
                                   : Style::Dim;
-    std::u32string shown = text;
-    if (t.password) {
-        shown.assign(text.size(), kPasswordMask);
-    }
-    std::size_t scroll = 0;
+    const std::optional<char32_t> mask =
+        t.password ? std::optional<char32_t>(kPasswordMask) : std::nullopt;
+    const char32_t closing = differs ? kDiffersMark : U']';
     if (hasFocus) {
-        // The cursor stays inside the field; the text scrolls under it.
-        m_cursor = std::min(m_cursor, text.size());
-        const auto roomSize = static_cast<std::size_t>(room);
-        if (m_cursor < m_scroll) {
-            m_scroll = m_cursor;
-        } else if (m_cursor >= m_scroll + roomSize) {
-            m_scroll = m_cursor - roomSize + 1;
-        }
-        scroll = m_scroll;
-    }
-    grid.Fill(x, y, width, 1, U' ', style);
-    grid.Put(x, y, U'[', style);
-    grid.Put(x + width - 1, y, differs ? kDiffersMark : U']', style);
-    const std::u32string_view visible =
-        std::u32string_view(shown).substr(std::min(scroll, shown.size()));
-    const int written = grid.Text(x + 1, y, visible, style, room);
-    if (hasFocus && m_selectAll) {
-        for (int k = 0; k < written; ++k) {
-            grid.SetStyle(x + 1 + k, y, Style::Selected);
-        }
-    }
-    if (hasFocus) {
-        grid.SetCursor(CellPos{x + 1 + static_cast<int>(m_cursor - scroll), y});
+        m_editor.Sync(text);
+        m_editor.Draw(grid, x, y, width, style, true, mask, closing);
+    } else {
+        LineEditor shown;
+        shown.Start(text, false);
+        shown.Draw(grid, x, y, width, style, false, mask, closing);
     }
 }
 

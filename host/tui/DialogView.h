@@ -11,6 +11,7 @@
 #include "host/tui/CellGrid.h"
 #include "host/tui/DialogLayout.h"
 #include "host/tui/InputEvent.h"
+#include "host/tui/LineEditor.h"
 #include "host/tui/ReadBackCheck.h"
 
 class CDialog;
@@ -76,9 +77,7 @@ class DialogView {
     mutable std::optional<DialogLayout> m_layout;
     std::pair<int, int> m_arranged{-1, -1};
     std::optional<int> m_focus;
-    std::size_t m_cursor = 0;  // in code points
-    std::size_t m_scroll = 0;  // the first code point shown
-    bool m_selectAll = false;
+    LineEditor m_editor;  // of the focused field
 };
 
 }  // namespace host::tui

@@ -1,7 +1,5 @@
 #include "host/tui/FileDialogView.h"
 
-#include <fnmatch.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
@@ -36,24 +34,9 @@ constexpr char kFilterLabel[] = "Type:";
 constexpr char kOpenButton[] = "Open";
 constexpr char kSaveButton[] = "Save";
 constexpr char kCancelButton[] = "Cancel";
-constexpr char kParentFolder[] = "..";
-constexpr char kAllFiles[] = "All files";
 constexpr char kNoSuchFile[] = "There is no file ";
 constexpr char kNoSuchFolder[] = "There is no folder ";
 constexpr char kCannotRead[] = "Cannot read the folder: ";
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) {
-            return parts;
-        }
-        start = end + 1;
-    }
-}
 
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
@@ -84,23 +67,7 @@ std::u32string Tail(const std::u32string& text, int width) {
 }  // namespace
 
 FileDialogView::FileDialogView(FileDialogRequest request, fs::path folder)
-    : m_request(std::move(request)) {
-    const std::vector<std::string> parts = Split(m_request.filter, '|');
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].empty() && parts[i + 1].empty()) {
-            continue;
-        }
-        Filter filter{parts[i], {}};
-        for (const std::string& pattern : Split(parts[i + 1], ';')) {
-            if (!Trim(pattern).empty()) {
-                filter.patterns.push_back(Trim(pattern));
-            }
-        }
-        m_filters.push_back(std::move(filter));
-    }
-    if (m_filters.empty()) {
-        m_filters.push_back({kAllFiles, {"*"}});
-    }
+    : m_request(std::move(request)), m_filters(FileFilter::Parse(m_request.filter)) {
     // An initial name with a folder of its own opens the dialog there.
     std::string name = m_request.initialName;
     const fs::path initial(name);
@@ -109,98 +76,53 @@ FileDialogView::FileDialogView(FileDialogRequest request, fs::path folder)
         folder = initial.is_absolute() ? initial.parent_path() : folder / initial.parent_path();
         name = initial.filename().string();
     }
-    m_name = DecodeUtf8(name);
-    m_cursor = m_name.size();
+    m_name.Start(DecodeUtf8(name), false);
     Load(folder);
 }
 
 std::string FileDialogView::Name() const {
-    return EncodeUtf8(m_name);
-}
-
-bool FileDialogView::Matches(const std::string& name) const {
-    for (const std::string& pattern : m_filters[m_filter].patterns) {
-        // "*.*" means every file, also one without a dot.
-        if (pattern == "*.*" || fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return EncodeUtf8(m_name.Text());
 }
 
 void FileDialogView::Load(const fs::path& folder) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(folder, error).lexically_normal();
-    if (absolute.has_relative_path() && !absolute.has_filename()) {
-        absolute = absolute.parent_path();  // no trailing separator
-    }
-    std::vector<Entry> folders;
-    std::vector<Entry> files;
-    fs::directory_iterator it(absolute, fs::directory_options::skip_permission_denied, error);
-    if (error) {
-        m_message = kCannotRead + error.message();
+    FolderListing listing = FolderListing::Read(folder, m_filters[m_filter]);
+    m_message = listing.Error().empty() ? "" : kCannotRead + listing.Error();
+    if (!listing.Opened()) {
         return;  // the dialog stays where it was
     }
-    m_message.clear();
-    m_folder = absolute;
-    for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) {
-            m_message = kCannotRead + error.message();
-            break;
-        }
-        const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') {
-            continue;
-        }
-        std::error_code kindError;
-        if (it->is_directory(kindError)) {
-            folders.push_back({name, true});
-        } else if (Matches(name)) {
-            files.push_back({name, false});
-        }
-    }
-    auto byName = [](const Entry& a, const Entry& b) { return a.name < b.name; };
-    std::sort(folders.begin(), folders.end(), byName);
-    std::sort(files.begin(), files.end(), byName);
-    m_entries.clear();
-    if (m_folder.has_relative_path()) {
-        m_entries.push_back({kParentFolder, true});
-    }
-    m_entries.insert(m_entries.end(), folders.begin(), folders.end());
-    m_entries.insert(m_entries.end(), files.begin(), files.end());
+    m_listing = std::move(listing);
     m_selected = 0;
     m_top = 0;
 }
 
 void FileDialogView::Select(int index) {
-    if (m_entries.empty()) {
+    if (Entries().empty()) {
         return;
     }
-    m_selected = std::clamp(index, 0, static_cast<int>(m_entries.size()) - 1);
+    m_selected = std::clamp(index, 0, static_cast<int>(Entries().size()) - 1);
     m_top = std::clamp(m_top, std::max(0, m_selected - kListRows + 1), m_selected);
-    const Entry& entry = m_entries[static_cast<std::size_t>(m_selected)];
+    const Entry& entry = Entries()[static_cast<std::size_t>(m_selected)];
     if (!entry.folder) {
-        m_name = DecodeUtf8(entry.name);
-        m_cursor = m_name.size();
+        m_name.Start(DecodeUtf8(entry.name), false);
     }
 }
 
 void FileDialogView::Activate(int index) {
-    if (index < 0 || index >= static_cast<int>(m_entries.size())) {
+    if (index < 0 || index >= static_cast<int>(Entries().size())) {
         return;
     }
-    const Entry entry = m_entries[static_cast<std::size_t>(index)];
+    const Entry entry = Entries()[static_cast<std::size_t>(index)];
     if (entry.folder) {
-        Load(entry.name == kParentFolder ? m_folder.parent_path() : m_folder / entry.name);
+        Load(entry.name == FolderListing::kParentFolder ? Folder().parent_path()
+                                                        : Folder() / entry.name);
     } else {
-        m_name = DecodeUtf8(entry.name);
-        m_cursor = m_name.size();
+        m_name.Start(DecodeUtf8(entry.name), false);
         Accept();
     }
 }
 
 void FileDialogView::Accept() {
-    std::string name = Trim(EncodeUtf8(m_name));
+    std::string name = Trim(EncodeUtf8(m_name.Text()));
     if (name.empty()) {
         return;
     }
@@ -209,13 +131,12 @@ void FileDialogView::Accept() {
             name = std::string(home) + name.substr(1);
         }
     }
-    fs::path path = fs::path(name).is_absolute() ? fs::path(name) : m_folder / name;
+    fs::path path = fs::path(name).is_absolute() ? fs::path(name) : Folder() / name;
     path = path.lexically_normal();
     std::error_code error;
     if (fs::is_directory(path, error)) {
         Load(path);
-        m_name.clear();
-        m_cursor = 0;
+        m_name.Start(U"", false);
         return;
     }
     const std::string extension = BareExtension(m_request.defaultExtension);
@@ -242,52 +163,18 @@ void FileDialogView::NextFilter(int step) {
     const auto count = static_cast<int>(m_filters.size());
     m_filter =
         static_cast<std::size_t>(((static_cast<int>(m_filter) + step) % count + count) % count);
-    Load(m_folder);
+    Load(Folder());
 }
 
 void FileDialogView::EditName(const InputEvent& event) {
-    m_cursor = std::min(m_cursor, m_name.size());
-    switch (event.key) {
-        case Key::Char:
-            m_name.insert(m_cursor++, 1, event.ch);
-            break;
-        case Key::Backspace:
-            if (m_cursor > 0) {
-                m_name.erase(--m_cursor, 1);
-            }
-            break;
-        case Key::Delete:
-            if (m_cursor < m_name.size()) {
-                m_name.erase(m_cursor, 1);
-            }
-            break;
-        case Key::ClearField:
-            m_name.clear();
-            m_cursor = 0;
-            break;
-        case Key::Left:
-            m_cursor -= m_cursor > 0 ? 1 : 0;
-            break;
-        case Key::Right:
-            m_cursor = std::min(m_name.size(), m_cursor + 1);
-            break;
-        case Key::Home:
-            m_cursor = 0;
-            break;
-        case Key::End:
-            m_cursor = m_name.size();
-            break;
-        case Key::Enter:
-            Accept();
-            break;
-        case Key::Up:
-            m_part = Part::List;
-            break;
-        case Key::Down:
-            m_part = Part::Filter;
-            break;
-        default:
-            break;
+    if (LineEditor::IsEditKey(event)) {
+        m_name.Edit(event);
+    } else if (event.key == Key::Enter) {
+        Accept();
+    } else if (event.key == Key::Up) {
+        m_part = Part::List;
+    } else if (event.key == Key::Down) {
+        m_part = Part::Filter;
     }
 }
 
@@ -309,14 +196,14 @@ void FileDialogView::HandleList(const InputEvent& event) {
             Select(0);
             break;
         case Key::End:
-            Select(static_cast<int>(m_entries.size()) - 1);
+            Select(static_cast<int>(Entries().size()) - 1);
             break;
         case Key::Enter:
             Activate(m_selected);
             break;
         case Key::Backspace:
-            if (m_folder.has_relative_path()) {
-                Load(m_folder.parent_path());
+            if (Folder().has_relative_path()) {
+                Load(Folder().parent_path());
             }
             break;
         case Key::Char:
@@ -389,7 +276,7 @@ void FileDialogView::HandleMouse(const InputEvent& event) {
     }
     if (inList) {
         const int index = m_top + y - kListRow;
-        if (index < static_cast<int>(m_entries.size())) {
+        if (index < static_cast<int>(Entries().size())) {
             // A press on the selected entry opens it, as a double click would.
             const bool again = m_part == Part::List && index == m_selected;
             m_part = Part::List;
@@ -400,8 +287,7 @@ void FileDialogView::HandleMouse(const InputEvent& event) {
         }
     } else if (y == kNameRow && x >= kFieldColumn) {
         m_part = Part::Name;
-        m_cursor =
-            std::min(m_name.size(), static_cast<std::size_t>(std::max(0, x - kFieldColumn - 1)));
+        m_name.PlaceCursor(x - kFieldColumn - 1);
     } else if (y == kFilterRow && x >= kFieldColumn) {
         m_part = Part::Filter;
         NextFilter(1);
@@ -437,7 +323,7 @@ void FileDialogView::Render(CellGrid& grid, const CellRect& area, const Glyphs& 
 
     const int written = grid.Text(ox + kLabelColumn, oy + kFolderRow, kFolderLabel, Style::Box);
     grid.Text(ox + kLabelColumn + written + 1, oy + kFolderRow,
-              Tail(DecodeUtf8(m_folder.string()), inner - written - 1), Style::Box);
+              Tail(DecodeUtf8(Folder().string()), inner - written - 1), Style::Box);
 
     for (int row = 0; row < kListRows; ++row) {
         const int index = m_top + row;
@@ -446,8 +332,8 @@ void FileDialogView::Render(CellGrid& grid, const CellRect& area, const Glyphs& 
         const Style style =
             selected ? (m_part == Part::List ? Style::Focus : Style::Selected) : Style::Field;
         grid.Fill(ox + kLabelColumn, y, inner, 1, U' ', style);
-        if (index < static_cast<int>(m_entries.size())) {
-            const Entry& entry = m_entries[static_cast<std::size_t>(index)];
+        if (index < static_cast<int>(Entries().size())) {
+            const Entry& entry = Entries()[static_cast<std::size_t>(index)];
             grid.Text(ox + kLabelColumn + 1, y, DecodeUtf8(entry.name + (entry.folder ? "/" : "")),
                       style, inner - 2);
         } else if (!selected) {
@@ -457,25 +343,14 @@ void FileDialogView::Render(CellGrid& grid, const CellRect& area, const Glyphs& 
 
     grid.Text(ox + kLabelColumn, oy + kNameRow, kNameLabel, Style::Box);
     const int fieldWidth = kWidth - kLabelColumn - kFieldColumn;
-    const int room = fieldWidth - 2;
     const Style nameStyle = m_part == Part::Name ? Style::Focus : Style::Field;
-    grid.Fill(ox + kFieldColumn, oy + kNameRow, fieldWidth, 1, U' ', nameStyle);
-    grid.Put(ox + kFieldColumn, oy + kNameRow, U'[', nameStyle);
-    grid.Put(ox + kFieldColumn + fieldWidth - 1, oy + kNameRow, U']', nameStyle);
-    const std::size_t scroll = m_cursor >= static_cast<std::size_t>(room)
-                                   ? m_cursor - static_cast<std::size_t>(room) + 1
-                                   : 0;
-    grid.Text(ox + kFieldColumn + 1, oy + kNameRow,
-              std::u32string_view(m_name).substr(std::min(scroll, m_name.size())), nameStyle, room);
-    if (m_part == Part::Name) {
-        grid.SetCursor(
-            CellPos{ox + kFieldColumn + 1 + static_cast<int>(m_cursor - scroll), oy + kNameRow});
-    }
+    m_name.Draw(grid, ox + kFieldColumn, oy + kNameRow, fieldWidth, nameStyle,
+                m_part == Part::Name);
 
     grid.Text(ox + kLabelColumn, oy + kFilterRow, kFilterLabel, Style::Box);
     const Style filterStyle = m_part == Part::Filter ? Style::Focus : Style::Button;
     grid.Text(ox + kFieldColumn, oy + kFilterRow,
-              U"< " + DecodeUtf8(m_filters[m_filter].name) + U" >", filterStyle, fieldWidth);
+              U"< " + DecodeUtf8(m_filters[m_filter].Name()) + U" >", filterStyle, fieldWidth);
 
     const int okX = ox + kWidth - 2 - 2 * kButtonWidth - 2;
     DrawButton(grid, okX, oy + kButtonRow, kButtonWidth,

@@ -1,14 +1,18 @@
 #pragma once
-// The open and save file dialog on the screen: the current folder's sub-folders and the files
-// that the chosen filter entry matches, a file name field, the filter entry, OK and Cancel.
-// The user walks folders with Enter and Backspace (or the mouse) and types a name; the result
-// is an absolute path.
+// The open and save file dialog on the screen: the current folder's listing for the chosen
+// filter entry, a file name field, the filter entry, OK and Cancel. The user walks folders with
+// Enter and Backspace (or the mouse) and types a name; the result is an absolute path. What is
+// listed and what a filter matches are FolderListing's and FileFilter's; this draws them and
+// takes the keys.
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "host/tui/FileFilter.h"
+#include "host/tui/FolderListing.h"
+#include "host/tui/LineEditor.h"
 #include "host/tui/View.h"
 #include "platform/ui/FileDialog.h"
 
@@ -28,12 +32,9 @@ class FileDialogView final : public View {
     // The chosen path; nothing when cancelled.
     const std::optional<std::string>& Result() const { return m_result; }
 
-    struct Entry {
-        std::string name;
-        bool folder = false;
-    };
-    const std::filesystem::path& Folder() const { return m_folder; }
-    const std::vector<Entry>& Entries() const { return m_entries; }
+    using Entry = FolderListing::Entry;
+    const std::filesystem::path& Folder() const { return m_listing.Folder(); }
+    const std::vector<Entry>& Entries() const { return m_listing.Entries(); }
     std::string Name() const;
     const std::string& Message() const { return m_message; }
 
@@ -41,13 +42,7 @@ class FileDialogView final : public View {
     Part FocusPart() const { return m_part; }
 
   private:
-    struct Filter {
-        std::string name;
-        std::vector<std::string> patterns;
-    };
-
     void Load(const std::filesystem::path& folder);
-    bool Matches(const std::string& name) const;
     void Select(int index);
     void Activate(int index);
     void Accept();
@@ -58,14 +53,12 @@ class FileDialogView final : public View {
     void HandleMouse(const InputEvent& event);
 
     FileDialogRequest m_request;
-    std::vector<Filter> m_filters;
+    std::vector<FileFilter> m_filters;
     std::size_t m_filter = 0;
-    std::filesystem::path m_folder;
-    std::vector<Entry> m_entries;
+    FolderListing m_listing;
     int m_selected = 0;
     int m_top = 0;  // the first entry shown
-    std::u32string m_name;
-    std::size_t m_cursor = 0;
+    LineEditor m_name;
     Part m_part = Part::Name;
     std::string m_message;
     bool m_done = false;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "host/tui/FileDialogView.h"
+#include "host/tui/FileFilter.h"
 #include "host/tui/MessageBoxView.h"
 #include "tests/support/Files.h"
 #include "tests/tui/TuiTestSupport.h"
@@ -135,4 +136,18 @@ TEST_F(TuiFileDialog, ATypedNameGetsTheDefaultExtensionAndMustExistToBeOpened) {
     cancelled.Handle(Press(Key::Escape));
     EXPECT_TRUE(cancelled.Done());
     EXPECT_EQ(cancelled.Result(), std::nullopt);
+}
+
+TEST(TuiFileFilter, EntriesOfNamesAndPatternsOrAllFilesWithout) {
+    const auto filters = FileFilter::Parse("Both|*.txt; *.CSV|||Any|*.*|");
+    ASSERT_EQ(filters.size(), 2U);
+    EXPECT_EQ(filters[0].Name(), "Both");
+    EXPECT_TRUE(filters[0].Matches("a.csv"));
+    EXPECT_TRUE(filters[0].Matches("B.TXT"));
+    EXPECT_FALSE(filters[0].Matches("a.txt.bak"));
+    EXPECT_TRUE(filters[1].Matches("README"));
+    const auto none = FileFilter::Parse("");
+    ASSERT_EQ(none.size(), 1U);
+    EXPECT_EQ(none[0].Name(), "All files");
+    EXPECT_TRUE(none[0].Matches("anything"));
 }
