@@ -16,8 +16,7 @@ constexpr int kMargin = 1;
 constexpr int kFramedMargin = 2;
 constexpr int kButtonGap = 2;
 
-// After a Write, how the fields typed into came back.
-constexpr char kAsTyped[] = "Every field came back as typed";
+// After a Write, how many of the fields typed into came back different.
 constexpr char kFieldDiffers[] = " field came back different";
 constexpr char kFieldsDiffer[] = " fields came back different";
 
@@ -101,12 +100,11 @@ int SheetView::ButtonsWidth() const {
 }
 
 std::string SheetView::TakeNotice() {
+    // Nothing when all came back as typed: a Write that a wrong password stopped leaves the
+    // fields as typed too, so that would claim too much.
     const std::optional<int> differ = m_page ? m_page->TakeReadBack() : std::nullopt;
-    if (!differ) {
+    if (!differ || *differ == 0) {
         return {};
-    }
-    if (*differ == 0) {
-        return kAsTyped;
     }
     return std::to_string(*differ) + (*differ == 1 ? kFieldDiffers : kFieldsDiffer);
 }
