@@ -28,8 +28,12 @@ bool SameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-std::string RegistryError() {
-    return "cannot read the registry " + RegistryFile() + ": " + RegistryLastError();
+// The registry's own message names the file; another failure is a status code.
+std::string RegistryError(LONG code) {
+    const std::string reason = RegistryLastError();
+    return !reason.empty()
+               ? reason
+               : "cannot read the registry " + RegistryFile() + ": error " + std::to_string(code);
 }
 
 }  // namespace
@@ -47,7 +51,7 @@ bool FindRegisteredPlugins(const std::string& programId, std::vector<RegisteredP
         return true;
     }
     if (open != ERROR_SUCCESS) {
-        error = RegistryError();
+        error = RegistryError(open);
         return false;
     }
     char name[256];
@@ -62,7 +66,7 @@ bool FindRegisteredPlugins(const std::string& programId, std::vector<RegisteredP
     }
     RegCloseKey(classes);
     if (result != ERROR_NO_MORE_ITEMS) {
-        error = RegistryError();
+        error = RegistryError(result);
         return false;
     }
     return true;
