@@ -45,6 +45,7 @@ std::string BesideModulePath() {
 bool FindRegisteredPlugins(const std::string& programId, std::vector<RegisteredPlugin>& plugins,
                            std::string& error) {
     plugins.clear();
+    RegistryClearLastError();
     HKEY classes = nullptr;
     const LONG open = RegOpenKey(HKEY_CLASSES_ROOT, kClsidKey, &classes);
     if (open == ERROR_FILE_NOT_FOUND) {

@@ -98,8 +98,21 @@ bool RegStore::Current() {
     return m_status && status->SameContents(*m_status);
 }
 
+std::optional<StoreError> RegStore::CheckKind() const {
+    // Refused before anything is locked or created beside it.
+    const std::optional<FileStatus> status = m_files.Status(m_path);
+    if (status && !status->regular) {
+        return StoreError{StoreError::Kind::Io, m_path + ": not a regular file"};
+    }
+    return std::nullopt;
+}
+
 const RegTree* RegStore::Read(StoreError& error) {
     if (!Current()) {
+        if (auto failure = CheckKind()) {
+            error = std::move(*failure);
+            return nullptr;
+        }
         // Without the lock (say, the folder is read-only) the read is still whole: saves
         // replace the file by renaming, never by rewriting it in place. A lock that another
         // process keeps is another matter: its save is not done.
@@ -128,6 +141,9 @@ const std::vector<std::string>& RegStore::SubkeyNames(const std::string& path) {
 }
 
 std::optional<StoreError> RegStore::Modify(const std::function<bool(RegTree&)>& change) {
+    if (auto error = CheckKind()) {
+        return error;
+    }
     if (auto error = MakeFolder()) {
         return error;
     }

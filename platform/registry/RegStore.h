@@ -55,6 +55,7 @@ class RegStore {
     // Whether what was read last is still what the file holds.
     bool Current();
     std::optional<StoreError> Load();
+    std::optional<StoreError> CheckKind() const;
     std::optional<StoreError> MakeFolder();
     StoreError IoError(const std::string& what, int error) const;
 

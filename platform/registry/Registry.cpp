@@ -122,7 +122,6 @@ RegStore& Store() {
 
 // Runs query on the registry as the file holds it.
 LONG Query(const std::function<LONG(const RegTree&, RegStore&)>& query) {
-    t_lastError.clear();
     const std::lock_guard guard(Shared().storeMutex);
     RegStore& store = Store();
     platform::registry::StoreError error;
@@ -139,7 +138,6 @@ LONG Query(const std::function<LONG(const RegTree&)>& query) {
 
 // Runs change on the registry and saves it when change succeeds.
 LONG Change(const std::function<LONG(RegTree&)>& change) {
-    t_lastError.clear();
     LONG result = ERROR_SUCCESS;
     const std::lock_guard guard(Shared().storeMutex);
     const auto error = Store().Modify([&](RegTree& tree) {
@@ -446,6 +444,10 @@ std::string RegistryFile() {
 
 std::string RegistryLastError() {
     return t_lastError;
+}
+
+void RegistryClearLastError() {
+    t_lastError.clear();
 }
 
 void RegistrySetLockWait(std::int64_t limitMs, std::int64_t noticeMs,

@@ -78,9 +78,10 @@ LONG RegEnumKey(HKEY key, DWORD index, char* buffer, DWORD size);
 void RegistrySetFile(const std::string& path);
 // The registry file in use.
 std::string RegistryFile();
-// What went wrong with the file when this thread's last registry call failed with ERROR_BADDB
-// or ERROR_REGISTRY_IO_FAILED, naming the file; empty after a call that did not fail so.
+// What went wrong with the file in this thread's last ERROR_BADDB or ERROR_REGISTRY_IO_FAILED,
+// naming the file; empty when there was none since RegistryClearLastError.
 std::string RegistryLastError();
+void RegistryClearLastError();
 // How long a lock that another process holds on the registry file is waited for (5 s), and
 // after how long notice is told what the wait is for (1 s; nullptr: on standard error).
 void RegistrySetLockWait(std::int64_t limitMs, std::int64_t noticeMs,
