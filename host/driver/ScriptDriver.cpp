@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <ostream>
 
@@ -455,8 +456,13 @@ bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<st
 bool ScriptDriver::LogCommand(const std::string& command, const std::vector<std::string>& args) {
     if (command == "trace") {
         Need(args, 0);
-        for (const HostCall& call : m_site.TakeCalls()) {
-            m_out << FormatHostCall(call) << '\n';
+        m_site.TakeCalls([this](const HostCall& call) { m_out << FormatHostCall(call) << '\n'; });
+        // The log is bounded: what it dropped is told beside the trace, not in it.
+        if (const std::size_t dropped = m_site.TakeDroppedCalls(); dropped > 0) {
+            m_out.flush();
+            std::cerr << "qma7 script: trace: " << dropped
+                      << " earlier host calls were dropped; the log keeps the last "
+                      << CallLog::kDefaultLimit << '\n';
         }
     } else if (command == "boxes") {
         Need(args, 0);

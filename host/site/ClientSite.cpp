@@ -50,7 +50,9 @@ void ClientSite::SetInterfaces(bool read, bool write) {
 }
 
 std::vector<HostCall> ClientSite::TakeCalls() {
-    return std::exchange(m_calls, {});
+    std::vector<HostCall> calls;
+    m_calls.Take([&calls](const HostCall& call) { calls.push_back(call); });
+    return calls;
 }
 
 int ClientSite::Outstanding(REFIID iid) const {
@@ -94,7 +96,7 @@ std::uint32_t ClientSite::Release() {
 }
 
 void ClientSite::Log(HostCall call) {
-    m_calls.push_back(std::move(call));
+    m_calls.Add(call);
     platform::crt::BlockFor(m_latencyMs, platform::crt::Blocked::HostCall);
 }
 

@@ -6,10 +6,12 @@
 // it obtained.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "host/link/NodeLink.h"
+#include "host/site/CallLog.h"
 #include "platform/com/NvInterfaces.h"
 #include "platform/com/Unknown.h"
 
@@ -41,8 +43,11 @@ class ClientSite final : public IOleClientSite {
     // The virtual time each host call takes from now on.
     void SetLatency(std::int64_t ms) { m_latencyMs = ms; }
 
-    // The calls made since the last TakeCalls, oldest first.
+    // The calls made since the last TakeCalls, oldest first (at most the log's bound).
     std::vector<HostCall> TakeCalls();
+    void TakeCalls(const std::function<void(const HostCall&)>& each) { m_calls.Take(each); }
+    // How many calls the log dropped, oldest first, since the last time this was asked.
+    std::size_t TakeDroppedCalls() { return m_calls.TakeDropped(); }
 
     // References handed out and not yet released through the interface iid. IID_IUnknown and
     // IID_IOleClientSite share one count: both are the site itself. Negative after an extra
@@ -123,7 +128,7 @@ class ClientSite final : public IOleClientSite {
     int m_siteRefs = 0;
     int m_readRefs = 0;
     int m_writeRefs = 0;
-    std::vector<HostCall> m_calls;
+    CallLog m_calls;
 };
 
 }  // namespace host
