@@ -23,7 +23,12 @@ std::optional<std::string> ReadScript(const std::string& path, std::string& erro
     const int fd =
         standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        error = "cannot read " + source + ": " + std::strerror(errno);
+        const int reason = errno;
+        struct stat st {};
+        // A socket cannot even be opened; say what it is rather than why.
+        error = ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)
+                    ? path + ": not a regular file"
+                    : "cannot read " + source + ": " + std::strerror(reason);
         return std::nullopt;
     }
     const auto fail = [&](const std::string& message) -> std::optional<std::string> {

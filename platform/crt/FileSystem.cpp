@@ -38,6 +38,10 @@ FileStatus StatusOf(const struct stat& st) {
 int OpenRegular(const std::string& path, int flags, mode_t mode = 0) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, mode);
     if (fd < 0) {
+        // A socket cannot even be opened; say what it is rather than why.
+        const int error = errno;
+        struct stat st {};
+        errno = ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) ? kNotRegularFile : error;
         return -1;
     }
     struct stat st {};

@@ -1,9 +1,12 @@
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -113,8 +116,13 @@ TEST_F(Qma7Command, HelpAndUnknownArguments) {
 TEST_F(Qma7Command, WhatIsNoRegularFileIsRefusedAtOnceAndNothingHangs) {
     std::filesystem::create_directory(dir / "dir");
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (dir / "socket").c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     const std::string reg = " --registry " + registry;
-    for (const std::string path : {"dir", "fifo", "/dev/zero"}) {
+    for (const std::string path : {"dir", "fifo", "socket", "/dev/zero"}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(Run("script --node " + path + reg), 1);
         EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
@@ -127,6 +135,7 @@ TEST_F(Qma7Command, WhatIsNoRegularFileIsRefusedAtOnceAndNothingHangs) {
             EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
         }
     }
+    ::close(listener);
     EXPECT_EQ(Run("script" + reg + " < dir"), 1);
     EXPECT_EQ(err, "qma7 script: cannot read standard input: Is a directory\n");
     EXPECT_EQ(Run("script nothing.qma7"), 1);
