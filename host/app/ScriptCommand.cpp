@@ -1,16 +1,20 @@
 #include "host/app/ScriptCommand.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "host/app/ControlHost.h"
+#include "host/app/ScriptSource.h"
 #include "host/driver/ScriptDriver.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/NodeImage.h"
+#include "host/node/NodeImageLock.h"
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
 
@@ -68,6 +72,18 @@ int RunScriptCommand(int argc, char** argv) {
         return 2;
     }
 
+    // One writer per image: a sheet that keeps the image refuses the save. A lock that cannot
+    // be taken for another reason leaves the save to report what is wrong when it is made.
+    std::unique_ptr<NodeImageLock> saveLock;
+    if (options.saveImage) {
+        bool held = false;
+        saveLock = NodeImageLock::Take(*options.saveImage, error, held);
+        if (held) {
+            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
     std::optional<SimNode> loaded =
         options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
     if (!loaded) {
@@ -93,16 +109,16 @@ int RunScriptCommand(int argc, char** argv) {
         return true;
     };
 
-    std::ifstream file;
-    std::istream* script = &std::cin;
-    if (options.scriptFile != "-") {
-        file.open(options.scriptFile, std::ios::binary);
-        if (!file) {
-            std::fprintf(stderr, "qma7 script: cannot read %s\n", options.scriptFile.c_str());
-            return 1;
-        }
-        script = &file;
+    if (options.scriptFile == "-" && ::isatty(STDIN_FILENO) != 0) {
+        std::fputs("qma7 script: reading the script from standard input (end it with Ctrl-D)\n",
+                   stderr);
     }
+    const std::optional<std::string> text = ReadScript(options.scriptFile, error);
+    if (!text) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        return 1;
+    }
+    std::istringstream script(*text);
 
     ScriptDriver driver(node, site, clock, std::cout);
     driver.SetFailHandler([&](int line, const std::string& message) {
@@ -114,7 +130,7 @@ int RunScriptCommand(int argc, char** argv) {
         std::_Exit(1);
     });
     int errorLine = 0;
-    if (!driver.Load(*script, errorLine, error)) {
+    if (!driver.Load(script, errorLine, error)) {
         std::fprintf(stderr, "error: %d: %s\n", errorLine, error.c_str());
         save();
         return 1;

@@ -8,12 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
-#include <system_error>
 
 #include "host/app/ControlHost.h"
 #include "host/app/FrontEndHookup.h"
-#include "host/node/FactoryNode.h"
+#include "host/app/PluginLocator.h"
+#include "host/app/SheetImage.h"
 #include "host/node/NodeImage.h"
 #include "host/site/ClientSite.h"
 #include "host/tui/CursesTerminal.h"
@@ -71,7 +72,7 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
             }
             options.latencyMs = ms;
         } else {
-            error = "unknown argument " + arg;
+            error = "unknown argument " + arg + " (qma7 --help lists the options)";
             return false;
         }
     }
@@ -155,33 +156,14 @@ int RunSheetCommand(int argc, char** argv) {
     }
 
     // The node: the image as it was left, the factory node on the first run or when asked.
-    const auto defaultPath =
-        DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
-    if (!options.nodeImage && !defaultPath) {
-        return Fail("neither XDG_STATE_HOME nor HOME is set; name a node image with --node IMAGE");
-    }
-    const fs::path imagePath = options.nodeImage ? fs::path(*options.nodeImage) : *defaultPath;
-    std::error_code fsError;
-    const bool exists = fs::exists(imagePath, fsError);
-    if (options.nodeImage && !exists && !options.fresh) {
-        return Fail("there is no node image " + imagePath.string() +
-                    "; add --fresh to start it from the factory node");
-    }
-    std::optional<SimNode> loaded =
-        options.fresh || !exists ? FactoryNode::Make() : NodeImage::Load(imagePath, error);
-    if (!loaded) {
+    std::optional<SheetImage> image = OpenSheetImage(
+        options.nodeImage, DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")),
+        options.fresh, error);
+    if (!image) {
         return Fail(error);
     }
-    SimNode node = std::move(*loaded);
-    if (options.fresh || !exists) {
-        // Made now, so that a folder that cannot hold it shows before the sheet opens.
-        if (imagePath.has_parent_path()) {
-            fs::create_directories(imagePath.parent_path(), fsError);
-        }
-        if (!NodeImage::Save(node, imagePath, error)) {
-            return Fail(error);
-        }
-    }
+    SimNode& node = image->node;
+    const fs::path& imagePath = image->path;
 
     // Wide characters need the user's locale; the plug-in's numbers do not follow it.
     std::setlocale(LC_ALL, "");
@@ -199,8 +181,19 @@ int RunSheetCommand(int argc, char** argv) {
     advanceNode = [&live](std::int64_t nowMs) { live.AdvanceTo(nowMs); };
 #endif
 
+    // The plug-in is found (and registered on the first run) before the screen is taken over;
+    // what the host has to say about it is shown once the terminal is given back.
+    std::ostringstream notes;
+    const auto tellNotes = [&] { std::fputs((image->notes + notes.str()).c_str(), stderr); };
+    auto control = ControlHost::Create(site, BundledModulePath(), notes, error);
+    if (!control) {
+        tellNotes();
+        return Fail(error);
+    }
+
     auto terminal = tui::CursesTerminal::Start(unicode, error);
     if (!terminal) {
+        tellNotes();
         return Fail(error);
     }
     tui::TerminalFrontEnd::Hooks hooks;
@@ -224,6 +217,7 @@ int RunSheetCommand(int argc, char** argv) {
         const std::string interrupted = ui->Interrupted();
         keeper.Save(clock.NowMs());
         terminal->Stop();
+        tellNotes();
         if (!interrupted.empty()) {
             std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
         }
@@ -240,15 +234,11 @@ int RunSheetCommand(int argc, char** argv) {
     MessageLoop loop(frontEnd, clock);
     const FrontEndHookup hookup(site, frontEnd);
 
-    auto control = ControlHost::Create(site, error);
-    if (!control) {
-        terminal->Stop();
-        return Fail(error);
-    }
     frontEnd.Paint();
     control->Control()->DoVerb(OLEIVERB_PROPERTIES);
     control.reset();
     terminal->Stop();
+    tellNotes();
 
     if (!keeper.Save(clock.NowMs())) {
         return Fail(keeper.Error());

@@ -32,7 +32,7 @@ const char* const kUsage =
     "       qma7 unregister [MODULE]  remove its registration\n"
     "       qma7 draw WIDTHxHEIGHT FILE.png\n"
     "                                 draw the control into a PNG picture\n"
-    "       qma7 --help | --version\n"
+    "       qma7 -h | --help | --version\n"
     "Every command takes --registry FILE: the registry to use instead of $QMA7_REGISTRY or\n"
     "~/.config/qma7/registry.reg.\n";
 

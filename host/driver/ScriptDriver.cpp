@@ -3,16 +3,19 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <ostream>
-#include <sstream>
 
 #include "host/driver/BoxFormat.h"
 #include "host/driver/ScriptSyntax.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
+#include "platform/crt/FileSystem.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertySheet.h"
 
@@ -21,6 +24,8 @@ namespace host {
 namespace {
 
 constexpr int kLastNv = SimNode::kNvCount - 1;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kMaxShownFile = std::size_t{64} << 20;
 
 const char* ControlKindWord(const CWnd& control) {
     const ControlTemplate& t = *control.Template();
@@ -67,6 +72,10 @@ bool ScriptDriver::Load(std::istream& script, int& errorLine, std::string& error
     int number = 0;
     while (std::getline(script, text)) {
         ++number;
+        // A byte-order mark that an editor put before the first line is no part of it.
+        if (number == 1 && text.starts_with(kByteOrderMark)) {
+            text.erase(0, kByteOrderMark.size());
+        }
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
         }
@@ -447,8 +456,13 @@ bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<st
 bool ScriptDriver::LogCommand(const std::string& command, const std::vector<std::string>& args) {
     if (command == "trace") {
         Need(args, 0);
-        for (const HostCall& call : m_site.TakeCalls()) {
-            m_out << FormatHostCall(call) << '\n';
+        m_site.TakeCalls([this](const HostCall& call) { m_out << FormatHostCall(call) << '\n'; });
+        // The log is bounded: what it dropped is told beside the trace, not in it.
+        if (const std::size_t dropped = m_site.TakeDroppedCalls(); dropped > 0) {
+            m_out.flush();
+            std::cerr << "qma7 script: trace: " << dropped
+                      << " earlier host calls were dropped; the log keeps the last "
+                      << CallLog::kDefaultLimit << '\n';
         }
     } else if (command == "boxes") {
         Need(args, 0);
@@ -476,13 +490,16 @@ bool ScriptDriver::FileCommand(const std::string& command, const std::vector<std
         }
     } else if (command == "showfile") {
         Need(args, 1);
-        std::ifstream file(args[0], std::ios::binary);
-        if (!file) {
-            Fail("cannot read " + QuoteText(args[0]));
+        // A folder, a device or a pipe is not a file to show; nor is what cannot be read whole.
+        const auto file =
+            platform::crt::CurrentFileSystem().Open(args[0], platform::crt::OpenMode::Read);
+        const auto content = file ? platform::crt::ReadAll(*file, kMaxShownFile) : std::nullopt;
+        if (!content) {
+            Fail("cannot read " + QuoteText(args[0]) + ": " +
+                 (errno == platform::crt::kNotRegularFile ? "not a regular file"
+                                                          : std::strerror(errno)));
         }
-        std::ostringstream content;
-        content << file.rdbuf();
-        const std::string text = content.str();
+        const std::string& text = *content;
         std::size_t start = 0;
         while (start < text.size()) {
             const std::size_t end = text.find('\n', start);
