@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "host/app/ControlHost.h"
+#include "host/app/LonOption.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/NodeImage.h"
 #include "host/site/ClientSite.h"
@@ -37,6 +38,7 @@ struct SheetOptions {
     std::optional<std::string> nodeImage;
     bool fresh = false;
     std::int64_t latencyMs = 0;
+    LonOptions lon;
 };
 
 bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& error) {
@@ -49,7 +51,11 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
             }
             return argv[++i];
         };
-        if (arg == "--node") {
+        if (TakeLonOption(argc, argv, i, options.lon, error)) {
+            if (!error.empty()) {
+                return false;
+            }
+        } else if (arg == "--node") {
             const char* v = value();
             if (v == nullptr) {
                 return false;
@@ -73,6 +79,17 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
             error = "unknown argument " + arg;
             return false;
         }
+    }
+    if (!options.lon.target && !options.lon.needsLon.empty()) {
+        error = options.lon.needsLon + " needs --lon";
+        return false;
+    }
+    if (options.lon.target && (options.nodeImage || options.fresh || options.latencyMs != 0)) {
+        error = std::string(options.nodeImage ? "--node"
+                            : options.fresh   ? "--fresh"
+                                              : "--latency") +
+                " is for the simulated node; it cannot be used with --lon";
+        return false;
     }
     return true;
 }
@@ -129,6 +146,38 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// The simulated node: the image as it was left, the factory node on the first run or when
+// asked. Its path in imagePath.
+std::optional<SimNode> OpenSimNode(const SheetOptions& options, fs::path& imagePath,
+                                   std::string& error) {
+    const auto defaultPath =
+        DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    if (!options.nodeImage && !defaultPath) {
+        error = "neither XDG_STATE_HOME nor HOME is set; name a node image with --node IMAGE";
+        return std::nullopt;
+    }
+    imagePath = options.nodeImage ? fs::path(*options.nodeImage) : *defaultPath;
+    std::error_code fsError;
+    const bool exists = fs::exists(imagePath, fsError);
+    if (options.nodeImage && !exists && !options.fresh) {
+        error = "there is no node image " + imagePath.string() +
+                "; add --fresh to start it from the factory node";
+        return std::nullopt;
+    }
+    std::optional<SimNode> node =
+        options.fresh || !exists ? FactoryNode::Make() : NodeImage::Load(imagePath, error);
+    if (node && (options.fresh || !exists)) {
+        // Made now, so that a folder that cannot hold it shows before the sheet opens.
+        if (imagePath.has_parent_path()) {
+            fs::create_directories(imagePath.parent_path(), fsError);
+        }
+        if (!NodeImage::Save(*node, imagePath, error)) {
+            return std::nullopt;
+        }
+    }
+    return node;
+}
+
 }  // namespace
 
 std::optional<fs::path> DefaultNodeImagePath(const char* stateHome, const char* home) {
@@ -150,49 +199,39 @@ int RunSheetCommand(int argc, char** argv) {
         return 2;
     }
 
-    // The node: the image as it was left, the factory node on the first run or when asked.
-    const auto defaultPath =
-        DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
-    if (!options.nodeImage && !defaultPath) {
-        return Fail("neither XDG_STATE_HOME nor HOME is set; name a node image with --node IMAGE");
+    platform::crt::Clock& clock = platform::crt::CurrentClock();
+    std::unique_ptr<LonSession> lon;
+    std::optional<SimNode> node;
+    fs::path imagePath;
+    if (options.lon.target) {
+        lon = LonSession::Open(options.lon, clock, error);
+    } else {
+        node = OpenSimNode(options, imagePath, error);
     }
-    const fs::path imagePath = options.nodeImage ? fs::path(*options.nodeImage) : *defaultPath;
-    std::error_code fsError;
-    const bool exists = fs::exists(imagePath, fsError);
-    if (options.nodeImage && !exists && !options.fresh) {
-        return Fail("there is no node image " + imagePath.string() +
-                    "; add --fresh to start it from the factory node");
-    }
-    std::optional<SimNode> loaded =
-        options.fresh || !exists ? FactoryNode::Make() : NodeImage::Load(imagePath, error);
-    if (!loaded) {
+    if (!lon && !node) {
         return Fail(error);
     }
-    SimNode node = std::move(*loaded);
-    if (options.fresh || !exists) {
-        // Made now, so that a folder that cannot hold it shows before the sheet opens.
-        if (imagePath.has_parent_path()) {
-            fs::create_directories(imagePath.parent_path(), fsError);
-        }
-        if (!NodeImage::Save(node, imagePath, error)) {
-            return Fail(error);
-        }
-    }
+    NodeLink& link = lon ? static_cast<NodeLink&>(lon->Node()) : *node;
 
     // Wide characters need the user's locale; the plug-in's numbers do not follow it.
     std::setlocale(LC_ALL, "");
     const bool unicode = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
 
-    platform::crt::Clock& clock = platform::crt::CurrentClock();
-    ClientSite site(node);
+    ClientSite site(link);
     site.SetLatency(options.latencyMs);
-    NodeKeeper keeper(node, site, imagePath);
-
+    // The simulated node is kept in its image and lives; a node on the network keeps itself.
+    std::optional<NodeKeeper> keeper;
     std::function<void(std::int64_t)> advanceNode;  // nothing: the node holds still
 #if __has_include("host/node/LiveModel.h")
-    LiveModel live(node);
-    advanceNode = [&live](std::int64_t nowMs) { live.AdvanceTo(nowMs); };
+    std::optional<LiveModel> live;
 #endif
+    if (node) {
+        keeper.emplace(*node, site, imagePath);
+#if __has_include("host/node/LiveModel.h")
+        live.emplace(*node);
+        advanceNode = [&live](std::int64_t nowMs) { live->AdvanceTo(nowMs); };
+#endif
+    }
 
     auto terminal = tui::CursesTerminal::Start(unicode, error);
     if (!terminal) {
@@ -203,26 +242,37 @@ int RunSheetCommand(int argc, char** argv) {
         if (advanceNode) {
             advanceNode(nowMs);
         }
-        return keeper.Wake(nowMs);
+        if (!keeper) {
+            site.TakeCalls();  // the log would grow without end
+            return std::optional<std::int64_t>();
+        }
+        return keeper->Wake(nowMs);
     };
     hooks.terminate = [&](int signal) {
         // Killed: the node is kept as it stands, the terminal given back, and the process
         // ends as the signal would have ended it.
-        keeper.Wake(clock.NowMs());
-        keeper.Save(clock.NowMs());
+        if (keeper) {
+            keeper->Wake(clock.NowMs());
+            keeper->Save(clock.NowMs());
+        }
         terminal->Stop();
-        if (!keeper.Error().empty()) {
-            std::fprintf(stderr, "qma7: %s\n", keeper.Error().c_str());
+        if (keeper && !keeper->Error().empty()) {
+            std::fprintf(stderr, "qma7: %s\n", keeper->Error().c_str());
         }
         std::signal(signal, SIG_DFL);
         std::raise(signal);
     };
-    tui::TerminalFrontEnd frontEnd(
-        *terminal, clock, {node.Name(), std::string(settingsfile::kProgramId)},
-        unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(), std::move(hooks));
+    tui::StatusInfo status{node ? node->Name() : lon->Name(),
+                           lon ? lon->ProgramIdText() : std::string(settingsfile::kProgramId)};
+    status.link = link.Kind();
+    status.address = link.Address();
+    status.problem = [&link] { return link.Problem(); };
+    tui::TerminalFrontEnd frontEnd(*terminal, clock, std::move(status),
+                                   unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(),
+                                   std::move(hooks));
     MessageLoop loop(frontEnd, clock);
 
-    auto control = ControlHost::Create(site, error);
+    auto control = CreateControlFor(site, lon.get(), error);
     if (!control) {
         terminal->Stop();
         return Fail(error);
@@ -232,9 +282,11 @@ int RunSheetCommand(int argc, char** argv) {
     control.reset();
     terminal->Stop();
 
-    keeper.Wake(clock.NowMs());
-    if (!keeper.Save(clock.NowMs())) {
-        return Fail(keeper.Error());
+    if (keeper) {
+        keeper->Wake(clock.NowMs());
+        if (!keeper->Save(clock.NowMs())) {
+            return Fail(keeper->Error());
+        }
     }
     return 0;
 }

@@ -13,8 +13,6 @@ namespace host::tui {
 
 namespace {
 
-constexpr char kSimulated[] = "simulated";
-
 // The main keys, most wanted first: as many as fit stand on the status line.
 constexpr const char* kStatusKeys[] = {"Esc exit", "F1 keys", "PgUp/PgDn tab", "Tab move",
                                        "Space click"};
@@ -147,10 +145,20 @@ void Screen::RenderStatus(CellGrid& grid) const {
     if (!title.empty()) {
         left += title + separator;
     }
-    left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator +
-            DecodeUtf8(kSimulated);
+    left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator;
+    if (!m_status.address.empty()) {
+        left += DecodeUtf8(m_status.address) + separator;
+    }
+    left += DecodeUtf8(m_status.link);
+    const std::u32string problem =
+        m_status.problem ? DecodeUtf8(m_status.problem()) : std::u32string();
+    const int problemAt = static_cast<int>(left.size() + separator.size());
+    if (!problem.empty()) {
+        left += separator + problem;
+    }
     const int written = grid.Text(0, row, left, Style::Status);
     grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+    grid.Text(problemAt, row, problem, Style::Title);
     // The keys, as many as fit right of the node's description.
     std::vector<std::u32string> keys;
     int room = grid.Width() - written - 2;
