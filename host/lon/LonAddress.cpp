@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "host/driver/ScriptSyntax.h"
+
 namespace host::lon {
 
 namespace {
@@ -19,35 +21,14 @@ std::optional<int> Decimal(std::string_view text, int min, int max) {
     return value;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 std::optional<std::vector<std::uint8_t>> Domain(std::string_view text) {
-    if (text == "-") {
-        return std::vector<std::uint8_t>{};
-    }
-    const std::size_t bytes = text.size() / 2;
-    if (text.size() % 2 != 0 || (bytes != 1 && bytes != 3 && bytes != 6)) {
+    std::string error;
+    auto domain = text.empty() || text.find_first_of(" \t") != std::string_view::npos
+                      ? std::nullopt
+                      : ParseHex(text, error);
+    if (!domain || (domain->empty() && text != "-") ||
+        (domain->size() > 1 && domain->size() != 3 && domain->size() != 6)) {
         return std::nullopt;
-    }
-    std::vector<std::uint8_t> domain;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = HexDigit(text[i]);
-        const int low = HexDigit(text[i + 1]);
-        if (high < 0 || low < 0) {
-            return std::nullopt;
-        }
-        domain.push_back(static_cast<std::uint8_t>(high * 16 + low));
     }
     return domain;
 }
@@ -68,13 +49,7 @@ bool SubnetNode(std::string_view text, LonAddress& address) {
 }
 
 std::string DomainText(const std::vector<std::uint8_t>& domain) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : domain) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0F];
-    }
-    return text.empty() ? "-" : text;
+    return FormatHex(domain);  // "-" for the zero-length domain
 }
 
 }  // namespace
