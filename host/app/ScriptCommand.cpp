@@ -11,7 +11,10 @@
 
 #include "host/app/ControlHost.h"
 #include "host/app/ScriptSource.h"
+#include "host/app/LonOption.h"
+#include "host/driver/LinkScriptNode.h"
 #include "host/driver/ScriptDriver.h"
+#include "host/driver/SimScriptNode.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/NodeImage.h"
 #include "host/node/NodeImageLock.h"
@@ -26,6 +29,7 @@ struct ScriptOptions {
     std::optional<std::string> nodeImage;
     std::optional<std::string> saveImage;
     std::string scriptFile = "-";
+    LonOptions lon;
 };
 
 bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& error) {
@@ -40,7 +44,11 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
             target = argv[++i];
             return true;
         };
-        if (arg == "--node") {
+        if (TakeLonOption(argc, argv, i, options.lon, error)) {
+            if (!error.empty()) {
+                return false;
+            }
+        } else if (arg == "--node") {
             if (!value(options.nodeImage)) {
                 return false;
             }
@@ -58,6 +66,15 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
             error = "more than one script file";
             return false;
         }
+    }
+    if (!options.lon.target && !options.lon.needsLon.empty()) {
+        error = options.lon.needsLon + " needs --lon";
+        return false;
+    }
+    if (options.lon.target && (options.nodeImage || options.saveImage)) {
+        error = std::string(options.nodeImage ? "--node" : "--save") +
+                " is for the simulated node; it cannot be used with --lon";
+        return false;
     }
     return true;
 }
@@ -84,17 +101,35 @@ int RunScriptCommand(int argc, char** argv) {
         }
     }
 
-    std::optional<SimNode> loaded =
-        options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
-    if (!loaded) {
-        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-        return 1;
+    // The simulated node runs on a virtual clock; a node on the network in real time.
+    platform::crt::VirtualClock virtualClock;
+    platform::crt::ElapsedClock realClock;
+    struct ClockGuard {
+        ~ClockGuard() { platform::crt::SetCurrentClock(nullptr); }
+    } clockGuard;
+    std::optional<SimNode> node;
+    std::unique_ptr<LonSession> lon;
+    std::unique_ptr<ScriptNode> scriptNode;
+    if (options.lon.target) {
+        platform::crt::SetCurrentClock(&realClock);
+        lon = LonSession::Open(options.lon, realClock, error);
+        if (!lon) {
+            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+            return 1;
+        }
+        scriptNode = std::make_unique<LinkScriptNode>(lon->Node());
+    } else {
+        node = options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
+        if (!node) {
+            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+            return 1;
+        }
+        platform::crt::SetCurrentClock(&virtualClock);
+        scriptNode = std::make_unique<SimScriptNode>(*node);
     }
-    SimNode node = std::move(*loaded);
-
-    platform::crt::VirtualClock clock;
-    platform::crt::SetCurrentClock(&clock);
-    ClientSite site(node);
+    platform::crt::ScriptClock& clock =
+        lon ? static_cast<platform::crt::ScriptClock&>(realClock) : virtualClock;
+    ClientSite site(lon ? static_cast<NodeLink&>(lon->Node()) : *node);
 
     // The node's state is written when the script ends, also after an error.
     auto save = [&]() -> bool {
@@ -102,7 +137,7 @@ int RunScriptCommand(int argc, char** argv) {
             return true;
         }
         std::string saveError;
-        if (!NodeImage::Save(node, *options.saveImage, saveError)) {
+        if (!NodeImage::Save(*node, *options.saveImage, saveError)) {
             std::fprintf(stderr, "qma7 script: %s\n", saveError.c_str());
             return false;
         }
@@ -120,7 +155,7 @@ int RunScriptCommand(int argc, char** argv) {
     }
     std::istringstream script(*text);
 
-    ScriptDriver driver(node, site, clock, std::cout);
+    ScriptDriver driver(*scriptNode, site, clock, std::cout);
     driver.SetFailHandler([&](int line, const std::string& message) {
         std::cout.flush();
         std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
@@ -136,7 +171,7 @@ int RunScriptCommand(int argc, char** argv) {
         return 1;
     }
 
-    auto control = ControlHost::Create(site, error);
+    auto control = CreateControlFor(site, lon.get(), std::cerr, error);
     if (!control) {
         std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
         save();
@@ -147,7 +182,6 @@ int RunScriptCommand(int argc, char** argv) {
     driver.SetControl({});
     control.reset();
     std::cout.flush();
-    platform::crt::SetCurrentClock(nullptr);
     return save() ? 0 : 1;
 }
 

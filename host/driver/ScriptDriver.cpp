@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "host/driver/BoxFormat.h"
+#include "host/driver/ScriptNode.h"
 #include "host/driver/ScriptSyntax.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
@@ -61,7 +62,7 @@ std::optional<int> AnswerFromWord(const std::string& word) {
 
 }  // namespace
 
-ScriptDriver::ScriptDriver(SimNode& node, ClientSite& site, platform::crt::VirtualClock& clock,
+ScriptDriver::ScriptDriver(ScriptNode& node, ClientSite& site, platform::crt::ScriptClock& clock,
                            std::ostream& out)
     : m_node(node), m_site(site), m_clock(clock), m_out(out), m_loop(*this, clock) {}
 
@@ -225,6 +226,33 @@ std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args,
     return nvs;
 }
 
+SimNode& ScriptDriver::Simulated(const std::string& command) {
+    SimNode* node = m_node.Simulated();
+    if (node == nullptr) {
+        Fail(command + " acts on the simulated node only, not on a node reached with --lon");
+    }
+    return *node;
+}
+
+void ScriptDriver::Advance(std::int64_t ms) {
+    const std::int64_t target = m_clock.NowMs() + ms;
+    if (dynamic_cast<platform::crt::VirtualClock*>(&m_clock) != nullptr) {
+        m_loop.AdvanceTo(target);
+        return;
+    }
+    // In real time the ticks run as they fall due while the driver waits.
+    for (;;) {
+        m_loop.DispatchDueTimers();
+        const std::int64_t now = m_clock.NowMs();
+        if (now >= target) {
+            return;
+        }
+        const std::optional<std::int64_t> next = m_loop.NextDue();
+        platform::crt::BlockFor((next ? std::min(*next, target) : target) - now,
+                                platform::crt::Blocked::Pause);
+    }
+}
+
 bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std::string>& args) {
     std::string error;
     if (command == "nv") {
@@ -241,28 +269,34 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
         }
     } else if (command == "selector") {
         Need(args, 1);
-        m_node.SetSelector(static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part")));
+        const auto selector = static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part"));
+        if (!m_node.SetSelector(selector, error)) {
+            Fail(error);
+        }
     } else if (command == "name") {
         Need(args, 1);
-        m_node.SetName(args[0]);
+        Simulated(command).SetName(args[0]);
     } else if (command == "fail") {
+        SimNode& node = Simulated(command);
         if (args.size() == 1 && args[0] == "name") {
-            m_node.FailName();
+            node.FailName();
         } else if (!args.empty() && (args[0] == "read" || args[0] == "write" || args[0] == "all")) {
             const auto kind = args[0] == "read"    ? SimNode::Failure::Read
                               : args[0] == "write" ? SimNode::Failure::Write
                                                    : SimNode::Failure::All;
-            m_node.Fail(kind, ParseNvList(args, 1));
+            node.Fail(kind, ParseNvList(args, 1));
         } else {
             Fail("fail takes read, write or all with network variables, or name");
         }
     } else if (command == "heal") {
+        SimNode& node = Simulated(command);
         if (args.empty()) {
-            m_node.HealAll();
+            node.HealAll();
         } else {
-            m_node.Heal(ParseNvList(args, 0));
+            node.Heal(ParseNvList(args, 0));
         }
     } else if (command == "latency") {
+        Simulated(command);
         Need(args, 1);
         m_site.SetLatency(ParseInt(args[0], 0, 3600000, "latency"));
     } else if (command == "interfaces") {
@@ -283,15 +317,26 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
     } else if (command == "getnv") {
         Need(args, 1);
         const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
-        const auto bytes = m_node.GetNv(nv);
+        std::optional<std::vector<std::uint8_t>> bytes;
+        if (!m_node.GetNv(nv, bytes, error)) {
+            Fail(error);
+        }
         m_out << "nv " << nv << ' ' << (bytes ? FormatHex(*bytes) : std::string("-")) << '\n';
     } else if (command == "getpart") {
         Need(args, 1);
         const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
-        m_out << "part " << part << ' ' << FormatHex(m_node.Part(part)) << '\n';
+        std::vector<std::uint8_t> bytes;
+        if (!m_node.GetPart(part, bytes, error)) {
+            Fail(error);
+        }
+        m_out << "part " << part << ' ' << FormatHex(bytes) << '\n';
     } else if (command == "getselector") {
         Need(args, 0);
-        m_out << "selector " << m_node.Selector() << '\n';
+        std::uint16_t selector = 0;
+        if (!m_node.GetSelector(selector, error)) {
+            Fail(error);
+        }
+        m_out << "selector " << selector << '\n';
     } else {
         return false;
     }
@@ -431,8 +476,7 @@ bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<st
         m_files.emplace_back(std::nullopt);
     } else if (command == "advance") {
         Need(args, 1);
-        const int ms = ParseInt(args[0], 0, 2000000000, "time");
-        m_loop.AdvanceTo(m_clock.NowMs() + ms);
+        Advance(ParseInt(args[0], 0, 2000000000, "time"));
     } else if (command == "about") {
         Need(args, 0);
         void* dispatch = nullptr;

@@ -13,8 +13,6 @@ namespace host::tui {
 
 namespace {
 
-constexpr char kSimulated[] = "simulated";
-
 // The main keys, most wanted first: as many as fit stand on the status line.
 constexpr const char* kStatusKeys[] = {"Esc exit", "F1 keys", "PgUp/PgDn tab", "Tab move",
                                        "Space click"};
@@ -146,15 +144,29 @@ void Screen::RenderStatus(CellGrid& grid) const {
         }
     }
     const std::u32string separator = std::u32string(U" ") + m_glyphs.separator + U" ";
-    std::u32string left = U" ";
+    std::u32string lead = U" ";
     if (!title.empty()) {
-        left += title + separator;
+        lead += title + separator;
     }
+    std::u32string left = lead + DecodeUtf8(m_status.nodeName) + separator +
+                          DecodeUtf8(m_status.programId) + separator;
+    if (!m_status.address.empty()) {
+        left += DecodeUtf8(m_status.address) + separator;
+    }
+    left += DecodeUtf8(m_status.link);
+    const std::u32string problem =
+        m_status.problem ? DecodeUtf8(m_status.problem()) : std::u32string();
     if (!m_busy.empty()) {
-        // Busy: what runs, in place of the node's description and the keys.
-        left += DecodeUtf8(m_busy);
+        // Busy: what runs, in place of the node's name and the keys; a link that fails stays
+        // in view.
+        left = lead + DecodeUtf8(m_busy);
+        const int problemAt = static_cast<int>(left.size() + separator.size());
+        if (!problem.empty()) {
+            left += separator + problem;
+        }
         grid.Text(0, row, left, Style::Status);
         grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+        grid.Text(problemAt, row, problem, Style::Title);
         const std::u32string keys = DecodeUtf8(kBusyKeys);
         const int x = grid.Width() - 1 - static_cast<int>(keys.size());
         if (x > static_cast<int>(left.size())) {
@@ -162,11 +174,14 @@ void Screen::RenderStatus(CellGrid& grid) const {
         }
         return;
     }
-    left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator +
-            DecodeUtf8(kSimulated);
+    const int problemAt = static_cast<int>(left.size() + separator.size());
+    if (!problem.empty()) {
+        left += separator + problem;
+    }
     const int written = grid.Text(0, row, left, Style::Status);
     grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
-    // A problem or a notice stands right of the description, in place of the keys.
+    grid.Text(problemAt, row, problem, Style::Title);
+    // A problem or a notice of the host stands right of the description, in place of the keys.
     const std::string& note = !m_problem.empty() ? m_problem : m_notice;
     if (!note.empty()) {
         const std::u32string text = DecodeUtf8(note);
