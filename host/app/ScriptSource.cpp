@@ -15,12 +15,6 @@ namespace {
 // Far above any script; a stream that goes on without end is not one.
 constexpr std::size_t kMaxScriptBytes = std::size_t{64} << 20;
 
-// What a script can be read from to its end: a file, a pipe, or a device such as /dev/null or a
-// terminal; not a folder or a socket.
-bool Streamable(mode_t mode) {
-    return S_ISREG(mode) || S_ISFIFO(mode) || S_ISCHR(mode);
-}
-
 }  // namespace
 
 std::optional<std::string> ReadScript(const std::string& path, std::string& error) {
@@ -32,7 +26,7 @@ std::optional<std::string> ReadScript(const std::string& path, std::string& erro
         const int reason = errno;
         struct stat st {};
         // A socket cannot even be opened; say what it is rather than why.
-        error = ::stat(path.c_str(), &st) == 0 && !Streamable(st.st_mode)
+        error = ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)
                     ? path + ": not a regular file"
                     : "cannot read " + source + ": " + std::strerror(reason);
         return std::nullopt;
@@ -48,7 +42,7 @@ std::optional<std::string> ReadScript(const std::string& path, std::string& erro
     if (::fstat(fd, &st) != 0) {
         return fail("cannot read " + source + ": " + std::strerror(errno));
     }
-    if (!standardInput && !Streamable(st.st_mode)) {
+    if (!standardInput && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
         return fail(path + ": not a regular file");
     }
     std::string text;

@@ -130,15 +130,12 @@ TEST_F(Qma7Command, WhatIsNoRegularFileIsRefusedAtOnceAndNothingHangs) {
         EXPECT_EQ(err, "qma7: " + path + ": not a regular file\n");
         EXPECT_EQ(Run("script --registry " + path), 1);
         EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
-        if (path != "fifo" && path != "/dev/zero") {  // pipes and devices are read as streams
+        if (path != "fifo") {  // a pipe is a script read as a stream
             EXPECT_EQ(Run("script " + path + reg), 1);
             EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
         }
     }
     ::close(listener);
-    EXPECT_EQ(Run("script" + reg + " /dev/null"), 0);  // an empty script
-    EXPECT_EQ(Run("script" + reg + " /dev/zero"), 1);
-    EXPECT_EQ(err, "qma7 script: /dev/zero: more than 64 MB, too large for a script\n");
     EXPECT_EQ(Run("script" + reg + " < dir"), 1);
     EXPECT_EQ(err, "qma7 script: cannot read standard input: Is a directory\n");
     EXPECT_EQ(Run("script nothing.qma7"), 1);
