@@ -10,8 +10,8 @@
 #include <string>
 
 #include "host/app/ControlHost.h"
-#include "host/app/ScriptSource.h"
 #include "host/app/LonOption.h"
+#include "host/app/ScriptSource.h"
 #include "host/driver/LinkScriptNode.h"
 #include "host/driver/ScriptDriver.h"
 #include "host/driver/SimScriptNode.h"
