@@ -1,7 +1,8 @@
 // qma7_bench: measures the figures of bench/run and prints one line per figure,
 // "FIGURE VALUE UNIT goal GOAL ok|over"; exits non-zero when a figure could not be measured.
 //
-//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [processes] [terminal] [actions] [idle]
+//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [--lonnode PATH] [processes] [terminal]
+//              [actions] [idle] [lon]
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,15 +22,18 @@ int main(int argc, char** argv) {
             options.binDir = argv[++i];
         } else if (arg == "--idle-seconds" && i + 1 < argc) {
             options.idleSeconds = std::atoi(argv[++i]);
+        } else if (arg == "--lonnode" && i + 1 < argc) {
+            options.lonnode = argv[++i];
         } else if (arg == "--quick") {
             options.quick = true;
             options.startupRuns = 3;
-        } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal") {
+        } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
+                   arg == "lon") {
             groups.push_back(arg);
         } else {
             std::fprintf(stderr,
                          "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
-                         "[processes] [terminal] [actions] [idle]\n");
+                         "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon]\n");
             return 2;
         }
     }
@@ -45,6 +49,8 @@ int main(int argc, char** argv) {
             bench::ActionFigures(options);
         } else if (group == "idle") {
             bench::IdleFigures(options);
+        } else if (group == "lon") {
+            bench::LonFigures(options);
         } else if (group == "terminal") {
             bench::TerminalFigures(options);
         } else {

@@ -58,7 +58,9 @@ std::optional<std::string> QueueFrontEnd::RunFileDialog(MessageLoop& /*loop*/,
     return file;
 }
 
-BenchSheet::BenchSheet() {
+BenchSheet::BenchSheet() : BenchSheet(node) {}
+
+BenchSheet::BenchSheet(host::NodeLink& link) : site(link) {
     platform::crt::SetCurrentClock(&clock);
     m_control = new CQMA7Ctrl;  // one reference, released in the destructor
     m_control->SetClientSite(&site);

@@ -53,7 +53,9 @@ class QueueFrontEnd final : public FrontEnd {
 
 class BenchSheet {
   public:
+    // On the factory node, or on the node behind link.
     BenchSheet();
+    explicit BenchSheet(host::NodeLink& link);
     ~BenchSheet();
     BenchSheet(const BenchSheet&) = delete;
     BenchSheet& operator=(const BenchSheet&) = delete;
@@ -68,7 +70,7 @@ class BenchSheet {
     CDialog& Page();
 
     host::SimNode node = host::FactoryNode::Make();
-    host::ClientSite site{node};
+    host::ClientSite site;
     CountingClock clock;
     QueueFrontEnd ui;
     MessageLoop loop{ui, clock};

@@ -10,6 +10,7 @@ struct Options {
     int idleSeconds = 30;  // how long idle CPU time is measured
     int startupRuns = 20;  // process start-ups per figure
     bool quick = false;    // every action once, the long ones at L = 0 only
+    std::string lonnode;   // the LON/IP test node's program
 };
 
 // Each tab's Read and Write, Save to file, Read from file and Default settings on the real
@@ -19,6 +20,9 @@ void ActionFigures(const Options& options);
 void IdleFigures(const Options& options);
 // Start-up time and peak memory of `qma7 script`.
 void ProcessFigures(const Options& options);
+// LON/IP on loopback against the test node: NV fetch and update round trips, and Save to file
+// against its floor. Needs the network namespace that bench/run makes.
+void LonFigures(const Options& options);
 // The terminal front end: time to its first frame, peak memory, idle CPU with every tab open.
 void TerminalFigures(const Options& options);
 

@@ -1,6 +1,7 @@
 // Start-up and peak memory of the qma7 processes: `qma7 script` on a one-line script that
 // opens the sheet, from the spawn to its exit; the maximum resident set as the kernel reports
-// it for the child.
+// it for the child. The same start-up against registries that hold the class entries of 10,
+// 1000 and 10000 other programs besides the plug-in's own.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -27,6 +28,11 @@ namespace {
 
 constexpr double kScriptStartupGoalMs = 50;
 constexpr double kPeakMemoryGoalMb = 20;
+// Start-up against a registry of that many other programs' classes, and its goal.
+constexpr struct {
+    int others;
+    double goalMs;
+} kRegistrySizes[] = {{10, 50}, {1000, 100}, {10000, 1000}};
 
 struct ProcessRun {
     double wallMs = 0;
@@ -114,10 +120,62 @@ void ScriptFigures(const Options& options) {
     Report({"script_peak_memory", maxRss, "MB", kPeakMemoryGoalMb});
 }
 
+// The class entries of another program, as an installer of its plug-in leaves them.
+std::string OtherProgram(int n) {
+    char clsid[64];
+    std::snprintf(clsid, sizeof clsid, "CLSID\\{%08X-1111-2222-3333-444455556666}", n);
+    const std::string key = std::string("[HKEY_CLASSES_ROOT\\") + clsid;
+    char programId[32];
+    std::snprintf(programId, sizeof programId, "80 00 00 00 00 %02X %02X %02X", (n >> 16) & 0xFF,
+                  (n >> 8) & 0xFF, n & 0xFF);
+    return key + "]\n@=\"Other Control " + std::to_string(n) + "\"\n\n" + key +
+           "\\InprocServer32]\n@=\"/opt/other/plugin" + std::to_string(n) +
+           ".so\"\n\"ThreadingModel\"=\"Apartment\"\n\n" + key + "\\Node]\n\n" + key +
+           "\\Node\\ProgramID]\n@=\"" + programId + "\"\n\n";
+}
+
+void RegistryFigures(const Options& options) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("qma7-bench-registry-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string script = (folder / "open.qma7").string();
+    std::ofstream(script) << "open\n";
+    const std::string registry = (folder / "registry.reg").string();
+    const std::vector<std::string> env{"QMA7_REGISTRY=" + registry};
+    const std::vector<std::string> argv{options.binDir + "/qma7", "script", script};
+    for (const auto& size : kRegistrySizes) {
+        const std::string name = "script_startup_registry_" + std::to_string(size.others);
+        std::filesystem::remove(registry);
+        // The plug-in registered as an installer would, then the other programs' entries.
+        ProcessRun run = Spawn({options.binDir + "/qma7", "register"}, env);
+        if (run.ok) {
+            std::ofstream out(registry, std::ios::app);
+            for (int n = 0; n < size.others; ++n) {
+                out << OtherProgram(n);
+            }
+        }
+        std::vector<double> walls;
+        for (int i = 0; i <= options.startupRuns && run.ok; ++i) {
+            run = Spawn(argv, env);
+            if (i > 0) {  // the first run meets a file written a moment ago
+                walls.push_back(run.wallMs);
+            }
+        }
+        if (!run.ok) {
+            Unmeasured(name, run.problem);
+            continue;
+        }
+        std::sort(walls.begin(), walls.end());
+        Report({name, walls[walls.size() / 2], "ms", size.goalMs});
+    }
+    std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 
 void ProcessFigures(const Options& options) {
     ScriptFigures(options);
+    RegistryFigures(options);
 }
 
 }  // namespace bench

@@ -22,8 +22,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "settings sheet for the QMA7 air-handling controller node (LonWorks)")
 set(CPACK_PACKAGE_DESCRIPTION
     "qma7 reads and writes the settings of a QMA7 air-handling controller node in a terminal:
- on a simulated node, or on a real one over LON/IP. It saves a node's whole configuration to a
- text file and loads it back, restores factory settings, and plays commissioning scripts.")
+on a simulated node, or on a real one over LON/IP. It saves a node's whole configuration to a
+text file and loads it back, restores factory settings, and plays commissioning scripts.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "draw") == 0) {
         return host::RunDrawCommand(argc - 2, argv + 2);
     }
-    if (std::strcmp(command, "--help") == 0) {
+    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
         std::fputs(host::kUsage, stdout);
         return 0;
     }
@@ -40,6 +40,6 @@ int main(int argc, char** argv) {
     if (argc == 1 || command[0] == '-') {
         return host::RunSheetCommand(argc - 1, argv + 1);
     }
-    std::fputs(host::kUsage, stdout);
+    std::fprintf(stderr, "qma7: unknown argument %s (qma7 --help lists the commands)\n", command);
     return 2;
 }

@@ -11,11 +11,22 @@ std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, std::stri
     return Create(site, BundledModulePath(), std::cerr, error);
 }
 
+std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, const std::string& programId,
+                                                 std::string& error) {
+    return Create(site, programId, BundledModulePath(), std::cerr, error);
+}
+
 std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site,
                                                  const std::string& besideModule,
                                                  std::ostream& notes, std::string& error) {
+    return Create(site, ProgramIdText(kSimNodeProgramId), besideModule, notes, error);
+}
+
+std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, const std::string& programId,
+                                                 const std::string& besideModule,
+                                                 std::ostream& notes, std::string& error) {
     const std::optional<RegisteredPlugin> plugin =
-        LocatePlugin(ProgramIdText(kSimNodeProgramId), besideModule, notes, error);
+        LocatePlugin(programId, besideModule, notes, error);
     if (!plugin) {
         return nullptr;
     }

@@ -18,8 +18,14 @@ class ControlHost {
     // (the plug-in beside qma7 was registered) go to standard error. nullptr and a message on
     // failure.
     static std::unique_ptr<ControlHost> Create(IOleClientSite& site, std::string& error);
+    // The same for the plug-in of a node with programId (upper-case hex pairs and blanks).
+    static std::unique_ptr<ControlHost> Create(IOleClientSite& site, const std::string& programId,
+                                               std::string& error);
     // The same with the notes going to notes, and the module beside qma7 at besideModule.
     static std::unique_ptr<ControlHost> Create(IOleClientSite& site,
+                                               const std::string& besideModule, std::ostream& notes,
+                                               std::string& error);
+    static std::unique_ptr<ControlHost> Create(IOleClientSite& site, const std::string& programId,
                                                const std::string& besideModule, std::ostream& notes,
                                                std::string& error);
     // Creates the control of class clsid from a module already loaded.

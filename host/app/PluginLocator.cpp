@@ -28,8 +28,12 @@ bool SameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-std::string RegistryError() {
-    return "cannot read the registry " + RegistryFile() + ": " + RegistryLastError();
+// The registry's own message names the file; another failure is a status code.
+std::string RegistryError(LONG code) {
+    const std::string reason = RegistryLastError();
+    return !reason.empty()
+               ? reason
+               : "cannot read the registry " + RegistryFile() + ": error " + std::to_string(code);
 }
 
 }  // namespace
@@ -49,13 +53,14 @@ std::string BundledModulePath() {
 bool FindRegisteredPlugins(const std::string& programId, std::vector<RegisteredPlugin>& plugins,
                            std::string& error) {
     plugins.clear();
+    RegistryClearLastError();
     HKEY classes = nullptr;
     const LONG open = RegOpenKey(HKEY_CLASSES_ROOT, kClsidKey, &classes);
     if (open == ERROR_FILE_NOT_FOUND) {
         return true;
     }
     if (open != ERROR_SUCCESS) {
-        error = RegistryError();
+        error = RegistryError(open);
         return false;
     }
     char name[256];
@@ -70,7 +75,7 @@ bool FindRegisteredPlugins(const std::string& programId, std::vector<RegisteredP
     }
     RegCloseKey(classes);
     if (result != ERROR_NO_MORE_ITEMS) {
-        error = RegistryError();
+        error = RegistryError(result);
         return false;
     }
     return true;

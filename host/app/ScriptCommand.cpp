@@ -1,16 +1,23 @@
 #include "host/app/ScriptCommand.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "host/app/ControlHost.h"
+#include "host/app/LonOption.h"
+#include "host/app/ScriptSource.h"
+#include "host/driver/LinkScriptNode.h"
 #include "host/driver/ScriptDriver.h"
+#include "host/driver/SimScriptNode.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/NodeImage.h"
+#include "host/node/NodeImageLock.h"
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
 
@@ -22,6 +29,7 @@ struct ScriptOptions {
     std::optional<std::string> nodeImage;
     std::optional<std::string> saveImage;
     std::string scriptFile = "-";
+    LonOptions lon;
 };
 
 bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& error) {
@@ -36,7 +44,11 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
             target = argv[++i];
             return true;
         };
-        if (arg == "--node") {
+        if (TakeLonOption(argc, argv, i, options.lon, error)) {
+            if (!error.empty()) {
+                return false;
+            }
+        } else if (arg == "--node") {
             if (!value(options.nodeImage)) {
                 return false;
             }
@@ -55,6 +67,15 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
             return false;
         }
     }
+    if (!options.lon.target && !options.lon.needsLon.empty()) {
+        error = options.lon.needsLon + " needs --lon";
+        return false;
+    }
+    if (options.lon.target && (options.nodeImage || options.saveImage)) {
+        error = std::string(options.nodeImage ? "--node" : "--save") +
+                " is for the simulated node; it cannot be used with --lon";
+        return false;
+    }
     return true;
 }
 
@@ -68,17 +89,47 @@ int RunScriptCommand(int argc, char** argv) {
         return 2;
     }
 
-    std::optional<SimNode> loaded =
-        options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
-    if (!loaded) {
-        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-        return 1;
+    // One writer per image: a sheet that keeps the image refuses the save. A lock that cannot
+    // be taken for another reason leaves the save to report what is wrong when it is made.
+    std::unique_ptr<NodeImageLock> saveLock;
+    if (options.saveImage) {
+        bool held = false;
+        saveLock = NodeImageLock::Take(*options.saveImage, error, held);
+        if (held) {
+            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+            return 1;
+        }
     }
-    SimNode node = std::move(*loaded);
 
-    platform::crt::VirtualClock clock;
-    platform::crt::SetCurrentClock(&clock);
-    ClientSite site(node);
+    // The simulated node runs on a virtual clock; a node on the network in real time.
+    platform::crt::VirtualClock virtualClock;
+    platform::crt::ElapsedClock realClock;
+    struct ClockGuard {
+        ~ClockGuard() { platform::crt::SetCurrentClock(nullptr); }
+    } clockGuard;
+    std::optional<SimNode> node;
+    std::unique_ptr<LonSession> lon;
+    std::unique_ptr<ScriptNode> scriptNode;
+    if (options.lon.target) {
+        platform::crt::SetCurrentClock(&realClock);
+        lon = LonSession::Open(options.lon, realClock, error);
+        if (!lon) {
+            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+            return 1;
+        }
+        scriptNode = std::make_unique<LinkScriptNode>(lon->Node());
+    } else {
+        node = options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
+        if (!node) {
+            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+            return 1;
+        }
+        platform::crt::SetCurrentClock(&virtualClock);
+        scriptNode = std::make_unique<SimScriptNode>(*node);
+    }
+    platform::crt::ScriptClock& clock =
+        lon ? static_cast<platform::crt::ScriptClock&>(realClock) : virtualClock;
+    ClientSite site(lon ? static_cast<NodeLink&>(lon->Node()) : *node);
 
     // The node's state is written when the script ends, also after an error.
     auto save = [&]() -> bool {
@@ -86,25 +137,25 @@ int RunScriptCommand(int argc, char** argv) {
             return true;
         }
         std::string saveError;
-        if (!NodeImage::Save(node, *options.saveImage, saveError)) {
+        if (!NodeImage::Save(*node, *options.saveImage, saveError)) {
             std::fprintf(stderr, "qma7 script: %s\n", saveError.c_str());
             return false;
         }
         return true;
     };
 
-    std::ifstream file;
-    std::istream* script = &std::cin;
-    if (options.scriptFile != "-") {
-        file.open(options.scriptFile, std::ios::binary);
-        if (!file) {
-            std::fprintf(stderr, "qma7 script: cannot read %s\n", options.scriptFile.c_str());
-            return 1;
-        }
-        script = &file;
+    if (options.scriptFile == "-" && ::isatty(STDIN_FILENO) != 0) {
+        std::fputs("qma7 script: reading the script from standard input (end it with Ctrl-D)\n",
+                   stderr);
     }
+    const std::optional<std::string> text = ReadScript(options.scriptFile, error);
+    if (!text) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        return 1;
+    }
+    std::istringstream script(*text);
 
-    ScriptDriver driver(node, site, clock, std::cout);
+    ScriptDriver driver(*scriptNode, site, clock, std::cout);
     driver.SetFailHandler([&](int line, const std::string& message) {
         std::cout.flush();
         std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
@@ -114,13 +165,13 @@ int RunScriptCommand(int argc, char** argv) {
         std::_Exit(1);
     });
     int errorLine = 0;
-    if (!driver.Load(*script, errorLine, error)) {
+    if (!driver.Load(script, errorLine, error)) {
         std::fprintf(stderr, "error: %d: %s\n", errorLine, error.c_str());
         save();
         return 1;
     }
 
-    auto control = ControlHost::Create(site, error);
+    auto control = CreateControlFor(site, lon.get(), std::cerr, error);
     if (!control) {
         std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
         save();
@@ -131,7 +182,6 @@ int RunScriptCommand(int argc, char** argv) {
     driver.SetControl({});
     control.reset();
     std::cout.flush();
-    platform::crt::SetCurrentClock(nullptr);
     return save() ? 0 : 1;
 }
 

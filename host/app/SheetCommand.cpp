@@ -8,22 +8,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
-#include <system_error>
 
 #include "host/app/ControlHost.h"
 #include "host/app/FrontEndHookup.h"
-#include "host/node/FactoryNode.h"
+#include "host/app/LonOption.h"
+#include "host/app/SheetImage.h"
+#include "host/node/LiveModel.h"
 #include "host/node/NodeImage.h"
+#include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
 #include "host/tui/CursesTerminal.h"
 #include "host/tui/TerminalFrontEnd.h"
 #include "platform/crt/Clock.h"
-#include "plugin/settingsfile/ProgramId.h"
-// The live model of the node (readings, outputs, counters, alarms): used where it is built.
-#if __has_include("host/node/LiveModel.h")
-#include "host/node/LiveModel.h"
-#endif
 
 namespace host {
 
@@ -38,6 +36,7 @@ struct SheetOptions {
     std::optional<std::string> nodeImage;
     bool fresh = false;
     std::int64_t latencyMs = 0;
+    LonOptions lon;
 };
 
 bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& error) {
@@ -50,7 +49,11 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
             }
             return argv[++i];
         };
-        if (arg == "--node") {
+        if (TakeLonOption(argc, argv, i, options.lon, error)) {
+            if (!error.empty()) {
+                return false;
+            }
+        } else if (arg == "--node") {
             const char* v = value();
             if (v == nullptr) {
                 return false;
@@ -71,9 +74,20 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
             }
             options.latencyMs = ms;
         } else {
-            error = "unknown argument " + arg;
+            error = "unknown argument " + arg + " (qma7 --help lists the options)";
             return false;
         }
+    }
+    if (!options.lon.target && !options.lon.needsLon.empty()) {
+        error = options.lon.needsLon + " needs --lon";
+        return false;
+    }
+    if (options.lon.target && (options.nodeImage || options.fresh || options.latencyMs != 0)) {
+        error = std::string(options.nodeImage ? "--node"
+                            : options.fresh   ? "--fresh"
+                                              : "--latency") +
+                " is for the simulated node; it cannot be used with --lon";
+        return false;
     }
     return true;
 }
@@ -154,66 +168,70 @@ int RunSheetCommand(int argc, char** argv) {
         return 2;
     }
 
-    // The node: the image as it was left, the factory node on the first run or when asked.
-    const auto defaultPath =
-        DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
-    if (!options.nodeImage && !defaultPath) {
-        return Fail("neither XDG_STATE_HOME nor HOME is set; name a node image with --node IMAGE");
+    // The node: on the network, or simulated: the image as it was left, the factory node on the
+    // first run or when asked.
+    platform::crt::Clock& clock = platform::crt::CurrentClock();
+    std::unique_ptr<LonSession> lon;
+    std::optional<SheetImage> image;
+    if (options.lon.target) {
+        lon = LonSession::Open(options.lon, clock, error);
+    } else {
+        image =
+            OpenSheetImage(options.nodeImage,
+                           DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")),
+                           options.fresh, error);
     }
-    const fs::path imagePath = options.nodeImage ? fs::path(*options.nodeImage) : *defaultPath;
-    std::error_code fsError;
-    const bool exists = fs::exists(imagePath, fsError);
-    if (options.nodeImage && !exists && !options.fresh) {
-        return Fail("there is no node image " + imagePath.string() +
-                    "; add --fresh to start it from the factory node");
-    }
-    std::optional<SimNode> loaded =
-        options.fresh || !exists ? FactoryNode::Make() : NodeImage::Load(imagePath, error);
-    if (!loaded) {
+    if (!lon && !image) {
         return Fail(error);
     }
-    SimNode node = std::move(*loaded);
-    if (options.fresh || !exists) {
-        // Made now, so that a folder that cannot hold it shows before the sheet opens.
-        if (imagePath.has_parent_path()) {
-            fs::create_directories(imagePath.parent_path(), fsError);
-        }
-        if (!NodeImage::Save(node, imagePath, error)) {
-            return Fail(error);
-        }
-    }
+    NodeLink& link = lon ? static_cast<NodeLink&>(lon->Node()) : image->node;
 
     // Wide characters need the user's locale; the plug-in's numbers do not follow it.
     std::setlocale(LC_ALL, "");
     const bool unicode = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
 
-    platform::crt::Clock& clock = platform::crt::CurrentClock();
-    ClientSite site(node);
+    ClientSite site(link);
     site.SetLatency(options.latencyMs);
     site.SetKeepCalls(false);  // nobody reads the call log here
-    NodeKeeper keeper(node, imagePath);
+    // The simulated node is kept in its image and lives; a node on the network keeps itself.
+    std::optional<NodeKeeper> keeper;
+    std::optional<LiveModel> live;
+    if (image) {
+        keeper.emplace(image->node, image->path);
+        live.emplace(image->node);
+    }
 
-    std::function<void(std::int64_t)> advanceNode;  // nothing: the node holds still
-#if __has_include("host/node/LiveModel.h")
-    LiveModel live(node);
-    advanceNode = [&live](std::int64_t nowMs) { live.AdvanceTo(nowMs); };
-#endif
+    // The plug-in is found (and registered on the first run) before the screen is taken over;
+    // what the host has to say about it is shown once the terminal is given back.
+    std::ostringstream notes;
+    const auto tellNotes = [&] {
+        std::fputs(((image ? image->notes : std::string()) + notes.str()).c_str(), stderr);
+    };
+    auto control = CreateControlFor(site, lon.get(), notes, error);
+    if (!control) {
+        tellNotes();
+        return Fail(error);
+    }
 
     auto terminal = tui::CursesTerminal::Start(unicode, error);
     if (!terminal) {
+        tellNotes();
         return Fail(error);
     }
     tui::TerminalFrontEnd::Hooks hooks;
     tui::TerminalFrontEnd* ui = nullptr;
     // Saves the image when it is due and shows a failing save at once.
-    auto keep = [&](std::int64_t nowMs) {
-        const auto next = keeper.Wake(nowMs);
-        ui->SetProblem(SaveProblem(keeper.Error()));
+    auto keep = [&](std::int64_t nowMs) -> std::optional<std::int64_t> {
+        if (!keeper) {
+            return std::nullopt;
+        }
+        const auto next = keeper->Wake(nowMs);
+        ui->SetProblem(SaveProblem(keeper->Error()));
         return next;
     };
     hooks.wake = [&](std::int64_t nowMs) {
-        if (advanceNode) {
-            advanceNode(nowMs);
+        if (live) {
+            live->AdvanceTo(nowMs);
         }
         return keep(nowMs);
     };
@@ -222,36 +240,40 @@ int RunSheetCommand(int argc, char** argv) {
         // Stopped: the node is kept as it stands, the terminal given back, what was cut short
         // said, and the process ends as the signal would have ended it.
         const std::string interrupted = ui->Interrupted();
-        keeper.Save(clock.NowMs());
+        if (keeper) {
+            keeper->Save(clock.NowMs());
+        }
         terminal->Stop();
+        tellNotes();
         if (!interrupted.empty()) {
             std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
         }
-        if (!keeper.Error().empty()) {
-            std::fprintf(stderr, "qma7: %s\n", keeper.Error().c_str());
+        if (keeper && !keeper->Error().empty()) {
+            std::fprintf(stderr, "qma7: %s\n", keeper->Error().c_str());
         }
         std::signal(signal, SIG_DFL);
         std::raise(signal);
     };
-    tui::TerminalFrontEnd frontEnd(
-        *terminal, clock, {node.Name(), std::string(settingsfile::kProgramId)},
-        unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(), std::move(hooks));
+    tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
+                           lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
+    status.link = link.Kind();
+    status.address = link.Address();
+    status.problem = [&link] { return link.Problem(); };
+    tui::TerminalFrontEnd frontEnd(*terminal, clock, std::move(status),
+                                   unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(),
+                                   std::move(hooks));
     ui = &frontEnd;
     MessageLoop loop(frontEnd, clock);
     const FrontEndHookup hookup(site, frontEnd);
 
-    auto control = ControlHost::Create(site, error);
-    if (!control) {
-        terminal->Stop();
-        return Fail(error);
-    }
     frontEnd.Paint();
     control->Control()->DoVerb(OLEIVERB_PROPERTIES);
     control.reset();
     terminal->Stop();
+    tellNotes();
 
-    if (!keeper.Save(clock.NowMs())) {
-        return Fail(keeper.Error());
+    if (keeper && !keeper->Save(clock.NowMs())) {
+        return Fail(keeper->Error());
     }
     return 0;
 }

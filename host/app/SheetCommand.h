@@ -1,6 +1,7 @@
 #pragma once
 // `qma7 [--node IMAGE] [--fresh] [--latency MS] [--registry FILE]`: the settings sheet in the
-// terminal, on the simulated node kept in a node image.
+// terminal, on the simulated node kept in a node image; `qma7 --lon ADDRESS|NAME [LON OPTIONS]`:
+// on a node of the network.
 
 #include <filesystem>
 #include <optional>

@@ -3,16 +3,20 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <ostream>
-#include <sstream>
 
 #include "host/driver/BoxFormat.h"
+#include "host/driver/ScriptNode.h"
 #include "host/driver/ScriptSyntax.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
+#include "platform/crt/FileSystem.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertySheet.h"
 
@@ -21,6 +25,8 @@ namespace host {
 namespace {
 
 constexpr int kLastNv = SimNode::kNvCount - 1;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kMaxShownFile = std::size_t{64} << 20;
 
 const char* ControlKindWord(const CWnd& control) {
     const ControlTemplate& t = *control.Template();
@@ -56,7 +62,7 @@ std::optional<int> AnswerFromWord(const std::string& word) {
 
 }  // namespace
 
-ScriptDriver::ScriptDriver(SimNode& node, ClientSite& site, platform::crt::VirtualClock& clock,
+ScriptDriver::ScriptDriver(ScriptNode& node, ClientSite& site, platform::crt::ScriptClock& clock,
                            std::ostream& out)
     : m_node(node), m_site(site), m_clock(clock), m_out(out), m_loop(*this, clock) {}
 
@@ -67,6 +73,10 @@ bool ScriptDriver::Load(std::istream& script, int& errorLine, std::string& error
     int number = 0;
     while (std::getline(script, text)) {
         ++number;
+        // A byte-order mark that an editor put before the first line is no part of it.
+        if (number == 1 && text.starts_with(kByteOrderMark)) {
+            text.erase(0, kByteOrderMark.size());
+        }
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
         }
@@ -216,6 +226,33 @@ std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args,
     return nvs;
 }
 
+SimNode& ScriptDriver::Simulated(const std::string& command) {
+    SimNode* node = m_node.Simulated();
+    if (node == nullptr) {
+        Fail(command + " acts on the simulated node only, not on a node reached with --lon");
+    }
+    return *node;
+}
+
+void ScriptDriver::Advance(std::int64_t ms) {
+    const std::int64_t target = m_clock.NowMs() + ms;
+    if (dynamic_cast<platform::crt::VirtualClock*>(&m_clock) != nullptr) {
+        m_loop.AdvanceTo(target);
+        return;
+    }
+    // In real time the ticks run as they fall due while the driver waits.
+    for (;;) {
+        m_loop.DispatchDueTimers();
+        const std::int64_t now = m_clock.NowMs();
+        if (now >= target) {
+            return;
+        }
+        const std::optional<std::int64_t> next = m_loop.NextDue();
+        platform::crt::BlockFor((next ? std::min(*next, target) : target) - now,
+                                platform::crt::Blocked::Pause);
+    }
+}
+
 bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std::string>& args) {
     std::string error;
     if (command == "nv") {
@@ -232,28 +269,34 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
         }
     } else if (command == "selector") {
         Need(args, 1);
-        m_node.SetSelector(static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part")));
+        const auto selector = static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part"));
+        if (!m_node.SetSelector(selector, error)) {
+            Fail(error);
+        }
     } else if (command == "name") {
         Need(args, 1);
-        m_node.SetName(args[0]);
+        Simulated(command).SetName(args[0]);
     } else if (command == "fail") {
+        SimNode& node = Simulated(command);
         if (args.size() == 1 && args[0] == "name") {
-            m_node.FailName();
+            node.FailName();
         } else if (!args.empty() && (args[0] == "read" || args[0] == "write" || args[0] == "all")) {
             const auto kind = args[0] == "read"    ? SimNode::Failure::Read
                               : args[0] == "write" ? SimNode::Failure::Write
                                                    : SimNode::Failure::All;
-            m_node.Fail(kind, ParseNvList(args, 1));
+            node.Fail(kind, ParseNvList(args, 1));
         } else {
             Fail("fail takes read, write or all with network variables, or name");
         }
     } else if (command == "heal") {
+        SimNode& node = Simulated(command);
         if (args.empty()) {
-            m_node.HealAll();
+            node.HealAll();
         } else {
-            m_node.Heal(ParseNvList(args, 0));
+            node.Heal(ParseNvList(args, 0));
         }
     } else if (command == "latency") {
+        Simulated(command);
         Need(args, 1);
         m_site.SetLatency(ParseInt(args[0], 0, 3600000, "latency"));
     } else if (command == "interfaces") {
@@ -274,15 +317,26 @@ bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std
     } else if (command == "getnv") {
         Need(args, 1);
         const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
-        const auto bytes = m_node.GetNv(nv);
+        std::optional<std::vector<std::uint8_t>> bytes;
+        if (!m_node.GetNv(nv, bytes, error)) {
+            Fail(error);
+        }
         m_out << "nv " << nv << ' ' << (bytes ? FormatHex(*bytes) : std::string("-")) << '\n';
     } else if (command == "getpart") {
         Need(args, 1);
         const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
-        m_out << "part " << part << ' ' << FormatHex(m_node.Part(part)) << '\n';
+        std::vector<std::uint8_t> bytes;
+        if (!m_node.GetPart(part, bytes, error)) {
+            Fail(error);
+        }
+        m_out << "part " << part << ' ' << FormatHex(bytes) << '\n';
     } else if (command == "getselector") {
         Need(args, 0);
-        m_out << "selector " << m_node.Selector() << '\n';
+        std::uint16_t selector = 0;
+        if (!m_node.GetSelector(selector, error)) {
+            Fail(error);
+        }
+        m_out << "selector " << selector << '\n';
     } else {
         return false;
     }
@@ -422,8 +476,7 @@ bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<st
         m_files.emplace_back(std::nullopt);
     } else if (command == "advance") {
         Need(args, 1);
-        const int ms = ParseInt(args[0], 0, 2000000000, "time");
-        m_loop.AdvanceTo(m_clock.NowMs() + ms);
+        Advance(ParseInt(args[0], 0, 2000000000, "time"));
     } else if (command == "about") {
         Need(args, 0);
         void* dispatch = nullptr;
@@ -447,8 +500,13 @@ bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<st
 bool ScriptDriver::LogCommand(const std::string& command, const std::vector<std::string>& args) {
     if (command == "trace") {
         Need(args, 0);
-        for (const HostCall& call : m_site.TakeCalls()) {
-            m_out << FormatHostCall(call) << '\n';
+        m_site.TakeCalls([this](const HostCall& call) { m_out << FormatHostCall(call) << '\n'; });
+        // The log is bounded: what it dropped is told beside the trace, not in it.
+        if (const std::size_t dropped = m_site.TakeDroppedCalls(); dropped > 0) {
+            m_out.flush();
+            std::cerr << "qma7 script: trace: " << dropped
+                      << " earlier host calls were dropped; the log keeps the last "
+                      << CallLog::kDefaultLimit << '\n';
         }
     } else if (command == "boxes") {
         Need(args, 0);
@@ -476,13 +534,16 @@ bool ScriptDriver::FileCommand(const std::string& command, const std::vector<std
         }
     } else if (command == "showfile") {
         Need(args, 1);
-        std::ifstream file(args[0], std::ios::binary);
-        if (!file) {
-            Fail("cannot read " + QuoteText(args[0]));
+        // A folder, a device or a pipe is not a file to show; nor is what cannot be read whole.
+        const auto file =
+            platform::crt::CurrentFileSystem().Open(args[0], platform::crt::OpenMode::Read);
+        const auto content = file ? platform::crt::ReadAll(*file, kMaxShownFile) : std::nullopt;
+        if (!content) {
+            Fail("cannot read " + QuoteText(args[0]) + ": " +
+                 (errno == platform::crt::kNotRegularFile ? "not a regular file"
+                                                          : std::strerror(errno)));
         }
-        std::ostringstream content;
-        content << file.rdbuf();
-        const std::string text = content.str();
+        const std::string& text = *content;
         std::size_t start = 0;
         while (start < text.size()) {
             const std::size_t end = text.find('\n', start);

@@ -1,7 +1,8 @@
 #pragma once
-// `qma7 script`: plays the user from a script against the simulated node, on a virtual clock,
-// exactly as the host would run the plug-in. It is the front end of the message loop: while a
-// sheet is open, each input it is asked for is the script's next command.
+// `qma7 script`: plays the user from a script against the simulated node on a virtual clock, or
+// against a node on the network in real time, exactly as the host would run the plug-in. It is
+// the front end of the message loop: while a sheet is open, each input it is asked for is the
+// script's next command.
 
 #include <cstdint>
 #include <deque>
@@ -21,6 +22,7 @@ class CDialog;
 
 namespace host {
 
+class ScriptNode;
 class SimNode;
 class ClientSite;
 
@@ -32,7 +34,8 @@ struct ScriptLine {
 class ScriptDriver final : public FrontEnd {
   public:
     // control: the control the host created, with the site already given to it.
-    ScriptDriver(SimNode& node, ClientSite& site, platform::crt::VirtualClock& clock,
+    // clock: a virtual clock for the simulated node, real time for a node on the network.
+    ScriptDriver(ScriptNode& node, ClientSite& site, platform::crt::ScriptClock& clock,
                  std::ostream& out);
     ~ScriptDriver() override;
 
@@ -77,10 +80,13 @@ class ScriptDriver final : public FrontEnd {
     std::vector<std::uint8_t> ParseHexArg(const std::string& word);
     std::vector<int> ParseNvList(const std::vector<std::string>& args, std::size_t from);
     void Need(const std::vector<std::string>& args, std::size_t count);
+    SimNode& Simulated(const std::string& command);
+    // Runs every timer tick due until ms from now, at its due time, and then stands there.
+    void Advance(std::int64_t ms);
 
-    SimNode& m_node;
+    ScriptNode& m_node;
     ClientSite& m_site;
-    platform::crt::VirtualClock& m_clock;
+    platform::crt::ScriptClock& m_clock;
     std::ostream& m_out;
     MessageLoop m_loop;
     ComPtr<IOleObject> m_control;

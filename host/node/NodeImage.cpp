@@ -1,17 +1,14 @@
 #include "host/node/NodeImage.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "host/driver/ScriptSyntax.h"
+#include "platform/crt/AtomicWrite.h"
+#include "platform/crt/FileSystem.h"
 
 namespace host {
 
@@ -20,6 +17,8 @@ namespace {
 using nlohmann::json;
 
 constexpr int kLastImageNv = SimNode::kSelectorNv;  // NV 43 is a view of a part, not stored
+// Far above the largest image (about 4 KB): anything bigger is not one.
+constexpr std::size_t kMaxImageBytes = 1 << 20;
 
 // A member key as a decimal number from..to, written without sign or leading zeros.
 std::optional<int> IndexOf(const std::string& key, int from, int to) {
@@ -39,11 +38,15 @@ class Loader {
 
     std::optional<SimNode> Load(std::string_view text, std::string& error) {
         json root;
+        std::string duplicate;
         try {
-            root = json::parse(text);
+            root = json::parse(text, DuplicateFinder(duplicate));
         } catch (const json::exception& e) {
             error = m_source + ": not valid JSON: " + e.what();
             return std::nullopt;
+        }
+        if (!duplicate.empty()) {
+            return Fail(duplicate, "given twice", error);
         }
         if (!root.is_object()) {
             error = m_source + ": the image is not a JSON object";
@@ -81,6 +84,47 @@ class Loader {
     }
 
   private:
+    // A parser callback that notes the first member given twice in one object, which the
+    // parser itself would quietly let the last one win.
+    static json::parser_callback_t DuplicateFinder(std::string& duplicate) {
+        struct Level {
+            std::string member;  // how the object is named in messages
+            std::set<std::string> keys;
+            std::string lastKey;
+        };
+        auto levels = std::make_shared<std::vector<Level>>();
+        return [levels, &duplicate](int, json::parse_event_t event, json& parsed) {
+            switch (event) {
+                case json::parse_event_t::object_start:
+                case json::parse_event_t::array_start: {
+                    std::string member = "member";
+                    if (!levels->empty()) {
+                        member = levels->back().member + " \"" + levels->back().lastKey + "\"";
+                    }
+                    levels->push_back({std::move(member), {}, {}});
+                    break;
+                }
+                case json::parse_event_t::object_end:
+                case json::parse_event_t::array_end:
+                    if (!levels->empty()) {
+                        levels->pop_back();
+                    }
+                    break;
+                case json::parse_event_t::key: {
+                    Level& level = levels->back();
+                    level.lastKey = parsed.get<std::string>();
+                    if (!level.keys.insert(level.lastKey).second && duplicate.empty()) {
+                        duplicate = level.member + " \"" + level.lastKey + "\"";
+                    }
+                    break;
+                }
+                case json::parse_event_t::value:
+                    break;
+            }
+            return true;
+        };
+    }
+
     bool LoadTable(const json& table, const std::string& name, SimNode& node, std::string& error) {
         const bool parts = name == "parts";
         if (!table.is_object()) {
@@ -120,36 +164,6 @@ class Loader {
     std::string m_source;
 };
 
-std::string ErrnoText() {
-    return std::strerror(errno);
-}
-
-// Writes all of text to fd; false on the first failing write.
-bool WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// The permission bits a new image gets: the old file's, else those of a newly created file.
-mode_t ModeFor(const std::filesystem::path& path) {
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        return old.st_mode & 07777;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
 std::optional<SimNode> NodeImage::Parse(std::string_view json, std::string_view source,
@@ -178,17 +192,22 @@ std::optional<std::string> NodeImage::Render(const SimNode& node, std::string& e
 }
 
 std::optional<SimNode> NodeImage::Load(const std::filesystem::path& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path.string() + ": cannot read: " + ErrnoText();
+    const std::unique_ptr<platform::crt::File> file =
+        platform::crt::CurrentFileSystem().Open(path.string(), platform::crt::OpenMode::Read);
+    if (!file) {
+        error = path.string() + (errno == platform::crt::kNotRegularFile
+                                     ? ": not a regular file"
+                                     : ": cannot read: " + std::string(std::strerror(errno)));
         return std::nullopt;
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        error = path.string() + ": cannot read: " + ErrnoText();
+    const std::optional<std::string> text = platform::crt::ReadAll(*file, kMaxImageBytes);
+    if (!text) {
+        error = path.string() + (errno == EFBIG
+                                     ? ": more than 1 MB, too large for a node image"
+                                     : ": cannot read: " + std::string(std::strerror(errno)));
         return std::nullopt;
     }
-    return Parse(text, path.string(), error);
+    return Parse(*text, path.string(), error);
 }
 
 bool NodeImage::Save(const SimNode& node, const std::filesystem::path& path, std::string& error) {
@@ -197,28 +216,10 @@ bool NodeImage::Save(const SimNode& node, const std::filesystem::path& path, std
         error = path.string() + ": " + error;
         return false;
     }
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        error = path.string() + ": cannot create a temporary file: " + ErrnoText();
+    if (const auto failure =
+            platform::crt::AtomicWrite(platform::crt::CurrentFileSystem(), path.string(), *text)) {
+        error = path.string() + ": cannot save: " + failure->Reason();
         return false;
-    }
-    const bool written =
-        WriteAll(fd, *text) && ::fchmod(fd, ModeFor(path)) == 0 && ::fsync(fd) == 0;
-    const std::string writeProblem = written ? "" : ErrnoText();
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = path.string() + ": cannot save: " + (written ? ErrnoText() : writeProblem);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the image is complete either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
     }
     return true;
 }

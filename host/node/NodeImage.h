@@ -24,9 +24,10 @@ class NodeImage {
     // name is not UTF-8, which a JSON string cannot hold.
     static std::optional<std::string> Render(const SimNode& node, std::string& error);
 
+    // The image in the regular file at path, of at most 1 MB. Duplicate members are an error.
     static std::optional<SimNode> Load(const std::filesystem::path& path, std::string& error);
-    // Writes the image atomically: a temporary file in the same folder, flushed to disk, then
-    // renamed over path. On failure the old file stays as it was.
+    // Replaces the image at path in one step (platform::crt::AtomicWrite); on failure the old
+    // file stays as it was.
     static bool Save(const SimNode& node, const std::filesystem::path& path, std::string& error);
 };
 

@@ -48,7 +48,9 @@ void ClientSite::SetInterfaces(bool read, bool write) {
 }
 
 std::vector<HostCall> ClientSite::TakeCalls() {
-    return std::exchange(m_calls, {});
+    std::vector<HostCall> calls;
+    m_calls.Take([&calls](const HostCall& call) { calls.push_back(call); });
+    return calls;
 }
 
 int ClientSite::Outstanding(REFIID iid) const {
@@ -91,13 +93,13 @@ std::uint32_t ClientSite::Release() {
     return Count(--m_siteRefs);
 }
 
-void ClientSite::Log(HostCall call) {
+void ClientSite::Log(const HostCall& call) {
     platform::crt::BlockFor(m_latencyMs, platform::crt::Blocked::HostCall);
     if (m_keepCalls) {
-        m_calls.push_back(std::move(call));
+        m_calls.Add(call);
     }
     if (m_observer.after) {
-        m_observer.after(m_keepCalls ? m_calls.back() : call);
+        m_observer.after(call);  // may end the program: the call is logged first
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/link/NodeLink.h"
+#include "host/site/CallLog.h"
 #include "platform/com/NvInterfaces.h"
 #include "platform/com/Unknown.h"
 
@@ -42,7 +43,7 @@ class ClientSite final : public IOleClientSite {
     // The virtual time each host call takes from now on.
     void SetLatency(std::int64_t ms) { m_latencyMs = ms; }
 
-    // The calls made since the last TakeCalls, oldest first.
+    // The calls made since the last TakeCalls, oldest first (at most the log's bound).
     std::vector<HostCall> TakeCalls();
     // Whether calls are kept for TakeCalls (at first they are); a host that never takes them
     // turns this off.
@@ -55,6 +56,9 @@ class ClientSite final : public IOleClientSite {
         std::function<void(const HostCall&)> after;
     };
     void SetCallObserver(CallObserver observer) { m_observer = std::move(observer); }
+    void TakeCalls(const std::function<void(const HostCall&)>& each) { m_calls.Take(each); }
+    // How many calls the log dropped, oldest first, since the last time this was asked.
+    std::size_t TakeDroppedCalls() { return m_calls.TakeDropped(); }
 
     // References handed out and not yet released through the interface iid. IID_IUnknown and
     // IID_IOleClientSite share one count: both are the site itself. Negative after an extra
@@ -123,7 +127,7 @@ class ClientSite final : public IOleClientSite {
     // A call begins now: tells the observer; its result is filled in afterwards.
     HostCall Begin(HostCall::Kind kind, std::int32_t nv, std::int32_t size);
     // Spends the latency of a call made at call.timeMs, tells the observer, records it.
-    void Log(HostCall call);
+    void Log(const HostCall& call);
     static std::uint32_t Count(int references) {
         return references > 0 ? static_cast<std::uint32_t>(references) : 0;
     }
@@ -137,7 +141,7 @@ class ClientSite final : public IOleClientSite {
     int m_siteRefs = 0;
     int m_readRefs = 0;
     int m_writeRefs = 0;
-    std::vector<HostCall> m_calls;
+    CallLog m_calls;
     bool m_keepCalls = true;
     CallObserver m_observer;
 };

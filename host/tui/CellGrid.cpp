@@ -21,10 +21,35 @@ Style CellGrid::StyleAt(int x, int y) const {
 }
 
 void CellGrid::Put(int x, int y, char32_t c, Style style) {
-    if (Contains(x, y)) {
-        // Control characters would move the terminal's cursor: they show as blanks.
-        m_chars[Index(x, y)] = c < 0x20 || (c >= 0x7F && c < 0xA0) ? U' ' : c;
-        m_styles[Index(x, y)] = style;
+    if (!Contains(x, y)) {
+        return;
+    }
+    c = Printable(c);
+    int width = CellWidth(c);
+    if (width == 0) {
+        return;  // a combining mark: the cell before keeps its character alone
+    }
+    if (width == 2 && !Contains(x + 1, y)) {
+        c = U' ';  // half a wide character cannot be shown
+        width = 1;
+    }
+    Vacate(x, y);
+    m_chars[Index(x, y)] = c;
+    m_styles[Index(x, y)] = style;
+    if (width == 2) {
+        Vacate(x + 1, y);
+        m_chars[Index(x + 1, y)] = kWideTail;
+        m_styles[Index(x + 1, y)] = style;
+    }
+}
+
+void CellGrid::Vacate(int x, int y) {
+    // A wide character loses both its cells when either is written over.
+    const char32_t c = m_chars[Index(x, y)];
+    if (c == kWideTail && x > 0) {
+        m_chars[Index(x - 1, y)] = U' ';
+    } else if (c != kWideTail && CellWidth(c) == 2 && Contains(x + 1, y)) {
+        m_chars[Index(x + 1, y)] = U' ';
     }
 }
 
@@ -35,12 +60,16 @@ void CellGrid::SetStyle(int x, int y, Style style) {
 }
 
 int CellGrid::Text(int x, int y, std::u32string_view text, Style style, int maxWidth) {
-    const int count = maxWidth < 0 ? static_cast<int>(text.size())
-                                   : std::min(maxWidth, static_cast<int>(text.size()));
-    for (int i = 0; i < count; ++i) {
-        Put(x + i, y, text[static_cast<std::size_t>(i)], style);
+    int cells = 0;
+    for (const char32_t c : text) {
+        const int width = CellWidth(Printable(c));
+        if (maxWidth >= 0 && cells + width > maxWidth) {
+            break;
+        }
+        Put(x + cells, y, c, style);
+        cells += width;
     }
-    return count;
+    return cells;
 }
 
 int CellGrid::Text(int x, int y, std::string_view utf8, Style style, int maxWidth) {
@@ -58,9 +87,13 @@ void CellGrid::Fill(int x, int y, int width, int height, char32_t c, Style style
 std::string CellGrid::Rows() const {
     std::string out;
     for (int y = 0; y < m_height; ++y) {
-        out += EncodeUtf8(
-            std::u32string_view(m_chars).substr(Index(0, y), static_cast<std::size_t>(m_width)));
-        out += '\n';
+        std::u32string row;
+        for (int x = 0; x < m_width; ++x) {
+            if (const char32_t c = m_chars[Index(x, y)]; c != kWideTail) {
+                row += c;
+            }
+        }
+        out += EncodeUtf8(row) + '\n';
     }
     return out;
 }
@@ -109,7 +142,7 @@ void DrawFrame(CellGrid& grid, int x, int y, int width, int height, const Glyphs
         return;
     }
     // "┌─ Title ──┐" where it fits, else with less around the title, else the title cut.
-    const int length = static_cast<int>(title.size());
+    const int length = CellWidth(title);
     if (length <= width - 6) {
         grid.Put(x + 2, y, U' ', titleStyle);
         grid.Text(x + 3, y, title, titleStyle);
@@ -126,7 +159,7 @@ void DrawFrame(CellGrid& grid, int x, int y, int width, int height, const Glyphs
 void DrawButton(CellGrid& grid, int x, int y, int width, std::u32string_view caption, Style style) {
     // "<  Caption  >" where it fits; a longer caption loses the blanks, then the brackets.
     grid.Fill(x, y, width, 1, U' ', style);
-    const int length = static_cast<int>(caption.size());
+    const int length = CellWidth(caption);
     const int brackets = length <= width - 2 ? 1 : 0;
     if (brackets != 0) {
         grid.Put(x, y, U'<', style);

@@ -43,14 +43,18 @@ class CellGrid {
     int Height() const { return m_height; }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
 
+    // The right half of a wide character, whose left half is the cell before.
+    static constexpr char32_t kWideTail = 0;
+
     char32_t At(int x, int y) const;
     Style StyleAt(int x, int y) const;
 
-    // Cells outside the grid are ignored, so views may draw partly off-screen.
+    // Cells outside the grid are ignored, so views may draw partly off-screen. A wide
+    // character takes this cell and the next; what cannot be shown is made printable.
     void Put(int x, int y, char32_t c, Style style);
     void SetStyle(int x, int y, Style style);
-    // Writes text from (x, y) on one row, at most maxWidth cells (negative: no limit); the
-    // number of cells written.
+    // Writes text from (x, y) on one row, at most maxWidth cells (negative: no limit), a wide
+    // character that does not fit left out; the number of cells written.
     int Text(int x, int y, std::u32string_view text, Style style, int maxWidth = -1);
     int Text(int x, int y, std::string_view utf8, Style style, int maxWidth = -1);
     void Fill(int x, int y, int width, int height, char32_t c, Style style);
@@ -59,12 +63,13 @@ class CellGrid {
     const std::optional<CellPos>& Cursor() const { return m_cursor; }
     void SetCursor(std::optional<CellPos> cursor) { m_cursor = cursor; }
 
-    // The characters, one UTF-8 line per row, trailing blanks kept.
+    // The characters, one UTF-8 line per row, trailing blanks kept; a wide character once.
     std::string Rows() const;
     // The style letters, one line per row.
     std::string StyleRows() const;
 
   private:
+    void Vacate(int x, int y);
     std::size_t Index(int x, int y) const {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
                static_cast<std::size_t>(x);

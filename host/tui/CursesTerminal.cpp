@@ -222,6 +222,12 @@ void CursesTerminal::Show(const CellGrid& grid) {
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < columns; ++x) {
             char32_t c = grid.At(x, y);
+            if (c == CellGrid::kWideTail) {
+                if (m_unicode) {
+                    continue;  // drawn with the wide character before it
+                }
+                c = U' ';
+            }
             if (!m_unicode && c > 0x7E) {
                 c = U'?';
             }

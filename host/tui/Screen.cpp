@@ -13,8 +13,6 @@ namespace host::tui {
 
 namespace {
 
-constexpr char kSimulated[] = "simulated";
-
 // The main keys, most wanted first: as many as fit stand on the status line.
 constexpr const char* kStatusKeys[] = {"Esc exit", "F1 help", "PgUp/PgDn tab", "Tab move",
                                        "Space click"};
@@ -128,15 +126,29 @@ void Screen::RenderStatus(CellGrid& grid) const {
         }
     }
     const std::u32string separator = std::u32string(U" ") + m_glyphs.separator + U" ";
-    std::u32string left = U" ";
+    std::u32string lead = U" ";
     if (!title.empty()) {
-        left += title + separator;
+        lead += title + separator;
     }
+    std::u32string left = lead + DecodeUtf8(m_status.nodeName) + separator +
+                          DecodeUtf8(m_status.programId) + separator;
+    if (!m_status.address.empty()) {
+        left += DecodeUtf8(m_status.address) + separator;
+    }
+    left += DecodeUtf8(m_status.link);
+    const std::u32string problem =
+        m_status.problem ? DecodeUtf8(m_status.problem()) : std::u32string();
     if (!m_busy.empty()) {
-        // Busy: what runs, in place of the node's description and the keys.
-        left += DecodeUtf8(m_busy);
+        // Busy: what runs, in place of the node's name and the keys; a link that fails stays
+        // in view.
+        left = lead + DecodeUtf8(m_busy);
+        const int problemAt = static_cast<int>(left.size() + separator.size());
+        if (!problem.empty()) {
+            left += separator + problem;
+        }
         grid.Text(0, row, left, Style::Status);
         grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+        grid.Text(problemAt, row, problem, Style::Title);
         const std::u32string keys = DecodeUtf8(kBusyKeys);
         const int x = grid.Width() - 1 - static_cast<int>(keys.size());
         if (x > static_cast<int>(left.size())) {
@@ -144,10 +156,12 @@ void Screen::RenderStatus(CellGrid& grid) const {
         }
         return;
     }
-    left += DecodeUtf8(m_status.nodeName) + separator + DecodeUtf8(m_status.programId) + separator +
-            DecodeUtf8(kSimulated);
-    // A problem or a notice stands right of the description, in place of the keys; the
-    // description gives way to it on a narrow screen.
+    const int problemAt = static_cast<int>(left.size() + separator.size());
+    if (!problem.empty()) {
+        left += separator + problem;
+    }
+    // A problem or a notice of the host stands right of the description, in place of the keys;
+    // the description gives way to it on a narrow screen.
     const std::string& note = !m_problem.empty() ? m_problem : m_notice;
     const std::u32string text = DecodeUtf8(note);
     const int leftRoom =
@@ -155,6 +169,7 @@ void Screen::RenderStatus(CellGrid& grid) const {
     const int written = grid.Text(0, row, left, Style::Status, leftRoom);
     grid.Text(1, row, title, Style::Title,
               std::clamp(static_cast<int>(title.size()), 0, std::max(0, leftRoom - 1)));
+    grid.Text(problemAt, row, problem, Style::Title, std::max(0, leftRoom - problemAt));
     if (!note.empty()) {
         const int room = grid.Width() - written - 2;
         const int width = std::min(room, static_cast<int>(text.size()));

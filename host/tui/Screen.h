@@ -3,6 +3,7 @@
 // dialogs over them, the status line at the bottom, a guide on F1, and a clear message
 // instead of a broken picture when the terminal is too small.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ class HelpView;
 struct StatusInfo {
     std::string nodeName;
     std::string programId;
+    std::string link = "simulated";  // how the host reaches the node
+    std::string address{};           // where the node is; empty for the simulated node
+    // What is wrong with the link now ("no answer from ..."); empty while it answers.
+    std::function<std::string()> problem{};
 };
 
 class Screen {

@@ -72,14 +72,16 @@ void VirtualClock::AdvanceTo(std::int64_t t) {
     }
 }
 
-LocalDateTime VirtualClock::Local() const {
-    return FromSeconds(SecondsOf(m_localBase) + (m_now - m_localBaseMs) / 1000);
+LocalDateTime ScriptClock::Local() const {
+    return FromSeconds(SecondsOf(m_localBase) + (NowMs() - m_localBaseMs) / 1000);
 }
 
-void VirtualClock::SetLocal(const LocalDateTime& now) {
+void ScriptClock::SetLocal(const LocalDateTime& now) {
     m_localBase = now;
-    m_localBaseMs = m_now;
+    m_localBaseMs = NowMs();
 }
+
+ElapsedClock::ElapsedClock() : ScriptClock(RealClock().Local()), m_originMs(m_real.NowMs()) {}
 
 Clock& CurrentClock() {
     static RealClock real;

@@ -34,22 +34,47 @@ class RealClock final : public Clock {
     LocalDateTime Local() const override;
 };
 
-// Starts at 0 ms and 2026-01-01 00:00:00; the local time advances with the clock.
-class VirtualClock final : public Clock {
+// A clock whose local date and time a script can set; they advance with the clock from there.
+class ScriptClock : public Clock {
   public:
-    std::int64_t NowMs() const override { return m_now; }
-    void SleepMs(std::int64_t ms) override;
     LocalDateTime Local() const override;
-
-    // Moves the clock forward to t; never backward.
-    void AdvanceTo(std::int64_t t);
     // The local date and time seen from now on.
     void SetLocal(const LocalDateTime& now);
 
+  protected:
+    // The clock reads 0 ms at start and the local date and time start.
+    explicit ScriptClock(const LocalDateTime& start) : m_localBase(start) {}
+
   private:
-    std::int64_t m_now = 0;
     std::int64_t m_localBaseMs = 0;
     LocalDateTime m_localBase;
+};
+
+// Starts at 0 ms and 2026-01-01 00:00:00.
+class VirtualClock final : public ScriptClock {
+  public:
+    VirtualClock() : ScriptClock(LocalDateTime{}) {}
+    std::int64_t NowMs() const override { return m_now; }
+    void SleepMs(std::int64_t ms) override;
+
+    // Moves the clock forward to t; never backward.
+    void AdvanceTo(std::int64_t t);
+
+  private:
+    std::int64_t m_now = 0;
+};
+
+// Real time, counted from the clock's creation, so that a script run against a real node reads
+// its times as milliseconds since it started; the local date and time start as the machine's.
+class ElapsedClock final : public ScriptClock {
+  public:
+    ElapsedClock();
+    std::int64_t NowMs() const override { return m_real.NowMs() - m_originMs; }
+    void SleepMs(std::int64_t ms) override { m_real.SleepMs(ms); }
+
+  private:
+    RealClock m_real;
+    std::int64_t m_originMs;
 };
 
 // The process-wide clock; the real one unless a test or the script driver set another.

@@ -1,5 +1,7 @@
 #include "platform/crt/FaultyFileSystem.h"
 
+#include <cerrno>
+
 namespace platform::crt {
 
 namespace {
@@ -17,6 +19,7 @@ class FaultyFile final : public File {
     bool Write(std::string_view bytes) override {
         if (m_faults.Fails(Step::Write)) {
             m_inner->Write(bytes.substr(0, bytes.size() / 2));
+            errno = ENOSPC;
             return false;
         }
         return m_inner->Write(bytes);
@@ -26,6 +29,14 @@ class FaultyFile final : public File {
         // The file is released even when the close is made to fail.
         const bool closed = m_inner->Close();
         return !m_faults.Fails(Step::Close) && closed;
+    }
+    std::optional<FileStatus> Status() override { return m_inner->Status(); }
+    bool SetOwner(unsigned owner, unsigned group) override {
+        return m_inner->SetOwner(owner, group);
+    }
+    bool Truncate() override { return !m_faults.Fails(Step::Truncate) && m_inner->Truncate(); }
+    bool TryLock(bool exclusive) override {
+        return !m_faults.Fails(Step::Lock) && m_inner->TryLock(exclusive);
     }
 
   private:
@@ -44,16 +55,20 @@ void FaultyFileSystem::FailAt(Step step, int n, bool always) {
 bool FaultyFileSystem::Fails(Step step) {
     Count& count = m_counts[Index(step)];
     ++count.calls;
-    return count.failAt > 0 &&
-           (count.calls == count.failAt || (count.always && count.calls > count.failAt));
+    const bool fails = count.failAt > 0 && (count.calls == count.failAt ||
+                                            (count.always && count.calls > count.failAt));
+    if (fails) {
+        errno = step == Step::Lock ? EWOULDBLOCK : EIO;
+    }
+    return fails;
+}
+
+std::unique_ptr<File> FaultyFileSystem::Wrap(std::unique_ptr<File> file) {
+    return file ? std::make_unique<FaultyFile>(std::move(file), *this) : nullptr;
 }
 
 std::unique_ptr<File> FaultyFileSystem::Open(const std::string& path, OpenMode mode) {
-    if (Fails(Step::Open)) {
-        return nullptr;
-    }
-    std::unique_ptr<File> file = m_inner.Open(path, mode);
-    return file ? std::make_unique<FaultyFile>(std::move(file), *this) : nullptr;
+    return Fails(Step::Open) ? nullptr : Wrap(m_inner.Open(path, mode));
 }
 
 std::unique_ptr<File> FaultyFileSystem::CreateTemporary(const std::string& folder,
@@ -62,12 +77,30 @@ std::unique_ptr<File> FaultyFileSystem::CreateTemporary(const std::string& folde
     if (Fails(Step::CreateTemporary)) {
         return nullptr;
     }
-    std::unique_ptr<File> file = m_inner.CreateTemporary(folder, prefix, mode, createdPath);
-    return file ? std::make_unique<FaultyFile>(std::move(file), *this) : nullptr;
+    return Wrap(m_inner.CreateTemporary(folder, prefix, mode, createdPath));
+}
+
+std::unique_ptr<File> FaultyFileSystem::OpenLockFile(const std::string& path) {
+    return Fails(Step::OpenLockFile) ? nullptr : Wrap(m_inner.OpenLockFile(path));
 }
 
 bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
     return !Fails(Step::Rename) && m_inner.Rename(from, to);
+}
+
+bool FaultyFileSystem::MakeFolder(const std::string& path) {
+    return !Fails(Step::MakeFolder) && m_inner.MakeFolder(path);
+}
+
+std::optional<std::vector<std::string>> FaultyFileSystem::List(const std::string& folder) {
+    if (Fails(Step::List)) {
+        return std::nullopt;
+    }
+    return m_inner.List(folder);
+}
+
+bool FaultyFileSystem::SyncFolder(const std::string& folder) {
+    return !Fails(Step::SyncFolder) && m_inner.SyncFolder(folder);
 }
 
 }  // namespace platform::crt

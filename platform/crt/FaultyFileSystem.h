@@ -1,7 +1,8 @@
 #pragma once
 // A file system that passes every call to another one but fails the steps a test names: the
-// n-th open, temporary-file creation, write, flush, close, rename or read. A failed write
-// still writes the first half of its bytes, as a full disk does.
+// n-th open, temporary-file creation, write, flush, close, rename, read, and so on. A failed
+// step sets errno to EIO (ENOSPC for a write, EWOULDBLOCK for a lock). A failed write still
+// writes the first half of its bytes, as a full disk does.
 
 #include <array>
 #include <cstddef>
@@ -12,7 +13,22 @@ namespace platform::crt {
 
 class FaultyFileSystem final : public FileSystem {
   public:
-    enum class Step { Open, CreateTemporary, Write, Flush, Close, Rename, Read };
+    enum class Step {
+        Open,
+        CreateTemporary,
+        Write,
+        Flush,
+        Close,
+        Rename,
+        Read,
+        OpenLockFile,
+        Lock,  // TryLock: as when another process holds the lock
+        MakeFolder,
+        List,
+        SyncFolder,
+        Truncate,
+    };
+    static constexpr std::size_t kStepCount = 13;
 
     explicit FaultyFileSystem(FileSystem& inner) : m_inner(inner) {}
 
@@ -25,8 +41,12 @@ class FaultyFileSystem final : public FileSystem {
     std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
     std::unique_ptr<File> CreateTemporary(const std::string& folder, std::string_view prefix,
                                           unsigned mode, std::string& createdPath) override;
+    std::unique_ptr<File> OpenLockFile(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override { return m_inner.Remove(path); }
+    bool MakeFolder(const std::string& path) override;
+    std::optional<std::vector<std::string>> List(const std::string& folder) override;
+    bool SyncFolder(const std::string& folder) override;
     std::optional<std::string> ResolveLinks(const std::string& path) override {
         return m_inner.ResolveLinks(path);
     }
@@ -35,7 +55,7 @@ class FaultyFileSystem final : public FileSystem {
     }
     unsigned NewFileMode() override { return m_inner.NewFileMode(); }
 
-    // Counts one call of step; true when it is to fail.
+    // Counts one call of step; true (with errno set) when it is to fail.
     bool Fails(Step step);
 
   private:
@@ -45,9 +65,10 @@ class FaultyFileSystem final : public FileSystem {
         bool always = false;
     };
     static constexpr std::size_t Index(Step step) { return static_cast<std::size_t>(step); }
+    std::unique_ptr<File> Wrap(std::unique_ptr<File> file);
 
     FileSystem& m_inner;
-    std::array<Count, 7> m_counts{};
+    std::array<Count, kStepCount> m_counts{};
 };
 
 }  // namespace platform::crt

@@ -3,16 +3,18 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string_view>
 
 #include "platform/registry/RegStore.h"
 
-using platform::registry::FileOps;
+using platform::registry::LockWait;
 using platform::registry::RegStore;
 using platform::registry::RegTree;
 using platform::registry::RegValue;
@@ -24,13 +26,23 @@ namespace {
 constexpr const char* kFileVariable = "QMA7_REGISTRY";
 constexpr const char* kDefaultFile = "/qma7/registry.reg";
 
+constexpr std::int64_t kLockLimitMs = 5000;
+constexpr std::int64_t kLockNoticeMs = 1000;
+
+void TellOnStandardError(const std::string& message) {
+    std::fprintf(stderr, "qma7: %s\n", message.c_str());
+}
+
 // Open keys by handle value; each handle names its key by path.
 struct State {
     std::mutex mutex;
     std::map<std::uintptr_t, std::string> handles;
     std::uintptr_t next = 1;
     std::string file;
-    FileOps* ops = nullptr;
+    // The store of the file in use, with what it read last; made again for another file.
+    std::mutex storeMutex;
+    std::unique_ptr<RegStore> store;
+    LockWait wait{kLockLimitMs, kLockNoticeMs, TellOnStandardError};
 };
 
 State& Shared() {
@@ -92,28 +104,42 @@ LONG Fail(const StoreError& error) {
     return error.kind == StoreError::Kind::Malformed ? ERROR_BADDB : ERROR_REGISTRY_IO_FAILED;
 }
 
-RegStore Store() {
-    FileOps* ops;
-    {
-        State& state = Shared();
-        const std::lock_guard guard(state.mutex);
-        ops = state.ops;
+// The store of the registry file in use; the caller holds storeMutex.
+RegStore& Store() {
+    State& state = Shared();
+    const std::string file = RegistryFile();
+    platform::crt::FileSystem& files = platform::crt::CurrentFileSystem();
+    if (!state.store || state.store->Path() != file || &state.store->Files() != &files) {
+        LockWait wait;
+        {
+            const std::lock_guard guard(state.mutex);
+            wait = state.wait;
+        }
+        state.store = std::make_unique<RegStore>(file, files, std::move(wait));
     }
-    return RegStore(RegistryFile(), ops != nullptr ? *ops : platform::registry::PosixFileOps());
+    return *state.store;
 }
 
 // Runs query on the registry as the file holds it.
-LONG Query(const std::function<LONG(const RegTree&)>& query) {
-    RegTree tree;
-    if (auto error = Store().Read(tree)) {
-        return Fail(*error);
+LONG Query(const std::function<LONG(const RegTree&, RegStore&)>& query) {
+    const std::lock_guard guard(Shared().storeMutex);
+    RegStore& store = Store();
+    platform::registry::StoreError error;
+    const RegTree* tree = store.Read(error);
+    if (tree == nullptr) {
+        return Fail(error);
     }
-    return query(tree);
+    return query(*tree, store);
+}
+
+LONG Query(const std::function<LONG(const RegTree&)>& query) {
+    return Query([&](const RegTree& tree, RegStore&) { return query(tree); });
 }
 
 // Runs change on the registry and saves it when change succeeds.
 LONG Change(const std::function<LONG(RegTree&)>& change) {
     LONG result = ERROR_SUCCESS;
+    const std::lock_guard guard(Shared().storeMutex);
     const auto error = Store().Modify([&](RegTree& tree) {
         result = change(tree);
         return result == ERROR_SUCCESS;
@@ -366,11 +392,12 @@ LONG RegEnumKey(HKEY key, DWORD index, char* buffer, DWORD size) {
     if (buffer == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    return Query([&](const RegTree& tree) {
+    return Query([&](const RegTree& tree, RegStore& store) {
         if (!tree.HasKey(path)) {
             return ERROR_KEY_DELETED;
         }
-        const std::vector<std::string> names = tree.SubkeyNames(path);
+        // Listed once per reading of the file: a caller walks the index up to the end.
+        const std::vector<std::string>& names = store.SubkeyNames(path);
         if (index >= names.size()) {
             return ERROR_NO_MORE_ITEMS;
         }
@@ -419,8 +446,17 @@ std::string RegistryLastError() {
     return t_lastError;
 }
 
-void RegistrySetFileOps(FileOps* ops) {
+void RegistryClearLastError() {
+    t_lastError.clear();
+}
+
+void RegistrySetLockWait(std::int64_t limitMs, std::int64_t noticeMs,
+                         std::function<void(const std::string&)> notice) {
     State& state = Shared();
+    {
+        const std::lock_guard guard(state.storeMutex);
+        state.store.reset();
+    }
     const std::lock_guard guard(state.mutex);
-    state.ops = ops;
+    state.wait = LockWait{limitMs, noticeMs, notice ? std::move(notice) : TellOnStandardError};
 }

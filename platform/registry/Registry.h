@@ -1,8 +1,9 @@
 #pragma once
 // The system registry as the plug-in uses it: HKEY_CLASSES_ROOT only, through the Win32
 // functions and status codes. The keys live in a text file in the .reg format (RegTree.h)
-// that a person can read and diff; every call reads the file, and every change saves it
-// under a lock (RegStore.h), so several processes can share one registry.
+// that a person can read and diff; a call reads the file when it changed since the last one,
+// and every change saves it under a lock (RegStore.h), so several processes can share one
+// registry. Files go through platform::crt::CurrentFileSystem().
 //
 // The file is $QMA7_REGISTRY when set, else ${XDG_CONFIG_HOME:-$HOME/.config}/qma7/registry.reg;
 // RegistrySetFile overrides both.
@@ -13,9 +14,8 @@
 // answers ERROR_KEY_DELETED.
 
 #include <cstdint>
+#include <functional>
 #include <string>
-
-#include "platform/registry/FileOps.h"
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
@@ -78,7 +78,11 @@ LONG RegEnumKey(HKEY key, DWORD index, char* buffer, DWORD size);
 void RegistrySetFile(const std::string& path);
 // The registry file in use.
 std::string RegistryFile();
-// What went wrong with the file in this thread's last ERROR_BADDB or ERROR_REGISTRY_IO_FAILED.
+// What went wrong with the file in this thread's last ERROR_BADDB or ERROR_REGISTRY_IO_FAILED,
+// naming the file; empty when there was none since RegistryClearLastError.
 std::string RegistryLastError();
-// Routes the file calls through ops (tests); nullptr: the plain POSIX calls again. Not owned.
-void RegistrySetFileOps(platform::registry::FileOps* ops);
+void RegistryClearLastError();
+// How long a lock that another process holds on the registry file is waited for (5 s), and
+// after how long notice is told what the wait is for (1 s; nullptr: on standard error).
+void RegistrySetLockWait(std::int64_t limitMs, std::int64_t noticeMs,
+                         std::function<void(const std::string&)> notice);

@@ -1,12 +1,19 @@
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "host/node/NodeImage.h"
+#include "host/node/NodeImageLock.h"
 #include "platform/gdi/Png.h"
 #include "plugin/resources/BitmapResources.h"
 #include "plugin/resources/Resources.h"
@@ -17,10 +24,13 @@ const std::string kBin = QMA7_BIN_DIR;
 // Runs the qma7 program in a folder of its own, with a registry file of its own.
 class Qma7Command : public ::testing::Test {
   protected:
-    // The exit status; out and err hold what the command printed.
+    // The exit status; out and err hold what the command printed. A command that hangs is
+    // stopped after ten seconds (status 124). Standard input is empty unless args redirect it.
     int Run(const std::string& args) {
-        const std::string command =
-            kBin + "/qma7 " + args + " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
+        const std::string input = args.find('<') == std::string::npos ? " </dev/null" : "";
+        const std::string command = "cd " + dir.string() + " && timeout 10 " + kBin + "/qma7 " +
+                                    args + input + " >" + (dir / "out").string() + " 2>" +
+                                    (dir / "err").string();
         const int status = std::system(command.c_str());
         out = ReadFile(dir / "out");
         err = ReadFile(dir / "err");
@@ -49,6 +59,14 @@ TEST_F(Qma7Command, RegisterAndUnregisterPrintTheCodeAndExitZeroOnlyOnSuccess) {
     EXPECT_EQ(out, "");
     EXPECT_EQ(err, "qma7 register: the plug-in module " + kBin + "/NoSuch.so does not exist\n");
     EXPECT_EQ(Run("register one two"), 2);
+    EXPECT_EQ(err, "qma7 register: unknown argument two\nusage: qma7 register [MODULE]\n");
+    // A failure of the registry comes with the registry's own reason.
+    WriteFile(registry, "garbage\n");
+    EXPECT_EQ(Run("register --registry " + registry), 1);
+    EXPECT_EQ(out, "0x80040200\n");
+    EXPECT_EQ(err, "qma7 register: malformed registry file " + registry +
+                       ": line 1: the file must start with \"Windows Registry Editor Version "
+                       "5.00\"\n");
     EXPECT_EQ(Run("register --registry"), 2);
     EXPECT_EQ(err, "qma7: --registry needs a value\n");
 }
@@ -82,4 +100,114 @@ TEST_F(Qma7Command, DrawWritesThePictureOfTheControlAsTheHostLoadsIt) {
 TEST_F(Qma7Command, VersionComesFromTheModulesVersionResource) {
     EXPECT_EQ(Run("--version"), 0);
     EXPECT_EQ(out, "qma7 1.0.0.1\nQMA7 ActiveX Control Module 1.0.0.1 (QMA7.OCX)\n");
+}
+
+TEST_F(Qma7Command, HelpAndUnknownArguments) {
+    EXPECT_EQ(Run("--help"), 0);
+    const std::string help = out;
+    EXPECT_EQ(Run("-h"), 0);
+    EXPECT_EQ(out, help);
+    EXPECT_EQ(Run("frobnicate"), 2);
+    EXPECT_EQ(err, "qma7: unknown argument frobnicate (qma7 --help lists the commands)\n");
+    EXPECT_EQ(Run("--frobnicate"), 2);
+    EXPECT_EQ(err, "qma7: unknown argument --frobnicate (qma7 --help lists the options)\n");
+}
+
+TEST_F(Qma7Command, WhatIsNoRegularFileIsRefusedAtOnceAndNothingHangs) {
+    std::filesystem::create_directory(dir / "dir");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (dir / "socket").c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string reg = " --registry " + registry;
+    for (const std::string path : {"dir", "fifo", "socket", "/dev/zero"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(Run("script --node " + path + reg), 1);
+        EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
+        EXPECT_EQ(Run("--node " + path + reg), 1);
+        EXPECT_EQ(err, "qma7: " + path + ": not a regular file\n");
+        EXPECT_EQ(Run("script --registry " + path), 1);
+        EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
+        if (path != "fifo") {  // a pipe is a script read as a stream
+            EXPECT_EQ(Run("script " + path + reg), 1);
+            EXPECT_EQ(err, "qma7 script: " + path + ": not a regular file\n");
+        }
+    }
+    ::close(listener);
+    EXPECT_EQ(Run("script" + reg + " < dir"), 1);
+    EXPECT_EQ(err, "qma7 script: cannot read standard input: Is a directory\n");
+    EXPECT_EQ(Run("script nothing.qma7"), 1);
+    EXPECT_EQ(err, "qma7 script: cannot read nothing.qma7: No such file or directory\n");
+
+    // Pipes: a named one with a writer, standard input; a byte-order mark is no command.
+    ASSERT_EQ(Run("register" + reg), 0);
+    ASSERT_EQ(
+        std::system(("printf '\\357\\273\\277time\\n' >" + (dir / "fifo").string() + " &").c_str()),
+        0);
+    EXPECT_EQ(Run("script" + reg + " fifo"), 0) << err;
+    EXPECT_EQ(out, "time 0\n");
+    WriteFile(dir / "show.qma7", "writefile f.txt \"a\\n\"\nshowfile f.txt\nshowfile dir\n");
+    EXPECT_EQ(Run("script" + reg + " < show.qma7"), 1);
+    EXPECT_EQ(out, "line \"a\"\n");
+    EXPECT_EQ(err, "error: 3: cannot read \"dir\": not a regular file\n");
+}
+
+TEST_F(Qma7Command, OneWriterPerNodeImage) {
+    const std::string image = (dir / "node.json").string();
+    const std::string reg = " --registry " + registry;
+    WriteFile(dir / "get.qma7", "getselector\n");
+    ASSERT_EQ(Run("script --save " + image + reg + " get.qma7"), 0) << err;
+    {
+        std::string error;
+        bool held = false;
+        const auto lock = host::NodeImageLock::Take(image, error, held);
+        ASSERT_NE(lock, nullptr) << error;
+        const std::string holder = "the node image " + image + " is in use by process " +
+                                   std::to_string(::getpid()) + " (qma7_tests)\n";
+        EXPECT_EQ(Run("--node " + image + reg), 1);
+        EXPECT_EQ(err, "qma7: " + holder);
+        EXPECT_EQ(Run("script --save " + image + reg + " get.qma7"), 1);
+        EXPECT_EQ(err, "qma7 script: " + holder);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(Run("script --node " + image + reg + " get.qma7"), 0) << err;
+        EXPECT_EQ(out, "selector 0\n");
+    }
+    EXPECT_EQ(Run("script --save " + image + reg + " get.qma7"), 0) << err;
+}
+
+TEST_F(Qma7Command, TheImageAtTheDefaultPlaceSaysHowToStartAgainAndFreshKeepsIt) {
+    const std::filesystem::path state = dir / "state" / "qma7";
+    std::filesystem::create_directories(state);
+    WriteFile(state / "node.json", "{\"name\": ");
+    const std::string env = "XDG_STATE_HOME=" + (dir / "state").string() + " ";
+    // Without a terminal the sheet stops after the image is ready.
+    const std::string command = "env " + env + kBin + "/qma7";
+    Run("--version");  // the folder for out and err
+    const auto sheet = [&](const std::string& args) {
+        return std::system(("cd " + dir.string() + " && " + command + args + " </dev/null >" +
+                            (dir / "out").string() + " 2>" + (dir / "err").string())
+                               .c_str());
+    };
+    EXPECT_NE(sheet(""), 0);
+    err = ReadFile(dir / "err");
+    EXPECT_NE(err.find((state / "node.json").string() + ": not valid JSON"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("; to start again from the factory node: qma7 --fresh (the old image is "
+                       "kept beside the new one)\n"),
+              std::string::npos)
+        << err;
+
+    for (const std::string kept : {"node.json.old", "node.json.old.2"}) {
+        EXPECT_NE(sheet(" --fresh"), 0);
+        err = ReadFile(dir / "err");
+        EXPECT_EQ(
+            err.rfind("qma7: the old node image is kept as " + (state / kept).string() + "\n", 0),
+            0u)
+            << err;
+        std::string error;
+        EXPECT_TRUE(host::NodeImage::Load(state / "node.json", error)) << error;
+    }
+    EXPECT_EQ(ReadFile(state / "node.json.old"), "{\"name\": ");
 }

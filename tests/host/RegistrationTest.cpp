@@ -110,9 +110,9 @@ TEST_F(Registration, FailuresOfEachStep) {
     // The Node entries are not examined: the first failed write ends them, the class is
     // registered all the same.
     FailSavesContaining nodeFault("Node\\ProgramID]");
-    RegistrySetFileOps(&nodeFault);
+    platform::crt::SetCurrentFileSystem(&nodeFault);
     EXPECT_EQ(module->RegisterServer(), S_OK);
-    RegistrySetFileOps(nullptr);
+    platform::crt::SetCurrentFileSystem(nullptr);
     EXPECT_EQ(nodeFault.failed, 1);
     EXPECT_EQ(DefaultOf(kProgramIdKey), "<error 2>");
     EXPECT_EQ(DefaultOf(kTestIdKey), "<error 2>");
@@ -121,17 +121,17 @@ TEST_F(Registration, FailuresOfEachStep) {
 
     std::filesystem::remove(m_file);
     FailSavesContaining classFault("ThreadingModel");
-    RegistrySetFileOps(&classFault);
+    platform::crt::SetCurrentFileSystem(&classFault);
     EXPECT_EQ(module->RegisterServer(), SELFREG_E_CLASS);
-    RegistrySetFileOps(nullptr);
+    platform::crt::SetCurrentFileSystem(nullptr);
     // What the failed registration wrote can be removed.
     EXPECT_EQ(module->UnregisterServer(), S_OK);
     EXPECT_EQ(DefaultOf(kClsidKey), "<error 2>");
 
     std::filesystem::remove(m_file);
     FailSavesContaining libraryFault("HELPDIR");
-    RegistrySetFileOps(&libraryFault);
+    platform::crt::SetCurrentFileSystem(&libraryFault);
     EXPECT_EQ(module->RegisterServer(), SELFREG_E_TYPELIB);
-    RegistrySetFileOps(nullptr);
+    platform::crt::SetCurrentFileSystem(nullptr);
     EXPECT_EQ(DefaultOf(kClsidKey), "<error 2>");
 }

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "host/node/FactoryNode.h"
+#include "platform/crt/FaultyFileSystem.h"
 #include "tests/support/Files.h"
 
 namespace {
@@ -87,6 +90,8 @@ TEST(NodeImage, ErrorsNameFileAndMember) {
         {R"({"name": "x",})", "not valid JSON"},
         {R"([1])", "not a JSON object"},
         {"{\"name\": \"\xFF\"}", "not valid JSON"},
+        {R"({"name": "a", "name": "b"})", "member \"name\": given twice"},
+        {R"({"nv": {"3": "01", "4": "02", "3": "03"}})", "member \"nv\" \"3\": given twice"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -145,4 +150,46 @@ TEST_F(NodeImageFiles, FailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(NodeImage::Save(node, m_dir / "none" / "node.json", error));
     EXPECT_EQ(m_folder.Entries(), (std::vector<std::string>{"blocked", "node.json"}));
     EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST_F(NodeImageFiles, OnlyARegularFileOfAtMostAMegabyteLoads) {
+    std::string error;
+    fs::create_directory(m_dir / "dir");
+    ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);  // no writer: a read would block
+    for (const fs::path& path : {m_dir / "dir", m_dir / "fifo", fs::path("/dev/zero")}) {
+        EXPECT_FALSE(NodeImage::Load(path, error));
+        EXPECT_EQ(error, path.string() + ": not a regular file");
+    }
+    WriteFile(m_dir / "big.json", "{\"name\": \"" + std::string(1 << 20, 'x') + "\"}");
+    EXPECT_FALSE(NodeImage::Load(m_dir / "big.json", error));
+    EXPECT_EQ(error,
+              (m_dir / "big.json").string() + ": more than 1 MB, too large for a node image");
+}
+
+TEST_F(NodeImageFiles, SaveWritesThroughALinkAndEveryFailedStepKeepsTheOldImage) {
+    SimNode node = host::FactoryNode::Make();
+    std::string error;
+    fs::create_directory(m_dir / "real");
+    ASSERT_TRUE(NodeImage::Save(node, m_dir / "real" / "node.json", error)) << error;
+    fs::create_symlink("real/node.json", m_dir / "node.json");
+    node.SetName("new");
+    ASSERT_TRUE(NodeImage::Save(node, m_dir / "node.json", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(m_dir / "node.json"));
+    EXPECT_EQ(NodeImage::Load(m_dir / "real" / "node.json", error)->Name(), "new");
+
+    const std::string before = ReadFile(m_dir / "node.json");
+    using Step = platform::crt::FaultyFileSystem::Step;
+    node.SetName("newer");
+    for (const Step step :
+         {Step::Open, Step::CreateTemporary, Step::Write, Step::Flush, Step::Close, Step::Rename}) {
+        platform::crt::FaultyFileSystem faults(platform::crt::RealFileSystem());
+        faults.FailAt(step, 1, true);
+        platform::crt::SetCurrentFileSystem(&faults);
+        EXPECT_FALSE(NodeImage::Save(node, m_dir / "node.json", error));
+        platform::crt::SetCurrentFileSystem(nullptr);
+        EXPECT_EQ(error.rfind((m_dir / "node.json").string() + ": cannot save: ", 0), 0u) << error;
+        EXPECT_EQ(ReadFile(m_dir / "node.json"), before);
+        EXPECT_EQ(m_folder.Entries(), (std::vector<std::string>{"node.json", "real"}));
+        EXPECT_EQ(ReadFile(m_dir / "real" / "node.json"), before);
+    }
 }

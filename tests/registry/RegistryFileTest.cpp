@@ -1,93 +1,143 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
-#include "platform/registry/FileOps.h"
+#include "platform/crt/FaultyFileSystem.h"
 #include "platform/registry/Registry.h"
 #include "tests/registry/TempRegistry.h"
 
-using platform::registry::FileOps;
+using platform::crt::FaultyFileSystem;
 using RegistryFileStore = TempRegistry;
-
-namespace {
-
-enum class Step { LockOpen, Flock, Read, TempOpen, Write, Fsync, Close, Rename };
-
-// Fails one step of the registry's file handling, or writes in short pieces.
-class FaultyOps : public FileOps {
-  public:
-    std::optional<Step> failing;
-    bool shortWrites = false;
-
-    int Open(const std::string& path, int flags, mode_t mode) override {
-        const bool temporary = path.ends_with(".tmp");
-        if ((failing == Step::TempOpen && temporary) ||
-            (failing == Step::LockOpen && path.ends_with(".lock"))) {
-            errno = EACCES;
-            return -1;
-        }
-        const int fd = FileOps::Open(path, flags, mode);
-        if (temporary) {
-            m_temporary = fd;
-        }
-        return fd;
-    }
-    ssize_t Read(int fd, void* buffer, std::size_t size) override {
-        return failing == Step::Read ? Fail(EIO) : FileOps::Read(fd, buffer, size);
-    }
-    ssize_t Write(int fd, const void* data, std::size_t size) override {
-        if (failing == Step::Write) {
-            return Fail(ENOSPC);
-        }
-        return FileOps::Write(fd, data, shortWrites ? std::min<std::size_t>(size, 7) : size);
-    }
-    int Fsync(int fd) override { return failing == Step::Fsync ? Fail(EIO) : FileOps::Fsync(fd); }
-    int Close(int fd) override {
-        const int result = FileOps::Close(fd);
-        return failing == Step::Close && fd == m_temporary ? Fail(EIO) : result;
-    }
-    int Flock(int fd, int operation) override {
-        return failing == Step::Flock ? Fail(ENOLCK) : FileOps::Flock(fd, operation);
-    }
-    int Rename(const std::string& from, const std::string& to) override {
-        return failing == Step::Rename ? Fail(EXDEV) : FileOps::Rename(from, to);
-    }
-
-  private:
-    static int Fail(int error) {
-        errno = error;
-        return -1;
-    }
-    int m_temporary = -1;
-};
-
-}  // namespace
+using Step = FaultyFileSystem::Step;
 
 TEST_F(RegistryFileStore, AFailedSaveLeavesTheOldFileExactlyAsItWas) {
     ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "Old", "value"), ERROR_SUCCESS);
     const std::string before = FileText();
-    FaultyOps ops;
-    RegistrySetFileOps(&ops);
-    for (const Step step : {Step::LockOpen, Step::Flock, Step::Read, Step::TempOpen, Step::Write,
-                            Step::Fsync, Step::Close, Step::Rename}) {
+    RegistrySetLockWait(60, 1000, [](const std::string&) {});
+    for (const Step step :
+         {Step::MakeFolder, Step::OpenLockFile, Step::Lock, Step::Read, Step::CreateTemporary,
+          Step::Write, Step::Flush, Step::Close, Step::Rename}) {
         SCOPED_TRACE(static_cast<int>(step));
-        ops.failing = step;
+        FaultyFileSystem faults(platform::crt::RealFileSystem());
+        faults.FailAt(step, 1, true);
+        platform::crt::SetCurrentFileSystem(&faults);
         EXPECT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "New", "value"), ERROR_REGISTRY_IO_FAILED);
-        EXPECT_NE(RegistryLastError().find(m_file), std::string::npos) << RegistryLastError();
+        platform::crt::SetCurrentFileSystem(nullptr);
+        EXPECT_FALSE(RegistryLastError().empty());
         EXPECT_EQ(FileText(), before);
-        EXPECT_FALSE(std::filesystem::exists(m_file + ".tmp"));
+        EXPECT_EQ(m_folder.Entries(),
+                  (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
     }
-    ops.failing = std::nullopt;
-    ops.shortWrites = true;
-    ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "New", "value"), ERROR_SUCCESS);
-    RegistrySetFileOps(nullptr);
-    EXPECT_EQ(DefaultOf("New"), "value");
+    // The registry's own reason, with the step that failed.
+    FaultyFileSystem faults(platform::crt::RealFileSystem());
+    faults.FailAt(Step::Write);
+    platform::crt::SetCurrentFileSystem(&faults);
+    EXPECT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "New", "value"), ERROR_REGISTRY_IO_FAILED);
+    EXPECT_EQ(RegistryLastError(),
+              "cannot save registry file " + m_file + ": No space left on device");
+    platform::crt::SetCurrentFileSystem(nullptr);
     EXPECT_EQ(DefaultOf("Old"), "value");
+    EXPECT_EQ(DefaultOf("New"), "<error 2>");
+}
+
+TEST_F(RegistryFileStore, SavesGoThroughLinksAndNeverThroughAPlantedTemporaryName) {
+    const std::string real = m_folder.Path("real.reg");
+    std::filesystem::create_symlink("real.reg", m_file);
+    ASSERT_EQ(::chmod(m_folder.Dir().c_str(), 0755), 0);
+    // The name the registry once used for its temporary file, planted as a link to a victim.
+    WriteFile(m_folder.Path("victim"), "keep");
+    std::filesystem::create_symlink("victim", m_file + ".tmp");
+    std::filesystem::create_symlink("victim", real + ".tmp");
+
+    ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "A", "1"), ERROR_SUCCESS);
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "B", "2"), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_file));
+    EXPECT_NE(ReadFile(real).find("[HKEY_CLASSES_ROOT\\B]"), std::string::npos);
+    EXPECT_EQ(ReadFile(m_folder.Path("victim")), "keep");
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(RegistryFileStore, SomethingOtherThanAFileIsRefusedAtOnce) {
+    std::filesystem::create_directory(m_file);
+    EXPECT_EQ(DefaultOf("A"), "<error 1016>");
+    EXPECT_EQ(RegistryLastError(), m_file + ": not a regular file");
+    EXPECT_EQ(m_folder.Entries(), std::vector<std::string>{"registry.reg"});  // no lock beside it
+    std::filesystem::remove(m_file);
+    ASSERT_EQ(::mkfifo(m_file.c_str(), 0600), 0);  // would block a reader without a writer
+    EXPECT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "A", "x"), ERROR_REGISTRY_IO_FAILED);
+    EXPECT_EQ(RegistryLastError(), m_file + ": not a regular file");
+    RegistrySetFile("/dev/zero");
+    EXPECT_EQ(DefaultOf("A"), "<error 1016>");
+    EXPECT_EQ(RegistryLastError(), "/dev/zero: not a regular file");
+}
+
+TEST_F(RegistryFileStore, TheFileIsReadAgainOnlyWhenItChanged) {
+    ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "A", "saved"), ERROR_SUCCESS);
+    FaultyFileSystem faults(platform::crt::RealFileSystem());
+    platform::crt::SetCurrentFileSystem(&faults);
+    EXPECT_EQ(DefaultOf("A"), "saved");
+    const int reads = faults.Calls(Step::Read);
+    // Once the file has settled, queries do not read it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(DefaultOf("A"), "saved");
+    const int settled = faults.Calls(Step::Read);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(DefaultOf("A"), "saved");
+    }
+    EXPECT_EQ(faults.Calls(Step::Read), settled);
+    EXPECT_GE(settled, reads);
+
+    // Another writer: a new file renamed into place, or the same file rewritten.
+    WriteFile(m_folder.Path("other"),
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_CLASSES_ROOT\\A]\n@=\"renamed\"\n");
+    std::filesystem::rename(m_folder.Path("other"), m_file);
+    EXPECT_EQ(DefaultOf("A"), "renamed");
+    WriteFileText("Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\A]\n@=\"edited\"\n");
+    EXPECT_EQ(DefaultOf("A"), "edited");
+    std::filesystem::remove(m_file);
+    EXPECT_EQ(DefaultOf("A"), "<error 2>");
+}
+
+TEST_F(RegistryFileStore, ALockHeldElsewhereIsWaitedForABoundedTime) {
+    std::vector<std::string> notices;
+    RegistrySetLockWait(300, 100, [&](const std::string& text) { notices.push_back(text); });
+    ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "A", "1"), ERROR_SUCCESS);
+    const int holder = ::open((m_file + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "B", "2"), ERROR_REGISTRY_IO_FAILED);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    EXPECT_LT(waited, std::chrono::seconds(3));
+    EXPECT_EQ(RegistryLastError(), "cannot lock registry file " + m_file +
+                                       ".lock: another process has held it for 300 ms");
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], "waiting for the registry file " + m_file +
+                              ": another process holds its lock " + m_file + ".lock");
+    // What was read before the lock was taken is still good: the file has not changed.
+    EXPECT_EQ(DefaultOf("A"), "1");
+
+    // Released while waiting: the change goes through.
+    ::flock(holder, LOCK_UN);
+    EXPECT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "B", "2"), ERROR_SUCCESS);
+    ::close(holder);
+    EXPECT_EQ(notices.size(), 1u);
 }
 
 TEST_F(RegistryFileStore, AMalformedFileIsAnErrorAndIsNeverOverwritten) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/crt/FileSystem.h"
 #include "platform/registry/Registry.h"
 #include "tests/support/Files.h"
 
@@ -12,7 +13,8 @@ class TempRegistry : public ::testing::Test {
   protected:
     void SetUp() override { RegistrySetFile(m_file); }
     void TearDown() override {
-        RegistrySetFileOps(nullptr);
+        platform::crt::SetCurrentFileSystem(nullptr);
+        RegistrySetLockWait(5000, 1000, nullptr);
         RegistrySetFile("");
     }
 

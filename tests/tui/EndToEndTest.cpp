@@ -142,6 +142,9 @@ TEST_F(QmaInTmux, ATechnicianSetsManualWritesExitsAndTheImageKeepsIt) {
     ASSERT_TRUE(WaitFor("[40  "));
     Keys("Escape");
     ASSERT_EQ(WaitForExit(), 0);
+    // The first run registered the plug-in; the note is there once the sheet is gone.
+    EXPECT_NE(Screen().find("qma7: no plug-in is registered for program id"), std::string::npos)
+        << Screen();
 
     std::string error;
     const auto saved = host::NodeImage::Load(Image(), error);
@@ -169,6 +172,14 @@ TEST_F(QmaInTmux, ATechnicianSetsManualWritesExitsAndTheImageKeepsIt) {
     Click("Write");
     ASSERT_TRUE(WaitFor("[33 "));
     ASSERT_GT(Pid(), 0);
+    // A second sheet on the same image is refused, naming the one that has it.
+    const fs::path state = Image().parent_path().parent_path();
+    const std::string second = "XDG_STATE_HOME=" + state.string() +
+                               " " QMA7_BIN_DIR "/qma7 </dev/null 2>" + (state / "second").string();
+    EXPECT_NE(std::system(second.c_str()), 0);
+    EXPECT_EQ(ReadFile(state / "second"), "qma7: the node image " + Image().string() +
+                                              " is in use by process " + std::to_string(Pid()) +
+                                              " (qma7)\n");
     ::kill(Pid(), SIGTERM);
     const auto code = WaitForExit();
     EXPECT_EQ(code, 128 + SIGTERM) << Screen();

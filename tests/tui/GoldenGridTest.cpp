@@ -113,3 +113,26 @@ TEST(TuiGolden, TooSmallTerminalSaysSoAndResizingRedraws) {
     EXPECT_TRUE(tuitest::Find(large, " QMA7 │ AHU1 │ 90 51 4D 41 37 5F 31 6A │ simulated"));
     EXPECT_EQ(tuitest::Find(large, "simulated")->y, 39);
 }
+
+TEST(TuiGolden, StatusLineOfANodeOnTheNetworkShowsItsAddressAndWhenItStopsAnswering) {
+    TemplateSheet sheet;
+    std::string problem;
+    StatusInfo status{"AHU1", std::string(settingsfile::kProgramId)};
+    status.link = "LON/IP";
+    status.address = "51/35/12";
+    status.problem = [&problem] { return problem; };
+    Screen screen(std::move(status), Glyphs::Unicode());
+    screen.WindowStarted(sheet.Sheet());
+    CellGrid grid(100, 40);
+    screen.Render(grid);
+    EXPECT_TRUE(
+        tuitest::Find(grid, " QMA7 │ AHU1 │ 90 51 4D 41 37 5F 31 6A │ 51/35/12 │ LON/IP  "));
+    problem = "no answer from 51/35/12";
+    screen.Render(grid);
+    const auto shown = tuitest::Find(grid, "LON/IP │ no answer from 51/35/12");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(grid.StyleAt(shown->x + 9, shown->y), Style::Title);
+    problem.clear();
+    screen.Render(grid);
+    EXPECT_FALSE(tuitest::Find(grid, "no answer"));
+}

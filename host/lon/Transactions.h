@@ -1,0 +1,64 @@
+#pragma once
+// The transactions with one node: each request goes out with a transaction ID of its own and is
+// resent, identical, after each timeout until its answer comes or the retries are spent. The
+// node answers a resent request from its receive record without executing it again, so a lost
+// request and a lost answer cost time only. An answer counts only when it comes from the node,
+// with the request's transaction ID and an answer code of the request; anything else is ignored.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "host/lon/DatagramLink.h"
+#include "host/lon/LonFrame.h"
+
+namespace platform::crt {
+class Clock;
+}
+
+namespace host::lon {
+
+struct Timing {
+    // The node keeps its receive record for 2048 ms by default: every try of a request must
+    // fall within it, (retries + 1) x timeout below that, or a retry may be executed again.
+    std::int64_t timeoutMs = 500;
+    int retries = 2;
+};
+
+class Transactions {
+  public:
+    // firstId: where the transaction IDs start (random, so that a restarted host is not taken
+    // for a duplicate of its last request).
+    Transactions(DatagramLink& link, platform::crt::Clock& clock, Endpoint node, Timing timing,
+                 unsigned firstId);
+
+    // Sends the request APDU with the request/response service; the answer's APDU, or nothing
+    // when none came within timeout x (retries + 1).
+    std::optional<std::vector<std::uint8_t>> Request(std::span<const std::uint8_t> apdu);
+    // Sends the APDU with the acknowledged service; whether its acknowledgement came.
+    bool Acknowledged(std::span<const std::uint8_t> apdu);
+
+    // False from the first try that went unanswered until an answer comes again.
+    bool Answering() const { return m_answering; }
+    const Timing& GetTiming() const { return m_timing; }
+
+  private:
+    std::optional<Frame> Exchange(Service service, std::span<const std::uint8_t> apdu);
+    std::uint8_t NextId();
+    bool IsAnswer(const Frame& request, const Endpoint& from,
+                  std::span<const std::uint8_t> datagram) const;
+
+    DatagramLink& m_link;
+    platform::crt::Clock& m_clock;
+    Endpoint m_node;
+    Timing m_timing;
+    std::uint8_t m_lastId;
+    // Until when an ID is not given out again: a request that was resent or went unanswered
+    // may still have answers on their way, which must not pass for a later request's.
+    std::array<std::int64_t, kTransactionIds> m_quarantineUntil{};
+    bool m_answering = true;
+};
+
+}  // namespace host::lon

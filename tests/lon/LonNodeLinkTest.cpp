@@ -1,0 +1,223 @@
+// The node link over LON/IP against a scripted node that keeps its variables in a simulated
+// node: reads, writes by index and by selector, the name and a node that stops answering.
+#include "host/lon/LonNodeLink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+#include "host/node/SimNode.h"
+#include "tests/lon/FakeLink.h"
+
+using namespace host::lon;
+using lontest::FakeLink;
+using lontest::Hex;
+
+namespace {
+
+constexpr int kOutputNv = 19;
+constexpr int kNvs = 44;
+
+// What a node answers, from the simulated node's variables. Selectors are 0x3FFF - index.
+struct ScriptedNode {
+    host::SimNode sim;
+    bool updatesByIndex = true;
+    bool takesSelectorUpdates = true;
+    bool answers = true;
+    std::string selfDocumentation = "AHU1";
+    std::vector<Bytes> apdus;  // every request and message, in order
+
+    int Count(std::uint8_t code) const {
+        return static_cast<int>(std::count_if(apdus.begin(), apdus.end(),
+                                              [&](const Bytes& a) { return a[0] == code; }));
+    }
+
+    Bytes Handle(const Bytes& a) {
+        apdus.push_back(a);
+        auto index = [&](std::size_t at) {
+            return a[at] == 0xFF ? a[at + 1] << 8 | a[at + 2] : a[at];
+        };
+        std::array<std::uint8_t, 31> value{};
+        std::size_t size = 0;
+        switch (a[0]) {
+            case 0x73: {
+                if (!sim.Read(index(1), value, size)) {
+                    return {0x13};
+                }
+                Bytes answer(a.begin(), a.end());
+                answer[0] = 0x33;
+                answer.insert(answer.end(), value.begin(), value.begin() + size);
+                return answer;
+            }
+            case 0x60:
+                if (a[1] == 0x01) {
+                    return {0x20, 0x01, 0x01, 0x00,
+                            updatesByIndex ? std::uint8_t{0x51} : std::uint8_t{0x11}};
+                }
+                return {sim.Write(a[2] << 8 | a[3], std::span(a).subspan(4)) ? std::uint8_t{0x20}
+                                                                             : std::uint8_t{0x00},
+                        0x02};
+            case 0x68: {
+                const int nv = index(1);
+                if (nv >= kNvs) {
+                    return {0x08};
+                }
+                const int selector = 0x3FFF - nv;
+                return {0x28,
+                        static_cast<std::uint8_t>((nv == kOutputNv ? 0x40 : 0) | selector >> 8),
+                        static_cast<std::uint8_t>(selector & 0xFF), 0x0F};
+            }
+            case 0x6D:
+                return {0x2D, 0x90, 0x51, 0x4D, 0x41, 0x37, 0x5F, 0x31, 0x6A};
+            case 0x72: {
+                Bytes data{0, 0, kNvs, 1, 0, 0};
+                data.resize(6 + 2 * kNvs, 0);
+                data.insert(data.end(), selfDocumentation.begin(), selfDocumentation.end());
+                data.insert(data.end(), {0, ' ', 'n', 'v', '0', 0});
+                data[0] = static_cast<std::uint8_t>(data.size() >> 8);
+                data[1] = static_cast<std::uint8_t>(data.size() & 0xFF);
+                const std::size_t offset = std::min<std::size_t>(a[1] << 8 | a[2], data.size());
+                const std::size_t count = std::min<std::size_t>(a[3], data.size() - offset);
+                Bytes answer{0x32};
+                answer.insert(answer.end(), data.begin() + offset, data.begin() + offset + count);
+                return answer;
+            }
+            default:  // an NV message by selector: acknowledged, stored if the node takes it
+                if (takesSelectorUpdates) {
+                    sim.Write(0x3FFF - ((a[0] & 0x3F) << 8 | a[1]), std::span(a).subspan(2));
+                }
+                return {};
+        }
+    }
+};
+
+class LonNodeLinkTest : public ::testing::Test {
+  protected:
+    LonNodeLinkTest() {
+        platform::crt::SetCurrentClock(&clock);
+        std::string error;
+        node.sim.SetNv(0, Hex("0102030405060708090A0B0C"), error);
+        node.sim.SetNv(1, Hex("36B0"), error);
+        link.node = [this](const Bytes& d) {
+            if (node.answers) {
+                link.Answer(d, node.Handle(DecodeFrame(d)->apdu), 1);
+            }
+        };
+    }
+    ~LonNodeLinkTest() override { platform::crt::SetCurrentClock(nullptr); }
+
+    std::string Nv(int nv) {
+        const auto bytes = node.sim.GetNv(nv);
+        return bytes ? std::string(bytes->begin(), bytes->end()) : "-";
+    }
+
+    platform::crt::VirtualClock clock;
+    FakeLink link{clock};
+    ScriptedNode node;
+    Transactions transactions{link, clock, lontest::kNode, Timing{500, 2}, 1};
+    LonNodeLink lon{transactions, {{0x51}, 35, 12}, {}};
+};
+
+}  // namespace
+
+TEST_F(LonNodeLinkTest, ReadsCopyNoMoreThanTheBufferAndFailWhenRefused) {
+    std::array<std::uint8_t, 10> small{};
+    std::size_t returned = 99;
+    EXPECT_TRUE(lon.Read(0, small, returned));
+    EXPECT_EQ(returned, 10u);
+    EXPECT_EQ(Bytes(small.begin(), small.end()), Hex("0102030405060708090A"));
+    std::array<std::uint8_t, 31> large{};
+    EXPECT_TRUE(lon.Read(1, large, returned));
+    EXPECT_EQ(returned, 2u);
+    EXPECT_FALSE(lon.Read(43, large, returned));  // no part selected
+    EXPECT_EQ(returned, 0u);
+    EXPECT_FALSE(lon.Read(44, large, returned));
+    const std::size_t sent = link.sent.size();
+    EXPECT_FALSE(lon.Read(-1, large, returned));
+    EXPECT_EQ(link.sent.size(), sent);
+    EXPECT_EQ(lon.ReadProgramId(), (ProgramId{0x90, 0x51, 0x4D, 0x41, 0x37, 0x5F, 0x31, 0x6A}));
+}
+
+TEST_F(LonNodeLinkTest, WritesByIndexAskingTheVersionOncePerNode) {
+    EXPECT_TRUE(lon.Write(1, Hex("1234")));
+    EXPECT_EQ(Nv(1), "\x12\x34");
+    EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused
+    EXPECT_EQ(Nv(1), "\x12\x34");
+    EXPECT_TRUE(lon.Write(42, Hex("0003")));
+    Bytes part = Hex("A1B2");
+    part.resize(31);
+    EXPECT_TRUE(lon.Write(43, part));  // part 3
+    EXPECT_EQ(node.sim.Part(3)[1], 0xB2);
+    EXPECT_EQ(node.Count(0x60), 5);  // one version query, four updates
+    EXPECT_EQ(node.Count(0x80 | 0x3F), 0);
+}
+
+TEST_F(LonNodeLinkTest, WritesBySelectorWithAReadBackWhereUpdatesByIndexCannotBeUsed) {
+    node.updatesByIndex = false;
+    EXPECT_TRUE(lon.Write(1, Hex("5678")));
+    EXPECT_EQ(Nv(1), "\x56\x78");
+    // The version, the selector, the length, the message, the read back.
+    ASSERT_EQ(node.apdus.size(), 5u);
+    EXPECT_EQ(node.apdus[3], Hex("BF FE 56 78"));
+    EXPECT_EQ(node.apdus[4], Hex("73 01"));
+    EXPECT_TRUE(lon.Write(1, Hex("0001")));
+    EXPECT_EQ(node.apdus.size(), 7u);  // the message and the read back only
+
+    // Nothing is sent that could store part of a value, or write an output.
+    EXPECT_FALSE(lon.Write(1, Hex("123456")));
+    EXPECT_FALSE(lon.Write(kOutputNv, Hex("0001")));
+    EXPECT_EQ(node.Count(0xBF) + node.Count(0xBF - kOutputNv), 2);
+    // A message that arrived but was not taken is a failed write.
+    node.takesSelectorUpdates = false;
+    EXPECT_FALSE(lon.Write(1, Hex("0002")));
+    EXPECT_EQ(Nv(1), std::string("\x00\x01", 2));
+
+    // Asked for, the fallback is taken on a node that could update by index too.
+    node.updatesByIndex = true;
+    node.takesSelectorUpdates = true;
+    node.apdus.clear();
+    LonNodeLink bySelector(transactions, {{0x51}, 35, 12}, {true, std::nullopt});
+    EXPECT_TRUE(bySelector.Write(5, Hex("4268")));
+    EXPECT_EQ(node.Count(0x60), 0);
+    EXPECT_EQ(node.Count(0xBF), 1);
+}
+
+TEST_F(LonNodeLinkTest, TheNameIsTheGivenOneElseTheSelfDocumentationReadOnce) {
+    node.selfDocumentation = "Air handling unit, east wing, floor 3";  // over two chunks
+    std::array<char, 50> name{};
+    name.fill('x');
+    EXPECT_TRUE(lon.ReadName(name));
+    EXPECT_EQ(std::string(name.data()), node.selfDocumentation);
+    EXPECT_EQ(name.back(), '\0');
+    std::array<char, 9> cut{};
+    EXPECT_TRUE(lon.ReadName(cut));
+    EXPECT_EQ(std::string(cut.data(), cut.size()), "Air handl");
+    EXPECT_EQ(node.Count(0x72), 3);  // the header and two chunks, once
+
+    LonNodeLink given(transactions, {{0x51}, 35, 12}, {false, "AHU east"});
+    EXPECT_TRUE(given.ReadName(cut));
+    EXPECT_EQ(std::string(cut.data()), "AHU east");
+    EXPECT_EQ(node.Count(0x72), 3);
+
+    LonNodeLink silent(transactions, {{0x51}, 35, 12}, {});
+    node.answers = false;
+    EXPECT_FALSE(silent.ReadName(cut));
+    node.answers = true;
+    EXPECT_TRUE(silent.ReadName(cut));  // read when it answers again
+}
+
+TEST_F(LonNodeLinkTest, ANodeThatStopsAnsweringIsTheLinksProblemUntilItAnswersAgain) {
+    std::array<std::uint8_t, 31> buffer{};
+    std::size_t returned = 0;
+    EXPECT_EQ(lon.Problem(), "");
+    node.answers = false;
+    EXPECT_FALSE(lon.Read(1, buffer, returned));
+    EXPECT_FALSE(lon.Write(1, Hex("0001")));
+    EXPECT_EQ(clock.NowMs(), 3000);
+    EXPECT_EQ(lon.Problem(), "no answer from 51/35/12");
+    EXPECT_EQ(lon.Kind(), "LON/IP");
+    node.answers = true;
+    EXPECT_TRUE(lon.Write(1, Hex("0001")));  // the version query is asked again
+    EXPECT_EQ(lon.Problem(), "");
+}
