@@ -11,11 +11,13 @@
 #include <istream>
 #include <ostream>
 
-#include "host/driver/BoxFormat.h"
 #include "host/driver/ScriptNode.h"
 #include "host/driver/ScriptSyntax.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
+#include "host/text/BoxFormat.h"
+#include "host/text/Hex.h"
+#include "host/text/QuoteText.h"
 #include "platform/crt/FileSystem.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertySheet.h"
