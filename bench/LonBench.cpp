@@ -23,10 +23,10 @@
 #include "bench/BenchSheet.h"
 #include "bench/Benches.h"
 #include "bench/Figure.h"
-#include "host/driver/ScriptSyntax.h"
 #include "host/lon/LonNodeLink.h"
 #include "host/lon/Transactions.h"
 #include "host/lon/UdpLink.h"
+#include "host/text/Hex.h"
 #include "plugin/shell/CSheet.h"
 
 extern char** environ;

@@ -20,7 +20,14 @@ int main(int argc, char** argv) {
     }
     const char* command = argc > 1 ? argv[1] : "";
     if (std::strcmp(command, "--version") == 0) {
-        std::fputs(host::kVersion, stdout);
+        std::string text;
+        std::string error;
+        const bool found = host::VersionLines(text, error);
+        std::fputs(text.c_str(), stdout);
+        if (!found) {
+            std::fprintf(stderr, "qma7: %s\n", error.c_str());
+            return 1;
+        }
         return 0;
     }
     if (std::strcmp(command, "script") == 0) {

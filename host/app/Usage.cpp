@@ -1,23 +1,12 @@
 #include "host/app/Usage.h"
 
+#include <memory>
 #include <string>
 
-#include "plugin/resources/VersionInfo.h"
+#include "host/app/PluginLocator.h"
+#include "host/app/PluginModule.h"
 
 namespace host {
-
-namespace {
-
-// qma7 is built from the same sources as the plug-in module and carries its version resource.
-const std::string& VersionString() {
-    static const std::string text = "qma7 " + VersionText(kVersionInfo.productVersion) + "\n" +
-                                    VerQueryValue(kVersionInfo, kVersionFileDescription) + " " +
-                                    VersionText(kVersionInfo.fileVersion) + " (" +
-                                    VerQueryValue(kVersionInfo, kVersionOriginalFilename) + ")\n";
-    return text;
-}
-
-}  // namespace
 
 const char* const kUsage =
     "usage: qma7 [OPTIONS]            open the QMA7 settings sheet on the simulated node\n"
@@ -50,6 +39,25 @@ const char* const kUsage =
     "Every command takes --registry FILE: the registry to use instead of $QMA7_REGISTRY or\n"
     "~/.config/qma7/registry.reg.\n";
 
-const char* const kVersion = VersionString().c_str();
+bool VersionLines(std::string& text, std::string& error) {
+    // qma7 is built with the plug-in module from one project version; the module's own line
+    // comes from its version resource, as an installer reads it.
+    text = std::string("qma7 ") + QMA7_PROJECT_VERSION + "\n";
+    const std::string path = BundledModulePath();
+    const std::unique_ptr<PluginModule> module = PluginModule::Load(path, error);
+    if (!module) {
+        return false;
+    }
+    const VS_VERSIONINFO* info = module->VersionInfo();
+    const char* description =
+        info != nullptr ? VerQueryValue(*info, kVersionFileDescription) : nullptr;
+    const char* file = info != nullptr ? VerQueryValue(*info, kVersionOriginalFilename) : nullptr;
+    if (description == nullptr || file == nullptr) {
+        error = "the plug-in module " + path + " has no version resource";
+        return false;
+    }
+    text += std::string(description) + " " + ::VersionText(info->fileVersion) + " (" + file + ")\n";
+    return true;
+}
 
 }  // namespace host

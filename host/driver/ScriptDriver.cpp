@@ -11,11 +11,13 @@
 #include <istream>
 #include <ostream>
 
-#include "host/driver/BoxFormat.h"
 #include "host/driver/ScriptNode.h"
 #include "host/driver/ScriptSyntax.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
+#include "host/text/BoxFormat.h"
+#include "host/text/Hex.h"
+#include "host/text/QuoteText.h"
 #include "platform/crt/FileSystem.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertySheet.h"
@@ -169,15 +171,18 @@ void ScriptDriver::Fail(const std::string& message) {
 }
 
 void ScriptDriver::Execute(const ScriptLine& line) {
-    const std::string& command = line.words.front();
-    const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
-    if (!NodeCommand(command, args) && !SheetCommand(command, args) && !LogCommand(command, args) &&
-        !FileCommand(command, args)) {
-        Fail("unknown command " + QuoteText(command));
+    const std::string& name = line.words.front();
+    const Args args(line.words.begin() + 1, line.words.end());
+    const auto commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const Command& c) { return c.name == name; });
+    if (command == commands.end()) {
+        Fail("unknown command " + QuoteText(name));
     }
+    (this->*command->run)(args);
 }
 
-void ScriptDriver::Need(const std::vector<std::string>& args, std::size_t count) {
+void ScriptDriver::Need(const Args& args, std::size_t count) {
     if (args.size() < count) {
         Fail("missing argument");
     }
@@ -215,7 +220,7 @@ std::vector<std::uint8_t> ScriptDriver::ParseHexArg(const std::string& word) {
     return *bytes;
 }
 
-std::vector<int> ScriptDriver::ParseNvList(const std::vector<std::string>& args, std::size_t from) {
+std::vector<int> ScriptDriver::ParseNvList(const Args& args, std::size_t from) {
     if (args.size() <= from) {
         Fail("missing argument");
     }
@@ -253,94 +258,160 @@ void ScriptDriver::Advance(std::int64_t ms) {
     }
 }
 
-bool ScriptDriver::NodeCommand(const std::string& command, const std::vector<std::string>& args) {
+// The script's commands, by name. Each reads its own arguments; an unknown name fails the
+// script.
+std::span<const ScriptDriver::Command> ScriptDriver::Commands() {
+    static constexpr Command kCommands[] = {
+        // The node.
+        {"nv", &ScriptDriver::NvCommand},
+        {"part", &ScriptDriver::PartCommand},
+        {"selector", &ScriptDriver::SelectorCommand},
+        {"name", &ScriptDriver::NameCommand},
+        {"fail", &ScriptDriver::FailCommand},
+        {"heal", &ScriptDriver::HealCommand},
+        {"latency", &ScriptDriver::LatencyCommand},
+        {"interfaces", &ScriptDriver::InterfacesCommand},
+        {"clock", &ScriptDriver::ClockCommand},
+        {"getnv", &ScriptDriver::GetNvCommand},
+        {"getpart", &ScriptDriver::GetPartCommand},
+        {"getselector", &ScriptDriver::GetSelectorCommand},
+        // The sheet and its dialogs.
+        {"open", &ScriptDriver::OpenCommand},
+        {"tabs", &ScriptDriver::TabsCommand},
+        {"tab", &ScriptDriver::TabCommand},
+        {"set", &ScriptDriver::SetCommand},
+        {"click", &ScriptDriver::ClickCommand},
+        {"dump", &ScriptDriver::DumpCommand},
+        {"get", &ScriptDriver::GetCommand},
+        {"texts", &ScriptDriver::TextsCommand},
+        {"sheet", &ScriptDriver::SheetCommand},
+        {"exit", &ScriptDriver::ExitCommand},
+        {"answer", &ScriptDriver::AnswerCommand},
+        {"file", &ScriptDriver::FileCommand},
+        {"cancelfile", &ScriptDriver::CancelFileCommand},
+        {"advance", &ScriptDriver::AdvanceCommand},
+        {"about", &ScriptDriver::AboutCommand},
+        // The logs.
+        {"trace", &ScriptDriver::TraceCommand},
+        {"boxes", &ScriptDriver::BoxesCommand},
+        {"time", &ScriptDriver::TimeCommand},
+        // Files.
+        {"writefile", &ScriptDriver::WriteFileCommand},
+        {"showfile", &ScriptDriver::ShowFileCommand},
+        {"chmod", &ScriptDriver::ChmodCommand},
+    };
+    return kCommands;
+}
+
+void ScriptDriver::NvCommand(const Args& args) {
+    Need(args, 2);
+    const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
     std::string error;
-    if (command == "nv") {
-        Need(args, 2);
-        const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
-        if (!m_node.SetNv(nv, ParseHexArg(args[1]), error)) {
-            Fail(error);
-        }
-    } else if (command == "part") {
-        Need(args, 2);
-        const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
-        if (!m_node.SetPart(part, ParseHexArg(args[1]), error)) {
-            Fail(error);
-        }
-    } else if (command == "selector") {
-        Need(args, 1);
-        const auto selector = static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part"));
-        if (!m_node.SetSelector(selector, error)) {
-            Fail(error);
-        }
-    } else if (command == "name") {
-        Need(args, 1);
-        Simulated(command).SetName(args[0]);
-    } else if (command == "fail") {
-        SimNode& node = Simulated(command);
-        if (args.size() == 1 && args[0] == "name") {
-            node.FailName();
-        } else if (!args.empty() && (args[0] == "read" || args[0] == "write" || args[0] == "all")) {
-            const auto kind = args[0] == "read"    ? SimNode::Failure::Read
-                              : args[0] == "write" ? SimNode::Failure::Write
-                                                   : SimNode::Failure::All;
-            node.Fail(kind, ParseNvList(args, 1));
-        } else {
-            Fail("fail takes read, write or all with network variables, or name");
-        }
-    } else if (command == "heal") {
-        SimNode& node = Simulated(command);
-        if (args.empty()) {
-            node.HealAll();
-        } else {
-            node.Heal(ParseNvList(args, 0));
-        }
-    } else if (command == "latency") {
-        Simulated(command);
-        Need(args, 1);
-        m_site.SetLatency(ParseInt(args[0], 0, 3600000, "latency"));
-    } else if (command == "interfaces") {
-        Need(args, 1);
-        const std::string& which = args[0];
-        if (which != "both" && which != "read" && which != "write" && which != "none") {
-            Fail("interfaces takes both, read, write or none");
-        }
-        m_site.SetInterfaces(which == "both" || which == "read",
-                             which == "both" || which == "write");
-    } else if (command == "clock") {
-        Need(args, 1);
-        platform::crt::LocalDateTime now;
-        if (!platform::crt::ParseLocalDateTime(args[0].c_str(), now)) {
-            Fail("malformed date and time " + QuoteText(args[0]));
-        }
-        m_clock.SetLocal(now);
-    } else if (command == "getnv") {
-        Need(args, 1);
-        const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
-        std::optional<std::vector<std::uint8_t>> bytes;
-        if (!m_node.GetNv(nv, bytes, error)) {
-            Fail(error);
-        }
-        m_out << "nv " << nv << ' ' << (bytes ? FormatHex(*bytes) : std::string("-")) << '\n';
-    } else if (command == "getpart") {
-        Need(args, 1);
-        const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
-        std::vector<std::uint8_t> bytes;
-        if (!m_node.GetPart(part, bytes, error)) {
-            Fail(error);
-        }
-        m_out << "part " << part << ' ' << FormatHex(bytes) << '\n';
-    } else if (command == "getselector") {
-        Need(args, 0);
-        std::uint16_t selector = 0;
-        if (!m_node.GetSelector(selector, error)) {
-            Fail(error);
-        }
-        m_out << "selector " << selector << '\n';
-    } else {
-        return false;
+    if (!m_node.SetNv(nv, ParseHexArg(args[1]), error)) {
+        Fail(error);
     }
-    return true;
+}
+
+void ScriptDriver::PartCommand(const Args& args) {
+    Need(args, 2);
+    const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
+    std::string error;
+    if (!m_node.SetPart(part, ParseHexArg(args[1]), error)) {
+        Fail(error);
+    }
+}
+
+void ScriptDriver::SelectorCommand(const Args& args) {
+    Need(args, 1);
+    const auto selector = static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part"));
+    std::string error;
+    if (!m_node.SetSelector(selector, error)) {
+        Fail(error);
+    }
+}
+
+void ScriptDriver::NameCommand(const Args& args) {
+    Need(args, 1);
+    Simulated("name").SetName(args[0]);
+}
+
+void ScriptDriver::FailCommand(const Args& args) {
+    SimNode& node = Simulated("fail");
+    if (args.size() == 1 && args[0] == "name") {
+        node.FailName();
+    } else if (!args.empty() && (args[0] == "read" || args[0] == "write" || args[0] == "all")) {
+        const auto kind = args[0] == "read"    ? SimNode::Failure::Read
+                          : args[0] == "write" ? SimNode::Failure::Write
+                                               : SimNode::Failure::All;
+        node.Fail(kind, ParseNvList(args, 1));
+    } else {
+        Fail("fail takes read, write or all with network variables, or name");
+    }
+}
+
+void ScriptDriver::HealCommand(const Args& args) {
+    SimNode& node = Simulated("heal");
+    if (args.empty()) {
+        node.HealAll();
+    } else {
+        node.Heal(ParseNvList(args, 0));
+    }
+}
+
+void ScriptDriver::LatencyCommand(const Args& args) {
+    Simulated("latency");
+    Need(args, 1);
+    m_site.SetLatency(ParseInt(args[0], 0, 3600000, "latency"));
+}
+
+void ScriptDriver::InterfacesCommand(const Args& args) {
+    Need(args, 1);
+    const std::string& which = args[0];
+    if (which != "both" && which != "read" && which != "write" && which != "none") {
+        Fail("interfaces takes both, read, write or none");
+    }
+    m_site.SetInterfaces(which == "both" || which == "read", which == "both" || which == "write");
+}
+
+void ScriptDriver::ClockCommand(const Args& args) {
+    Need(args, 1);
+    platform::crt::LocalDateTime now;
+    if (!platform::crt::ParseLocalDateTime(args[0].c_str(), now)) {
+        Fail("malformed date and time " + QuoteText(args[0]));
+    }
+    m_clock.SetLocal(now);
+}
+
+void ScriptDriver::GetNvCommand(const Args& args) {
+    Need(args, 1);
+    const int nv = ParseInt(args[0], 0, kLastNv, "network variable");
+    std::optional<std::vector<std::uint8_t>> bytes;
+    std::string error;
+    if (!m_node.GetNv(nv, bytes, error)) {
+        Fail(error);
+    }
+    m_out << "nv " << nv << ' ' << (bytes ? FormatHex(*bytes) : std::string("-")) << '\n';
+}
+
+void ScriptDriver::GetPartCommand(const Args& args) {
+    Need(args, 1);
+    const int part = ParseInt(args[0], 1, SimNode::kPartCount, "part");
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!m_node.GetPart(part, bytes, error)) {
+        Fail(error);
+    }
+    m_out << "part " << part << ' ' << FormatHex(bytes) << '\n';
+}
+
+void ScriptDriver::GetSelectorCommand(const Args& args) {
+    Need(args, 0);
+    std::uint16_t selector = 0;
+    std::string error;
+    if (!m_node.GetSelector(selector, error)) {
+        Fail(error);
+    }
+    m_out << "selector " << selector << '\n';
 }
 
 CPropertySheet& ScriptDriver::OpenSheet() {
@@ -375,201 +446,221 @@ void ScriptDriver::PrintControl(const CWnd& control) {
           << " enabled=" << (control.IsWindowEnabled() ? 1 : 0) << '\n';
 }
 
-bool ScriptDriver::SheetCommand(const std::string& command, const std::vector<std::string>& args) {
-    if (command == "open") {
-        Need(args, 0);
-        for (CWnd* window : m_loop.ModalStack()) {
-            if (dynamic_cast<CPropertySheet*>(window) != nullptr) {
-                Fail("a sheet is open already");
-            }
+void ScriptDriver::OpenCommand(const Args& args) {
+    Need(args, 0);
+    for (CWnd* window : m_loop.ModalStack()) {
+        if (dynamic_cast<CPropertySheet*>(window) != nullptr) {
+            Fail("a sheet is open already");
         }
-        m_control->DoVerb(OLEIVERB_PROPERTIES);
-    } else if (command == "tabs") {
-        Need(args, 0);
-        const CPropertySheet& sheet = OpenSheet();
-        m_out << "tabs:";
-        for (int i = 0; i < sheet.GetPageCount(); ++i) {
-            m_out << (i == 0 ? " " : " | ") << sheet.GetPage(i)->GetCaption();
-        }
-        m_out << '\n';
-    } else if (command == "tab") {
-        Need(args, 1);
-        CPropertySheet& sheet = OpenSheet();
-        for (int i = 0; i < sheet.GetPageCount(); ++i) {
-            if (sheet.GetPage(i)->GetCaption() == args[0]) {
-                sheet.SetActivePage(i);
-                return true;
-            }
-        }
-        Fail("the sheet shows no tab " + QuoteText(args[0]));
-    } else if (command == "set") {
-        Need(args, 2);
-        CWnd& control = PageControl(args[0]);
-        if (control.Template()->kind != ControlKind::Edit || control.Template()->readOnly) {
-            Fail("control " + args[0] + " is not an edit or password field");
-        }
-        if (!control.IsWindowEnabled()) {
-            Fail("control " + args[0] + " is disabled");
-        }
-        control.SetWindowText(args[1]);
-    } else if (command == "click") {
-        Need(args, 1);
-        CWnd& control = PageControl(args[0]);
-        const ControlKind kind = control.Template()->kind;
-        if (kind != ControlKind::PushButton && kind != ControlKind::RadioButton &&
-            kind != ControlKind::CheckBox) {
-            Fail("control " + args[0] + " cannot be clicked");
-        }
-        if (!control.IsWindowEnabled()) {
-            Fail("control " + args[0] + " is disabled");
-        }
-        CurrentPage().ClickControl(control.GetDlgCtrlID());
-    } else if (command == "dump") {
-        Need(args, 0);
-        for (const auto& control : CurrentPage().Controls()) {
-            if (control->GetDlgCtrlID() != IDC_STATIC) {
-                PrintControl(*control);
-            }
-        }
-    } else if (command == "get") {
-        Need(args, 1);
-        PrintControl(PageControl(args[0]));
-    } else if (command == "texts") {
-        Need(args, 0);
-        for (const auto& control : CurrentPage().Controls()) {
-            const ControlKind kind = control->Template()->kind;
-            if (control->GetDlgCtrlID() != IDC_STATIC) {
-                continue;
-            }
-            if (kind == ControlKind::GroupBox) {
-                m_out << "text group " << QuoteText(control->GetWindowText()) << '\n';
-            } else if (kind == ControlKind::Static) {
-                m_out << "text static " << QuoteText(control->GetWindowText()) << '\n';
-            }
-        }
-    } else if (command == "sheet") {
-        Need(args, 0);
-        const CPropertySheet& sheet = OpenSheet();
-        m_out << "sheet " << QuoteText(sheet.GetWindowText()) << '\n';
-        for (const auto& button : sheet.Buttons()) {
-            if (button->IsWindowVisible()) {
-                PrintControl(*button);
-            }
-        }
-    } else if (command == "exit") {
-        Need(args, 0);
-        if (!OpenSheet().PressButton(IDOK)) {
-            Fail("the sheet's Exit button cannot be pressed");
-        }
-    } else if (command == "answer") {
-        Need(args, 1);
-        const auto answer = AnswerFromWord(args[0]);
-        if (!answer) {
-            Fail("answer takes OK, Cancel, Yes or No");
-        }
-        m_answers.push_back(*answer);
-    } else if (command == "file") {
-        Need(args, 1);
-        m_files.emplace_back(args[0]);
-    } else if (command == "cancelfile") {
-        Need(args, 0);
-        m_files.emplace_back(std::nullopt);
-    } else if (command == "advance") {
-        Need(args, 1);
-        Advance(ParseInt(args[0], 0, 2000000000, "time"));
-    } else if (command == "about") {
-        Need(args, 0);
-        void* dispatch = nullptr;
-        if (m_control->QueryInterface(IID_IDispatch, &dispatch) != S_OK) {
-            Fail("the control has no dispatch interface");
-        }
-        auto* control = static_cast<IDispatch*>(dispatch);
-        DISPPARAMS none;
-        const HRESULT hr = control->Invoke(DISPID_ABOUTBOX, IID_IUnknown, 0, DISPATCH_METHOD, &none,
-                                           nullptr, nullptr, nullptr);
-        control->Release();
-        if (hr != S_OK) {
-            Fail("the control has no AboutBox");
-        }
-    } else {
-        return false;
     }
-    return true;
+    m_control->DoVerb(OLEIVERB_PROPERTIES);
 }
 
-bool ScriptDriver::LogCommand(const std::string& command, const std::vector<std::string>& args) {
-    if (command == "trace") {
-        Need(args, 0);
-        m_site.TakeCalls([this](const HostCall& call) { m_out << FormatHostCall(call) << '\n'; });
-        // The log is bounded: what it dropped is told beside the trace, not in it.
-        if (const std::size_t dropped = m_site.TakeDroppedCalls(); dropped > 0) {
-            m_out.flush();
-            std::cerr << "qma7 script: trace: " << dropped
-                      << " earlier host calls were dropped; the log keeps the last "
-                      << CallLog::kDefaultLimit << '\n';
-        }
-    } else if (command == "boxes") {
-        Need(args, 0);
-        for (const std::string& box : m_boxes) {
-            m_out << box << '\n';
-        }
-        m_boxes.clear();
-    } else if (command == "time") {
-        Need(args, 0);
-        m_out << "time " << m_clock.NowMs() << '\n';
-    } else {
-        return false;
+void ScriptDriver::TabsCommand(const Args& args) {
+    Need(args, 0);
+    const CPropertySheet& sheet = OpenSheet();
+    m_out << "tabs:";
+    for (int i = 0; i < sheet.GetPageCount(); ++i) {
+        m_out << (i == 0 ? " " : " | ") << sheet.GetPage(i)->GetCaption();
     }
-    return true;
+    m_out << '\n';
 }
 
-bool ScriptDriver::FileCommand(const std::string& command, const std::vector<std::string>& args) {
-    if (command == "writefile") {
-        Need(args, 2);
-        std::ofstream file(args[0], std::ios::binary | std::ios::trunc);
-        file << args[1];
-        file.close();
-        if (!file) {
-            Fail("cannot write " + QuoteText(args[0]));
+void ScriptDriver::TabCommand(const Args& args) {
+    Need(args, 1);
+    CPropertySheet& sheet = OpenSheet();
+    for (int i = 0; i < sheet.GetPageCount(); ++i) {
+        if (sheet.GetPage(i)->GetCaption() == args[0]) {
+            sheet.SetActivePage(i);
+            return;
         }
-    } else if (command == "showfile") {
-        Need(args, 1);
-        // A folder, a device or a pipe is not a file to show; nor is what cannot be read whole.
-        const auto file =
-            platform::crt::CurrentFileSystem().Open(args[0], platform::crt::OpenMode::Read);
-        const auto content = file ? platform::crt::ReadAll(*file, kMaxShownFile) : std::nullopt;
-        if (!content) {
-            Fail("cannot read " + QuoteText(args[0]) + ": " +
-                 (errno == platform::crt::kNotRegularFile ? "not a regular file"
-                                                          : std::strerror(errno)));
-        }
-        const std::string& text = *content;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = text.find('\n', start);
-            const std::size_t stop = end == std::string::npos ? text.size() : end;
-            m_out << "line " << QuoteText(std::string_view(text).substr(start, stop - start))
-                  << '\n';
-            start = stop + 1;
-        }
-    } else if (command == "chmod") {
-        Need(args, 2);
-        unsigned mode = 0;
-        bool ok = !args[0].empty() && args[0].size() <= 4;
-        for (const char c : args[0]) {
-            ok = ok && c >= '0' && c <= '7';
-            mode = mode * 8 + static_cast<unsigned>(c - '0');
-        }
-        if (!ok) {
-            Fail("malformed mode " + QuoteText(args[0]));
-        }
-        if (::chmod(args[1].c_str(), mode) != 0) {
-            Fail("cannot change the mode of " + QuoteText(args[1]));
-        }
-    } else {
-        return false;
     }
-    return true;
+    Fail("the sheet shows no tab " + QuoteText(args[0]));
+}
+
+void ScriptDriver::SetCommand(const Args& args) {
+    Need(args, 2);
+    CWnd& control = PageControl(args[0]);
+    if (control.Template()->kind != ControlKind::Edit || control.Template()->readOnly) {
+        Fail("control " + args[0] + " is not an edit or password field");
+    }
+    if (!control.IsWindowEnabled()) {
+        Fail("control " + args[0] + " is disabled");
+    }
+    control.SetWindowText(args[1]);
+}
+
+void ScriptDriver::ClickCommand(const Args& args) {
+    Need(args, 1);
+    CWnd& control = PageControl(args[0]);
+    const ControlKind kind = control.Template()->kind;
+    if (kind != ControlKind::PushButton && kind != ControlKind::RadioButton &&
+        kind != ControlKind::CheckBox) {
+        Fail("control " + args[0] + " cannot be clicked");
+    }
+    if (!control.IsWindowEnabled()) {
+        Fail("control " + args[0] + " is disabled");
+    }
+    CurrentPage().ClickControl(control.GetDlgCtrlID());
+}
+
+void ScriptDriver::DumpCommand(const Args& args) {
+    Need(args, 0);
+    for (const auto& control : CurrentPage().Controls()) {
+        if (control->GetDlgCtrlID() != IDC_STATIC) {
+            PrintControl(*control);
+        }
+    }
+}
+
+void ScriptDriver::GetCommand(const Args& args) {
+    Need(args, 1);
+    PrintControl(PageControl(args[0]));
+}
+
+void ScriptDriver::TextsCommand(const Args& args) {
+    Need(args, 0);
+    for (const auto& control : CurrentPage().Controls()) {
+        const ControlKind kind = control->Template()->kind;
+        if (control->GetDlgCtrlID() != IDC_STATIC) {
+            continue;
+        }
+        if (kind == ControlKind::GroupBox) {
+            m_out << "text group " << QuoteText(control->GetWindowText()) << '\n';
+        } else if (kind == ControlKind::Static) {
+            m_out << "text static " << QuoteText(control->GetWindowText()) << '\n';
+        }
+    }
+}
+
+void ScriptDriver::SheetCommand(const Args& args) {
+    Need(args, 0);
+    const CPropertySheet& sheet = OpenSheet();
+    m_out << "sheet " << QuoteText(sheet.GetWindowText()) << '\n';
+    for (const auto& button : sheet.Buttons()) {
+        if (button->IsWindowVisible()) {
+            PrintControl(*button);
+        }
+    }
+}
+
+void ScriptDriver::ExitCommand(const Args& args) {
+    Need(args, 0);
+    if (!OpenSheet().PressButton(IDOK)) {
+        Fail("the sheet's Exit button cannot be pressed");
+    }
+}
+
+void ScriptDriver::AnswerCommand(const Args& args) {
+    Need(args, 1);
+    const auto answer = AnswerFromWord(args[0]);
+    if (!answer) {
+        Fail("answer takes OK, Cancel, Yes or No");
+    }
+    m_answers.push_back(*answer);
+}
+
+void ScriptDriver::FileCommand(const Args& args) {
+    Need(args, 1);
+    m_files.emplace_back(args[0]);
+}
+
+void ScriptDriver::CancelFileCommand(const Args& args) {
+    Need(args, 0);
+    m_files.emplace_back(std::nullopt);
+}
+
+void ScriptDriver::AdvanceCommand(const Args& args) {
+    Need(args, 1);
+    Advance(ParseInt(args[0], 0, 2000000000, "time"));
+}
+
+void ScriptDriver::AboutCommand(const Args& args) {
+    Need(args, 0);
+    void* dispatch = nullptr;
+    if (m_control->QueryInterface(IID_IDispatch, &dispatch) != S_OK) {
+        Fail("the control has no dispatch interface");
+    }
+    auto* control = static_cast<IDispatch*>(dispatch);
+    DISPPARAMS none;
+    const HRESULT hr = control->Invoke(DISPID_ABOUTBOX, IID_IUnknown, 0, DISPATCH_METHOD, &none,
+                                       nullptr, nullptr, nullptr);
+    control->Release();
+    if (hr != S_OK) {
+        Fail("the control has no AboutBox");
+    }
+}
+
+void ScriptDriver::TraceCommand(const Args& args) {
+    Need(args, 0);
+    m_site.TakeCalls([this](const HostCall& call) { m_out << FormatHostCall(call) << '\n'; });
+    // The log is bounded: what it dropped is told beside the trace, not in it.
+    if (const std::size_t dropped = m_site.TakeDroppedCalls(); dropped > 0) {
+        m_out.flush();
+        std::cerr << "qma7 script: trace: " << dropped
+                  << " earlier host calls were dropped; the log keeps the last "
+                  << CallLog::kDefaultLimit << '\n';
+    }
+}
+
+void ScriptDriver::BoxesCommand(const Args& args) {
+    Need(args, 0);
+    for (const std::string& box : m_boxes) {
+        m_out << box << '\n';
+    }
+    m_boxes.clear();
+}
+
+void ScriptDriver::TimeCommand(const Args& args) {
+    Need(args, 0);
+    m_out << "time " << m_clock.NowMs() << '\n';
+}
+
+void ScriptDriver::WriteFileCommand(const Args& args) {
+    Need(args, 2);
+    std::ofstream file(args[0], std::ios::binary | std::ios::trunc);
+    file << args[1];
+    file.close();
+    if (!file) {
+        Fail("cannot write " + QuoteText(args[0]));
+    }
+}
+
+void ScriptDriver::ShowFileCommand(const Args& args) {
+    Need(args, 1);
+    // A folder, a device or a pipe is not a file to show; nor is what cannot be read whole.
+    const auto file =
+        platform::crt::CurrentFileSystem().Open(args[0], platform::crt::OpenMode::Read);
+    const auto content = file ? platform::crt::ReadAll(*file, kMaxShownFile) : std::nullopt;
+    if (!content) {
+        Fail("cannot read " + QuoteText(args[0]) + ": " +
+             (errno == platform::crt::kNotRegularFile ? "not a regular file"
+                                                      : std::strerror(errno)));
+    }
+    const std::string& text = *content;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        const std::size_t stop = end == std::string::npos ? text.size() : end;
+        m_out << "line " << QuoteText(std::string_view(text).substr(start, stop - start)) << '\n';
+        start = stop + 1;
+    }
+}
+
+void ScriptDriver::ChmodCommand(const Args& args) {
+    Need(args, 2);
+    unsigned mode = 0;
+    bool ok = !args[0].empty() && args[0].size() <= 4;
+    for (const char c : args[0]) {
+        ok = ok && c >= '0' && c <= '7';
+        mode = mode * 8 + static_cast<unsigned>(c - '0');
+    }
+    if (!ok) {
+        Fail("malformed mode " + QuoteText(args[0]));
+    }
+    if (::chmod(args[1].c_str(), mode) != 0) {
+        Fail("cannot change the mode of " + QuoteText(args[1]));
+    }
 }
 
 }  // namespace host

@@ -9,7 +9,9 @@
 #include <functional>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/com/ComPtr.h"
@@ -66,10 +68,51 @@ class ScriptDriver final : public FrontEnd {
     void Execute(const ScriptLine& line);
     [[noreturn]] void Fail(const std::string& message);
 
-    bool NodeCommand(const std::string& command, const std::vector<std::string>& args);
-    bool SheetCommand(const std::string& command, const std::vector<std::string>& args);
-    bool LogCommand(const std::string& command, const std::vector<std::string>& args);
-    bool FileCommand(const std::string& command, const std::vector<std::string>& args);
+    // A command of the script: its name and the member that runs it with its arguments.
+    using Args = std::vector<std::string>;
+    struct Command {
+        std::string_view name;
+        void (ScriptDriver::*run)(const Args& args);
+    };
+    static std::span<const Command> Commands();
+
+    // The node.
+    void NvCommand(const Args& args);
+    void PartCommand(const Args& args);
+    void SelectorCommand(const Args& args);
+    void NameCommand(const Args& args);
+    void FailCommand(const Args& args);
+    void HealCommand(const Args& args);
+    void LatencyCommand(const Args& args);
+    void InterfacesCommand(const Args& args);
+    void ClockCommand(const Args& args);
+    void GetNvCommand(const Args& args);
+    void GetPartCommand(const Args& args);
+    void GetSelectorCommand(const Args& args);
+    // The sheet and its dialogs.
+    void OpenCommand(const Args& args);
+    void TabsCommand(const Args& args);
+    void TabCommand(const Args& args);
+    void SetCommand(const Args& args);
+    void ClickCommand(const Args& args);
+    void DumpCommand(const Args& args);
+    void GetCommand(const Args& args);
+    void TextsCommand(const Args& args);
+    void SheetCommand(const Args& args);
+    void ExitCommand(const Args& args);
+    void AnswerCommand(const Args& args);
+    void FileCommand(const Args& args);
+    void CancelFileCommand(const Args& args);
+    void AdvanceCommand(const Args& args);
+    void AboutCommand(const Args& args);
+    // The logs.
+    void TraceCommand(const Args& args);
+    void BoxesCommand(const Args& args);
+    void TimeCommand(const Args& args);
+    // Files.
+    void WriteFileCommand(const Args& args);
+    void ShowFileCommand(const Args& args);
+    void ChmodCommand(const Args& args);
 
     CPropertySheet& OpenSheet();
     CDialog& CurrentPage();
@@ -78,8 +121,8 @@ class ScriptDriver final : public FrontEnd {
 
     int ParseInt(const std::string& word, long long min, long long max, const char* what);
     std::vector<std::uint8_t> ParseHexArg(const std::string& word);
-    std::vector<int> ParseNvList(const std::vector<std::string>& args, std::size_t from);
-    void Need(const std::vector<std::string>& args, std::size_t count);
+    std::vector<int> ParseNvList(const Args& args, std::size_t from);
+    void Need(const Args& args, std::size_t count);
     SimNode& Simulated(const std::string& command);
     // Runs every timer tick due until ms from now, at its due time, and then stands there.
     void Advance(std::int64_t ms);

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/Hex.h"
 
 namespace host::lon {
 

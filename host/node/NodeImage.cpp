@@ -6,7 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/Hex.h"
+#include "host/text/QuoteText.h"
 #include "platform/crt/AtomicWrite.h"
 #include "platform/crt/FileSystem.h"
 

@@ -4,7 +4,8 @@
 #include <span>
 #include <utility>
 
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/Hex.h"
+#include "host/text/QuoteText.h"
 #include "platform/crt/Clock.h"
 
 namespace host {

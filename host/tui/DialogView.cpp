@@ -4,7 +4,6 @@
 
 #include "host/tui/Utf8.h"
 #include "platform/ui/Dialog.h"
-#include "plugin/resources/ResourceTexts.h"
 
 namespace host::tui {
 
@@ -17,6 +16,10 @@ constexpr std::u32string_view kCheckOff = U"[ ] ";
 constexpr std::u32string_view kCheckOn = U"[x] ";
 // Where a field's closing bracket stands when its value came back different.
 constexpr char32_t kDiffersMark = U'!';
+// The captions of a page's Write and Read buttons, as the front end sees them on screen (it
+// knows the plug-in only by what it shows, as it knows the long actions).
+constexpr std::string_view kWriteCaption = "Write";
+constexpr std::string_view kReadCaption = "Read";
 
 // The cells of a field between its brackets.
 int FieldRoom(int width) {
@@ -222,7 +225,7 @@ void DialogView::Click(int index) {
     const std::string caption = control->GetWindowText();
     // The handler may change anything, this control included: nothing of it is kept.
     m_dialog->ClickControl(id);
-    if (button && caption == kTextWrite) {
+    if (button && caption == kWriteCaption) {
         m_readBack = m_typed.Compare([this](int field) -> std::optional<std::u32string> {
             const CWnd* shown = Control(field);
             if (shown == nullptr || !shown->IsWindowVisible()) {
@@ -230,7 +233,7 @@ void DialogView::Click(int index) {
             }
             return DecodeUtf8(shown->GetWindowText());
         });
-    } else if (button && caption == kTextRead) {
+    } else if (button && caption == kReadCaption) {
         m_typed.Discard();
     }
     Normalize();

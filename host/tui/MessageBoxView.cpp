@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/driver/BoxFormat.h"
+#include "host/text/BoxFormat.h"
 #include "host/tui/Utf8.h"
 
 namespace host::tui {

@@ -3,7 +3,7 @@
 #include <strings.h>
 
 #include "platform/ui/PropExchange.h"
-#include "platform/ui/TypeLibrary.h"
+#include "platform/ui/TypeLibResource.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/registry/Registry.h"
-#include "platform/ui/TypeLibrary.h"
+#include "platform/ui/TypeLibResource.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/com/Guid.h"
-#include "platform/ui/TypeLibrary.h"
+#include "platform/ui/TypeLibResource.h"
 
 inline constexpr GUID LIBID_QMA7Lib = MakeGuid("{76A875E3-EAF0-11D5-8DA4-00107A158EFD}");
 inline constexpr IID DIID__DQMA7 = MakeGuid("{76A875E4-EAF0-11D5-8DA4-00107A158EFD}");

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "host/text/QuoteText.h"
+
 namespace {
 
 using Words = std::vector<std::string>;
-using Bytes = std::vector<std::uint8_t>;
 
 Words Split(std::string_view line) {
     std::string error;
@@ -45,21 +46,6 @@ TEST(ScriptSyntax, SplitsWords) {
     EXPECT_NE(SplitError("name \"\\x4").find("\\x"), std::string::npos);
     EXPECT_FALSE(SplitError("name \"a\"b").empty());
     EXPECT_FALSE(SplitError("name a\"b\"").empty());
-}
-
-TEST(ScriptSyntax, Hex) {
-    std::string error;
-    EXPECT_EQ(host::ParseHex("0aFf 12\t3c", error), (Bytes{0x0A, 0xFF, 0x12, 0x3C}));
-    EXPECT_EQ(host::ParseHex("-", error), Bytes{});
-    EXPECT_EQ(host::ParseHex("", error), Bytes{});
-    EXPECT_FALSE(host::ParseHex("123", error));
-    EXPECT_NE(error.find("odd"), std::string::npos);
-    EXPECT_FALSE(host::ParseHex("0x12", error));
-    EXPECT_NE(error.find("\"x\""), std::string::npos) << error;
-    EXPECT_FALSE(host::ParseHex("--", error));
-
-    EXPECT_EQ(host::FormatHex(Bytes{0x0A, 0xFF, 0x00}), "0AFF00");
-    EXPECT_EQ(host::FormatHex(Bytes{}), "-");
 }
 
 TEST(ScriptSyntax, QuotingRoundTripsEveryByte) {

@@ -18,6 +18,7 @@
 
 #include "host/driver/ScriptDriver.h"
 #include "host/driver/ScriptSyntax.h"
+#include "host/driver/SimScriptNode.h"
 #include "host/node/FactoryNode.h"
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
@@ -91,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream out;
     bool failed = false;
     {
-        host::ScriptDriver driver(node, site, clock, out);
+        host::SimScriptNode scriptNode(node);
+        host::ScriptDriver driver(scriptNode, site, clock, out);
         driver.SetFailHandler([](int line, const std::string& message) {
             Check(line > 0 && !message.empty(), "an error without its line and message");
             throw ScriptFailed{};

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "host/driver/ScriptSyntax.h"
+#include "host/text/Hex.h"
+#include "host/text/QuoteText.h"
 
 namespace {
 

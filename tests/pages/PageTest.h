@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/Hex.h"
 #include "tests/support/SheetFixture.h"
 
 class PageTest : public SheetFixture {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/Hex.h"
 #include "plugin/settingsfile/NodeSettingsSink.h"
 #include "tests/support/Files.h"
 

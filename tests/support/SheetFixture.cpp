@@ -1,7 +1,7 @@
 #include "tests/support/SheetFixture.h"
 
-#include "host/driver/BoxFormat.h"
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/BoxFormat.h"
+#include "host/text/Hex.h"
 #include "plugin/shell/CQMA7Ctrl.h"
 #include "plugin/shell/CSheet.h"
 

@@ -1,6 +1,6 @@
-#include "host/driver/BoxFormat.h"
+#include "host/text/BoxFormat.h"
 
-#include "host/driver/ScriptSyntax.h"
+#include "host/text/QuoteText.h"
 
 namespace host {
 

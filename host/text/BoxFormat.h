@@ -1,5 +1,6 @@
 #pragma once
-// The log lines of message boxes and file dialogs, as `boxes` prints them.
+// The log lines of message boxes and file dialogs, as `boxes` prints them, and the words of
+// their answers.
 
 #include <optional>
 #include <string>
