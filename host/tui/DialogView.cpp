@@ -1,6 +1,7 @@
 #include "host/tui/DialogView.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "host/tui/Utf8.h"
 #include "platform/ui/Dialog.h"
