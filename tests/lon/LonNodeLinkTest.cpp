@@ -150,8 +150,15 @@ TEST_F(LonNodeLinkTest, ReadsCopyNoMoreThanTheBufferAndFailWhenRefused) {
 TEST_F(LonNodeLinkTest, WritesByIndexAskingTheVersionOncePerNode) {
     EXPECT_TRUE(lon.Write(1, Hex("1234")));
     EXPECT_EQ(Nv(1), "\x12\x34");
-    EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused
+    EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused by the node
     EXPECT_EQ(Nv(1), "\x12\x34");
+    // Once a read told the length, another is refused before anything is sent.
+    std::array<std::uint8_t, 31> buffer{};
+    std::size_t returned = 0;
+    EXPECT_TRUE(lon.Read(1, buffer, returned));
+    const std::size_t sent = link.sent.size();
+    EXPECT_FALSE(lon.Write(1, Hex("123456")));
+    EXPECT_EQ(link.sent.size(), sent);
     EXPECT_TRUE(lon.Write(42, Hex("0003")));
     Bytes part = Hex("A1B2");
     part.resize(31);
