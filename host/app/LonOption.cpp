@@ -210,12 +210,20 @@ std::unique_ptr<ControlHost> CreateControlFor(IOleClientSite& site, LonSession* 
     if (session == nullptr) {
         return ControlHost::Create(site, BundledModulePath(), notes, error);
     }
-    const std::string& programId = session->ProgramIdText();
-    auto control = ControlHost::Create(site, programId, BundledModulePath(), notes, error);
+    return CreateControlForNode(site, session->ProgramIdText(), session->Node().Address(),
+                                BundledModulePath(), notes, error);
+}
+
+std::unique_ptr<ControlHost> CreateControlForNode(IOleClientSite& site,
+                                                  const std::string& programId,
+                                                  const std::string& address,
+                                                  const std::string& besideModule,
+                                                  std::ostream& notes, std::string& error) {
+    auto control = ControlHost::Create(site, programId, besideModule, notes, error);
     std::vector<RegisteredPlugin> plugins;
     std::string registryError;
     if (!control && FindRegisteredPlugins(programId, plugins, registryError) && plugins.empty()) {
-        error = "the node " + session->Node().Address() + " has program ID \"" + programId +
+        error = "the node " + address + " has program ID \"" + programId +
                 "\", and no plug-in is registered for it";
     }
     return control;

@@ -12,7 +12,7 @@
 
 #include "host/lon/LonNodeLink.h"
 
-class IOleClientSite;
+struct IOleClientSite;
 
 namespace platform::crt {
 class Clock;
@@ -67,5 +67,12 @@ class LonSession {
 // plug-in registered for the program ID that node has.
 std::unique_ptr<ControlHost> CreateControlFor(IOleClientSite& site, LonSession* session,
                                               std::ostream& notes, std::string& error);
+// The control for a node at address with programId, found (or registered) as for the
+// simulated node; a node with an ID no plug-in is registered for is told so.
+std::unique_ptr<ControlHost> CreateControlForNode(IOleClientSite& site,
+                                                  const std::string& programId,
+                                                  const std::string& address,
+                                                  const std::string& besideModule,
+                                                  std::ostream& notes, std::string& error);
 
 }  // namespace host

@@ -50,7 +50,10 @@ bool LonNodeLink::Read(int nv, std::span<std::uint8_t> buffer, std::size_t& retu
 }
 
 bool LonNodeLink::Write(int nv, std::span<const std::uint8_t> data) {
-    if (!ValidIndex(nv)) {
+    // A value of another length than the node reported is refused here, as the simulated node
+    // does, whatever a node would make of it.
+    const auto length = m_lengths.find(nv);
+    if (!ValidIndex(nv) || (length != m_lengths.end() && data.size() != length->second)) {
         return false;
     }
     if (!m_options.bySelector && !m_updatesByIndex) {
@@ -82,11 +85,10 @@ bool LonNodeLink::WriteBySelector(int nv, std::span<const std::uint8_t> data) {
     if (config->second.output) {
         return false;
     }
-    if (!m_lengths.contains(nv) && !Fetch(nv)) {
+    if (!m_lengths.contains(nv) && (!Fetch(nv) || data.size() != m_lengths[nv])) {
         return false;
     }
-    if (data.size() != m_lengths[nv] ||
-        !m_transactions.Acknowledged(UpdateNvBySelectorMessage(config->second.selector, data))) {
+    if (!m_transactions.Acknowledged(UpdateNvBySelectorMessage(config->second.selector, data))) {
         return false;
     }
     // The acknowledgement says the message arrived, not that the node took it.

@@ -130,14 +130,25 @@ void Screen::RenderStatus(CellGrid& grid) const {
     if (!title.empty()) {
         lead += title + separator;
     }
-    std::u32string left = lead + DecodeUtf8(m_status.nodeName) + separator +
-                          DecodeUtf8(m_status.programId) + separator;
-    if (!m_status.address.empty()) {
-        left += DecodeUtf8(m_status.address) + separator;
-    }
-    left += DecodeUtf8(m_status.link);
+    // The node: its name, program ID, address and link; the program ID gives way first when the
+    // line must hold a problem of the link too.
+    const auto describe = [&](bool programId) {
+        std::u32string text = lead + DecodeUtf8(m_status.nodeName) + separator;
+        if (programId) {
+            text += DecodeUtf8(m_status.programId) + separator;
+        }
+        if (!m_status.address.empty()) {
+            text += DecodeUtf8(m_status.address) + separator;
+        }
+        return text + DecodeUtf8(m_status.link);
+    };
+    std::u32string left = describe(true);
     const std::u32string problem =
         m_status.problem ? DecodeUtf8(m_status.problem()) : std::u32string();
+    if (!problem.empty() &&
+        static_cast<int>(left.size() + separator.size() + problem.size()) >= grid.Width()) {
+        left = describe(false);
+    }
     if (!m_busy.empty()) {
         // Busy: what runs, in place of the node's name and the keys; a link that fails stays
         // in view.

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "host/app/LonOption.h"
 #include "host/node/FactoryNode.h"
 #include "host/site/ClientSite.h"
 #include "platform/registry/Registry.h"
@@ -106,4 +107,17 @@ TEST_F(HostFindsPlugin, AModuleBesideItThatIsNoPluginIsNotRegistered) {
                          " lacks the exports DllRegisterServer, DllUnregisterServer, "
                          "DllGetClassObject, DllCanUnloadNow");
     EXPECT_EQ(DefaultOf(kServerKey), "<error 2>");
+}
+
+TEST_F(HostFindsPlugin, ANodeOfAnotherProgramIdIsToldItsIdAndThatNoPluginIsRegisteredForIt) {
+    auto control = host::CreateControlForNode(site, "90 51 4D 41 37 5F 31 6B", "51/35/12", kBeside,
+                                              notes, error);
+    EXPECT_EQ(control, nullptr);
+    EXPECT_EQ(error,
+              "the node 51/35/12 has program ID \"90 51 4D 41 37 5F 31 6B\", and no plug-in is "
+              "registered for it");
+    // This node's own ID finds the plug-in the first attempt registered.
+    control = host::CreateControlForNode(site, "90 51 4D 41 37 5F 31 6A", "51/35/12", kBeside,
+                                         notes, error);
+    EXPECT_NE(control, nullptr) << error;
 }

@@ -1,5 +1,6 @@
 // The node link over LON/IP against a scripted node that keeps its variables in a simulated
-// node: reads, writes by index and by selector, the name and a node that stops answering.
+// node: reads, writes by index and by selector, the name, a node that stops answering, and the
+// sheet on such a node.
 #include "host/lon/LonNodeLink.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,15 @@
 #include <algorithm>
 #include <array>
 
+#include "host/app/FrontEndHookup.h"
+#include "host/node/FactoryNode.h"
 #include "host/node/SimNode.h"
+#include "host/site/ClientSite.h"
+#include "host/tui/TerminalFrontEnd.h"
+#include "platform/com/OleObject.h"
+#include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/lon/FakeLink.h"
+#include "tests/tui/TuiTestSupport.h"
 
 using namespace host::lon;
 using lontest::FakeLink;
@@ -142,8 +150,15 @@ TEST_F(LonNodeLinkTest, ReadsCopyNoMoreThanTheBufferAndFailWhenRefused) {
 TEST_F(LonNodeLinkTest, WritesByIndexAskingTheVersionOncePerNode) {
     EXPECT_TRUE(lon.Write(1, Hex("1234")));
     EXPECT_EQ(Nv(1), "\x12\x34");
-    EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused
+    EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused by the node
     EXPECT_EQ(Nv(1), "\x12\x34");
+    // Once a read told the length, another is refused before anything is sent.
+    std::array<std::uint8_t, 31> buffer{};
+    std::size_t returned = 0;
+    EXPECT_TRUE(lon.Read(1, buffer, returned));
+    const std::size_t sent = link.sent.size();
+    EXPECT_FALSE(lon.Write(1, Hex("123456")));
+    EXPECT_EQ(link.sent.size(), sent);
     EXPECT_TRUE(lon.Write(42, Hex("0003")));
     Bytes part = Hex("A1B2");
     part.resize(31);
@@ -220,4 +235,84 @@ TEST_F(LonNodeLinkTest, ANodeThatStopsAnsweringIsTheLinksProblemUntilItAnswersAg
     node.answers = true;
     EXPECT_TRUE(lon.Write(1, Hex("0001")));  // the version query is asked again
     EXPECT_EQ(lon.Problem(), "");
+}
+
+TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheCallInFlight) {
+    using host::tui::InputEvent;
+    using host::tui::Key;
+    node.sim = host::FactoryNode::Make();
+    std::vector<std::int64_t> silentSends;  // when requests went to the silent node
+    link.node = [this, &silentSends](const Bytes& d) {
+        if (node.answers) {
+            link.Answer(d, node.Handle(DecodeFrame(d)->apdu), 1);
+        } else {
+            silentSends.push_back(clock.NowMs());
+        }
+    };
+    host::ClientSite site(lon);
+    tuitest::FakeTerminal terminal{100, 40, clock};
+    host::tui::StatusInfo status{"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
+                                 [this] { return lon.Problem(); }};
+    std::vector<std::int64_t> stops;
+    host::tui::TerminalFrontEnd ui{terminal,
+                                   clock,
+                                   std::move(status),
+                                   host::tui::Glyphs::Unicode(),
+                                   {{},
+                                    [&](int signal) {
+                                        EXPECT_EQ(signal, 15);
+                                        stops.push_back(clock.NowMs());
+                                    },
+                                    {}}};
+    std::optional<std::int64_t> problemShown;
+    std::optional<std::int64_t> signalled;
+    terminal.onPoll = [&] {
+        if (silentSends.empty()) {
+            return;
+        }
+        if (!problemShown &&
+            terminal.lastRows.find("no answer from 51/35/12") != std::string::npos) {
+            problemShown = clock.NowMs();
+        }
+        if (!signalled && clock.NowMs() >= silentSends.front() + 100) {
+            signalled = clock.NowMs();
+            terminal.typed = {InputEvent{Key::Terminate, 0, 15}};
+        }
+    };
+    int waits = 0;
+    terminal.onWait = [&] {
+        if (++waits == 1) {
+            terminal.input.push_back(InputEvent::AltKey(U'4'));  // Cooling
+        } else if (waits == 2) {
+            node.answers = false;
+            const auto at = tuitest::Find(ui.LastGrid(), "Read");
+            ASSERT_TRUE(at);
+            terminal.input.push_back(InputEvent::Click(at->x + 1, at->y));
+        }
+    };
+    {
+        MessageLoop loop(ui, clock);
+        const host::FrontEndHookup hookup(site, ui);
+        auto* control = new CQMA7Ctrl;
+        control->SetClientSite(&site);
+        control->DoVerb(OLEIVERB_PROPERTIES);
+        control->SetClientSite(nullptr);
+        control->Release();
+    }
+
+    // The first try went unanswered: the status line says so while the call still waits.
+    ASSERT_FALSE(silentSends.empty());
+    ASSERT_TRUE(problemShown);
+    EXPECT_GE(*problemShown, silentSends.front() + 500);
+    EXPECT_LE(*problemShown, silentSends.front() + 500 + platform::crt::kBlockingSliceMs);
+    // The stop waits for the call in flight, which gives up after timeout x (retries + 1), its
+    // three tries made; no other call starts before it.
+    ASSERT_TRUE(signalled);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], silentSends.front() + 1500);
+    ASSERT_GE(silentSends.size(), 3u);
+    EXPECT_LT(silentSends[2], stops[0]);
+    if (silentSends.size() > 3) {
+        EXPECT_GE(silentSends[3], stops[0]);
+    }
 }

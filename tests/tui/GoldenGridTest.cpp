@@ -132,6 +132,11 @@ TEST(TuiGolden, StatusLineOfANodeOnTheNetworkShowsItsAddressAndWhenItStopsAnswer
     const auto shown = tuitest::Find(grid, "LON/IP │ no answer from 51/35/12");
     ASSERT_TRUE(shown);
     EXPECT_EQ(grid.StyleAt(shown->x + 9, shown->y), Style::Title);
+    // At 80 columns the program ID gives way, so that the whole problem stays in view.
+    CellGrid standard(80, 24);
+    screen.Render(standard);
+    EXPECT_TRUE(
+        tuitest::Find(standard, " QMA7 │ AHU1 │ 51/35/12 │ LON/IP │ no answer from 51/35/12"));
     problem.clear();
     screen.Render(grid);
     EXPECT_FALSE(tuitest::Find(grid, "no answer"));
