@@ -36,7 +36,9 @@ std::optional<NodeList> NodeList::Parse(const std::string& text, const std::stri
         return std::nullopt;
     }
     NodeList list;
-    for (const auto& [name, entry] : root.items()) {
+    for (const auto& item : root.items()) {
+        const std::string& name = item.key();
+        const auto& entry = item.value();
         auto fail = [&](const std::string& why) {
             error = source + ": node \"" + name + "\": " + why;
             return std::nullopt;

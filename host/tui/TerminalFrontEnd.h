@@ -84,6 +84,9 @@ class TerminalFrontEnd final : public FrontEnd {
     };
     // A handler the user started, while it runs.
     struct Activity {
+        // Declared, so that std::optional<Activity> can tell it is default-constructible
+        // before this class is complete.
+        Activity() {}
         std::int64_t startMs = 0;
         bool known = false;  // label and action found
         std::string label;
