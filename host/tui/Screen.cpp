@@ -18,7 +18,7 @@ constexpr const char* kStatusKeys[] = {"Esc exit", "F1 help", "PgUp/PgDn tab", "
                                        "Space click"};
 
 // While a handler runs, the keys give way to this.
-constexpr char kBusyKeys[] = "keys are ignored until it ends";
+constexpr char kBusyKeys[] = "keys are ignored";
 
 constexpr char kTooSmall[] = "The terminal is too small for the sheet.";
 constexpr char kTooSmallNeeds[] = "It needs at least ";

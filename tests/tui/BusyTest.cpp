@@ -98,7 +98,7 @@ class Busy : public ::testing::Test {
     platform::crt::VirtualClock clock;
     host::SimNode node = host::FactoryNode::Make();
     host::ClientSite site{node};
-    tuitest::FakeTerminal terminal{100, 40, clock};
+    tuitest::FakeTerminal terminal{80, 24, clock};
     std::int64_t signalled = -1;
     std::vector<Stop> stops;
     TerminalFrontEnd ui{
@@ -156,6 +156,7 @@ TEST_F(Busy, DefaultSettingsShowsProgressAndTimeAndDropsTheKeysTypedMeanwhile) {
     for (const std::string& line : busy) {
         std::smatch match;
         ASSERT_TRUE(std::regex_search(line, match, form)) << line;
+        EXPECT_NE(line.find("keys are ignored"), std::string::npos) << line;  // fits 80 columns
         EXPECT_GE(std::stoi(match[1]), items) << line;
         items = std::stoi(match[1]);
     }
