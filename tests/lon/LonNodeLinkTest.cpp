@@ -110,6 +110,8 @@ class LonNodeLinkTest : public ::testing::Test {
         link.node = [this](const Bytes& d) {
             if (node.answers) {
                 link.Answer(d, node.Handle(DecodeFrame(d)->apdu), 1);
+            } else {
+                silentSends.push_back(clock.NowMs());
             }
         };
     }
@@ -121,6 +123,9 @@ class LonNodeLinkTest : public ::testing::Test {
     }
 
     platform::crt::VirtualClock clock;
+    std::vector<std::int64_t> silentSends;  // when requests went to the node while it was silent
+    std::array<std::uint8_t, 31> buffer{};
+    std::size_t returned = 0;
     FakeLink link{clock};
     ScriptedNode node;
     Transactions transactions{link, clock, lontest::kNode, Timing{500, 2}, 1};
@@ -131,18 +136,17 @@ class LonNodeLinkTest : public ::testing::Test {
 
 TEST_F(LonNodeLinkTest, ReadsCopyNoMoreThanTheBufferAndFailWhenRefused) {
     std::array<std::uint8_t, 10> small{};
-    std::size_t returned = 99;
+    returned = 99;
     EXPECT_TRUE(lon.Read(0, small, returned));
     EXPECT_EQ(returned, 10u);
     EXPECT_EQ(Bytes(small.begin(), small.end()), Hex("0102030405060708090A"));
-    std::array<std::uint8_t, 31> large{};
-    EXPECT_TRUE(lon.Read(1, large, returned));
+    EXPECT_TRUE(lon.Read(1, buffer, returned));
     EXPECT_EQ(returned, 2u);
-    EXPECT_FALSE(lon.Read(43, large, returned));  // no part selected
+    EXPECT_FALSE(lon.Read(43, buffer, returned));  // no part selected
     EXPECT_EQ(returned, 0u);
-    EXPECT_FALSE(lon.Read(44, large, returned));
+    EXPECT_FALSE(lon.Read(44, buffer, returned));
     const std::size_t sent = link.sent.size();
-    EXPECT_FALSE(lon.Read(-1, large, returned));
+    EXPECT_FALSE(lon.Read(-1, buffer, returned));
     EXPECT_EQ(link.sent.size(), sent);
     EXPECT_EQ(lon.ReadProgramId(), (ProgramId{0x90, 0x51, 0x4D, 0x41, 0x37, 0x5F, 0x31, 0x6A}));
 }
@@ -153,8 +157,6 @@ TEST_F(LonNodeLinkTest, WritesByIndexAskingTheVersionOncePerNode) {
     EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused by the node
     EXPECT_EQ(Nv(1), "\x12\x34");
     // Once a read told the length, another is refused before anything is sent.
-    std::array<std::uint8_t, 31> buffer{};
-    std::size_t returned = 0;
     EXPECT_TRUE(lon.Read(1, buffer, returned));
     const std::size_t sent = link.sent.size();
     EXPECT_FALSE(lon.Write(1, Hex("123456")));
@@ -223,8 +225,6 @@ TEST_F(LonNodeLinkTest, TheNameIsTheGivenOneElseTheSelfDocumentationReadOnce) {
 }
 
 TEST_F(LonNodeLinkTest, ANodeThatStopsAnsweringIsTheLinksProblemUntilItAnswersAgain) {
-    std::array<std::uint8_t, 31> buffer{};
-    std::size_t returned = 0;
     EXPECT_EQ(lon.Problem(), "");
     node.answers = false;
     EXPECT_FALSE(lon.Read(1, buffer, returned));
@@ -241,14 +241,6 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
     using host::tui::InputEvent;
     using host::tui::Key;
     node.sim = host::FactoryNode::Make();
-    std::vector<std::int64_t> silentSends;  // when requests went to the silent node
-    link.node = [this, &silentSends](const Bytes& d) {
-        if (node.answers) {
-            link.Answer(d, node.Handle(DecodeFrame(d)->apdu), 1);
-        } else {
-            silentSends.push_back(clock.NowMs());
-        }
-    };
     host::ClientSite site(lon);
     tuitest::FakeTerminal terminal{100, 40, clock};
     host::tui::StatusInfo status{"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
