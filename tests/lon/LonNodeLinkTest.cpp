@@ -8,13 +8,9 @@
 #include <algorithm>
 #include <array>
 
-#include "host/app/FrontEndHookup.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
-#include "host/tui/TerminalFrontEnd.h"
-#include "platform/com/OleObject.h"
-#include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/lon/FakeLink.h"
 #include "tests/tui/TuiTestSupport.h"
 
@@ -242,20 +238,10 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
     using host::tui::Key;
     node.sim = host::FactoryNode::Make();
     host::ClientSite site(lon);
-    tuitest::FakeTerminal terminal{100, 40, clock};
-    host::tui::StatusInfo status{"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
-                                 [this] { return lon.Problem(); }};
-    std::vector<std::int64_t> stops;
-    host::tui::TerminalFrontEnd ui{terminal,
-                                   clock,
-                                   std::move(status),
-                                   host::tui::Glyphs::Unicode(),
-                                   {{},
-                                    [&](int signal) {
-                                        EXPECT_EQ(signal, 15);
-                                        stops.push_back(clock.NowMs());
-                                    },
-                                    {}}};
+    tuitest::SheetSession session(site, clock,
+                                  {"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
+                                   [this] { return lon.Problem(); }});
+    tuitest::FakeTerminal& terminal = session.terminal;
     std::optional<std::int64_t> problemShown;
     std::optional<std::int64_t> signalled;
     terminal.onPoll = [&] {
@@ -271,26 +257,14 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
             terminal.typed = {InputEvent{Key::Terminate, 0, 15}};
         }
     };
-    int waits = 0;
-    terminal.onWait = [&] {
-        if (++waits == 1) {
+    session.Run([&](int wait) {
+        if (wait == 1) {
             terminal.input.push_back(InputEvent::AltKey(U'4'));  // Cooling
-        } else if (waits == 2) {
+        } else if (wait == 2) {
             node.answers = false;
-            const auto at = tuitest::Find(ui.LastGrid(), "Read");
-            ASSERT_TRUE(at);
-            terminal.input.push_back(InputEvent::Click(at->x + 1, at->y));
+            session.Click("Read");
         }
-    };
-    {
-        MessageLoop loop(ui, clock);
-        const host::FrontEndHookup hookup(site, ui);
-        auto* control = new CQMA7Ctrl;
-        control->SetClientSite(&site);
-        control->DoVerb(OLEIVERB_PROPERTIES);
-        control->SetClientSite(nullptr);
-        control->Release();
-    }
+    });
 
     // The first try went unanswered: the status line says so while the call still waits.
     ASSERT_FALSE(silentSends.empty());
@@ -300,11 +274,12 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
     // The stop waits for the call in flight, which gives up after timeout x (retries + 1), its
     // three tries made; no other call starts before it.
     ASSERT_TRUE(signalled);
-    ASSERT_EQ(stops.size(), 1u);
-    EXPECT_EQ(stops[0], silentSends.front() + 1500);
+    ASSERT_EQ(session.stops.size(), 1u);
+    const std::int64_t stopped = session.stops[0].at;
+    EXPECT_EQ(stopped, silentSends.front() + 1500);
     ASSERT_GE(silentSends.size(), 3u);
-    EXPECT_LT(silentSends[2], stops[0]);
+    EXPECT_LT(silentSends[2], stopped);
     if (silentSends.size() > 3) {
-        EXPECT_GE(silentSends[3], stops[0]);
+        EXPECT_GE(silentSends[3], stopped);
     }
 }
