@@ -87,37 +87,24 @@ ProcessRun Spawn(const std::vector<std::string>& argv, const std::vector<std::st
     return run;
 }
 
-void ScriptFigures(const Options& options) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("qma7-bench-script-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string script = (folder / "open.qma7").string();
-    std::ofstream(script) << "open\n";
-    const std::vector<std::string> argv{options.binDir + "/qma7", "script", script};
-    const std::vector<std::string> env{"QMA7_REGISTRY=" + (folder / "registry.reg").string()};
-
+// The median wall time of runs spawns of argv after one that is not counted (it registers the
+// plug-in, or meets a registry written a moment ago); 0 and the problem when one failed.
+double MedianStartupMs(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                       int runs, double& maxRssMb, std::string& problem) {
     std::vector<double> walls;
-    double maxRss = 0;
-    std::string problem;
-    // The first run registers the plug-in in the scratch registry, as an installation would,
-    // and is not counted.
-    for (int i = 0; i <= options.startupRuns && problem.empty(); ++i) {
+    for (int i = 0; i <= runs; ++i) {
         const ProcessRun run = Spawn(argv, env);
-        problem = run.problem;
+        if (!run.ok) {
+            problem = run.problem;
+            return 0;
+        }
         if (i > 0) {
             walls.push_back(run.wallMs);
-            maxRss = std::max(maxRss, run.maxRssMb);
+            maxRssMb = std::max(maxRssMb, run.maxRssMb);
         }
     }
-    std::filesystem::remove_all(folder);
-    if (!problem.empty()) {
-        Unmeasured("script_startup", problem);
-        Unmeasured("script_peak_memory", problem);
-        return;
-    }
     std::sort(walls.begin(), walls.end());
-    Report({"script_startup", walls[walls.size() / 2], "ms", kScriptStartupGoalMs});
-    Report({"script_peak_memory", maxRss, "MB", kPeakMemoryGoalMb});
+    return walls[walls.size() / 2];
 }
 
 // The class entries of another program, as an installer of its plug-in leaves them.
@@ -134,48 +121,53 @@ std::string OtherProgram(int n) {
            "\\Node\\ProgramID]\n@=\"" + programId + "\"\n\n";
 }
 
-void RegistryFigures(const Options& options) {
+}  // namespace
+
+void ProcessFigures(const Options& options) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("qma7-bench-registry-" + std::to_string(::getpid()));
+                                         ("qma7-bench-script-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::string script = (folder / "open.qma7").string();
     std::ofstream(script) << "open\n";
     const std::string registry = (folder / "registry.reg").string();
     const std::vector<std::string> env{"QMA7_REGISTRY=" + registry};
     const std::vector<std::string> argv{options.binDir + "/qma7", "script", script};
+
+    double maxRss = 0;
+    std::string problem;
+    const double startup = MedianStartupMs(argv, env, options.startupRuns, maxRss, problem);
+    if (!problem.empty()) {
+        Unmeasured("script_startup", problem);
+        Unmeasured("script_peak_memory", problem);
+    } else {
+        Report({"script_startup", startup, "ms", kScriptStartupGoalMs});
+        Report({"script_peak_memory", maxRss, "MB", kPeakMemoryGoalMb});
+    }
+
     for (const auto& size : kRegistrySizes) {
         const std::string name = "script_startup_registry_" + std::to_string(size.others);
         std::filesystem::remove(registry);
         // The plug-in registered as an installer would, then the other programs' entries.
-        ProcessRun run = Spawn({options.binDir + "/qma7", "register"}, env);
-        if (run.ok) {
+        const ProcessRun run = Spawn({options.binDir + "/qma7", "register"}, env);
+        if (!run.ok) {
+            Unmeasured(name, run.problem);
+            continue;
+        }
+        {
             std::ofstream out(registry, std::ios::app);
             for (int n = 0; n < size.others; ++n) {
                 out << OtherProgram(n);
             }
         }
-        std::vector<double> walls;
-        for (int i = 0; i <= options.startupRuns && run.ok; ++i) {
-            run = Spawn(argv, env);
-            if (i > 0) {  // the first run meets a file written a moment ago
-                walls.push_back(run.wallMs);
-            }
+        problem.clear();
+        const double ms = MedianStartupMs(argv, env, options.startupRuns, maxRss, problem);
+        if (!problem.empty()) {
+            Unmeasured(name, problem);
+        } else {
+            Report({name, ms, "ms", size.goalMs});
         }
-        if (!run.ok) {
-            Unmeasured(name, run.problem);
-            continue;
-        }
-        std::sort(walls.begin(), walls.end());
-        Report({name, walls[walls.size() / 2], "ms", size.goalMs});
     }
     std::filesystem::remove_all(folder);
-}
-
-}  // namespace
-
-void ProcessFigures(const Options& options) {
-    ScriptFigures(options);
-    RegistryFigures(options);
 }
 
 }  // namespace bench

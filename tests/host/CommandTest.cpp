@@ -26,11 +26,12 @@ class Qma7Command : public ::testing::Test {
   protected:
     // The exit status; out and err hold what the command printed. A command that hangs is
     // stopped after ten seconds (status 124). Standard input is empty unless args redirect it.
-    int Run(const std::string& args) {
+    // env: variables for the command, each followed by a blank.
+    int Run(const std::string& args, const std::string& env = "") {
         const std::string input = args.find('<') == std::string::npos ? " </dev/null" : "";
-        const std::string command = "cd " + dir.string() + " && timeout 10 " + kBin + "/qma7 " +
-                                    args + input + " >" + (dir / "out").string() + " 2>" +
-                                    (dir / "err").string();
+        const std::string command = "cd " + dir.string() + " && " + env + "timeout 10 " + kBin +
+                                    "/qma7 " + args + input + " >" + (dir / "out").string() +
+                                    " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
         out = ReadFile(dir / "out");
         err = ReadFile(dir / "err");
@@ -181,17 +182,9 @@ TEST_F(Qma7Command, TheImageAtTheDefaultPlaceSaysHowToStartAgainAndFreshKeepsIt)
     const std::filesystem::path state = dir / "state" / "qma7";
     std::filesystem::create_directories(state);
     WriteFile(state / "node.json", "{\"name\": ");
-    const std::string env = "XDG_STATE_HOME=" + (dir / "state").string() + " ";
     // Without a terminal the sheet stops after the image is ready.
-    const std::string command = "env " + env + kBin + "/qma7";
-    Run("--version");  // the folder for out and err
-    const auto sheet = [&](const std::string& args) {
-        return std::system(("cd " + dir.string() + " && " + command + args + " </dev/null >" +
-                            (dir / "out").string() + " 2>" + (dir / "err").string())
-                               .c_str());
-    };
-    EXPECT_NE(sheet(""), 0);
-    err = ReadFile(dir / "err");
+    const std::string env = "XDG_STATE_HOME=" + (dir / "state").string() + " ";
+    EXPECT_NE(Run("", env), 0);
     EXPECT_NE(err.find((state / "node.json").string() + ": not valid JSON"), std::string::npos)
         << err;
     EXPECT_NE(err.find("; to start again from the factory node: qma7 --fresh (the old image is "
@@ -200,8 +193,7 @@ TEST_F(Qma7Command, TheImageAtTheDefaultPlaceSaysHowToStartAgainAndFreshKeepsIt)
         << err;
 
     for (const std::string kept : {"node.json.old", "node.json.old.2"}) {
-        EXPECT_NE(sheet(" --fresh"), 0);
-        err = ReadFile(dir / "err");
+        EXPECT_NE(Run("--fresh", env), 0);
         EXPECT_EQ(
             err.rfind("qma7: the old node image is kept as " + (state / kept).string() + "\n", 0),
             0u)

@@ -8,13 +8,9 @@
 #include <algorithm>
 #include <array>
 
-#include "host/app/FrontEndHookup.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
-#include "host/tui/TerminalFrontEnd.h"
-#include "platform/com/OleObject.h"
-#include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/lon/FakeLink.h"
 #include "tests/tui/TuiTestSupport.h"
 
@@ -110,6 +106,8 @@ class LonNodeLinkTest : public ::testing::Test {
         link.node = [this](const Bytes& d) {
             if (node.answers) {
                 link.Answer(d, node.Handle(DecodeFrame(d)->apdu), 1);
+            } else {
+                silentSends.push_back(clock.NowMs());
             }
         };
     }
@@ -121,6 +119,9 @@ class LonNodeLinkTest : public ::testing::Test {
     }
 
     platform::crt::VirtualClock clock;
+    std::vector<std::int64_t> silentSends;  // when requests went to the node while it was silent
+    std::array<std::uint8_t, 31> buffer{};
+    std::size_t returned = 0;
     FakeLink link{clock};
     ScriptedNode node;
     Transactions transactions{link, clock, lontest::kNode, Timing{500, 2}, 1};
@@ -131,18 +132,17 @@ class LonNodeLinkTest : public ::testing::Test {
 
 TEST_F(LonNodeLinkTest, ReadsCopyNoMoreThanTheBufferAndFailWhenRefused) {
     std::array<std::uint8_t, 10> small{};
-    std::size_t returned = 99;
+    returned = 99;
     EXPECT_TRUE(lon.Read(0, small, returned));
     EXPECT_EQ(returned, 10u);
     EXPECT_EQ(Bytes(small.begin(), small.end()), Hex("0102030405060708090A"));
-    std::array<std::uint8_t, 31> large{};
-    EXPECT_TRUE(lon.Read(1, large, returned));
+    EXPECT_TRUE(lon.Read(1, buffer, returned));
     EXPECT_EQ(returned, 2u);
-    EXPECT_FALSE(lon.Read(43, large, returned));  // no part selected
+    EXPECT_FALSE(lon.Read(43, buffer, returned));  // no part selected
     EXPECT_EQ(returned, 0u);
-    EXPECT_FALSE(lon.Read(44, large, returned));
+    EXPECT_FALSE(lon.Read(44, buffer, returned));
     const std::size_t sent = link.sent.size();
-    EXPECT_FALSE(lon.Read(-1, large, returned));
+    EXPECT_FALSE(lon.Read(-1, buffer, returned));
     EXPECT_EQ(link.sent.size(), sent);
     EXPECT_EQ(lon.ReadProgramId(), (ProgramId{0x90, 0x51, 0x4D, 0x41, 0x37, 0x5F, 0x31, 0x6A}));
 }
@@ -153,8 +153,6 @@ TEST_F(LonNodeLinkTest, WritesByIndexAskingTheVersionOncePerNode) {
     EXPECT_FALSE(lon.Write(1, Hex("12")));  // the wrong length, refused by the node
     EXPECT_EQ(Nv(1), "\x12\x34");
     // Once a read told the length, another is refused before anything is sent.
-    std::array<std::uint8_t, 31> buffer{};
-    std::size_t returned = 0;
     EXPECT_TRUE(lon.Read(1, buffer, returned));
     const std::size_t sent = link.sent.size();
     EXPECT_FALSE(lon.Write(1, Hex("123456")));
@@ -223,8 +221,6 @@ TEST_F(LonNodeLinkTest, TheNameIsTheGivenOneElseTheSelfDocumentationReadOnce) {
 }
 
 TEST_F(LonNodeLinkTest, ANodeThatStopsAnsweringIsTheLinksProblemUntilItAnswersAgain) {
-    std::array<std::uint8_t, 31> buffer{};
-    std::size_t returned = 0;
     EXPECT_EQ(lon.Problem(), "");
     node.answers = false;
     EXPECT_FALSE(lon.Read(1, buffer, returned));
@@ -241,29 +237,11 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
     using host::tui::InputEvent;
     using host::tui::Key;
     node.sim = host::FactoryNode::Make();
-    std::vector<std::int64_t> silentSends;  // when requests went to the silent node
-    link.node = [this, &silentSends](const Bytes& d) {
-        if (node.answers) {
-            link.Answer(d, node.Handle(DecodeFrame(d)->apdu), 1);
-        } else {
-            silentSends.push_back(clock.NowMs());
-        }
-    };
     host::ClientSite site(lon);
-    tuitest::FakeTerminal terminal{100, 40, clock};
-    host::tui::StatusInfo status{"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
-                                 [this] { return lon.Problem(); }};
-    std::vector<std::int64_t> stops;
-    host::tui::TerminalFrontEnd ui{terminal,
-                                   clock,
-                                   std::move(status),
-                                   host::tui::Glyphs::Unicode(),
-                                   {{},
-                                    [&](int signal) {
-                                        EXPECT_EQ(signal, 15);
-                                        stops.push_back(clock.NowMs());
-                                    },
-                                    {}}};
+    tuitest::SheetSession session(site, clock,
+                                  {"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
+                                   [this] { return lon.Problem(); }});
+    tuitest::FakeTerminal& terminal = session.terminal;
     std::optional<std::int64_t> problemShown;
     std::optional<std::int64_t> signalled;
     terminal.onPoll = [&] {
@@ -279,26 +257,14 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
             terminal.typed = {InputEvent{Key::Terminate, 0, 15}};
         }
     };
-    int waits = 0;
-    terminal.onWait = [&] {
-        if (++waits == 1) {
+    session.Run([&](int wait) {
+        if (wait == 1) {
             terminal.input.push_back(InputEvent::AltKey(U'4'));  // Cooling
-        } else if (waits == 2) {
+        } else if (wait == 2) {
             node.answers = false;
-            const auto at = tuitest::Find(ui.LastGrid(), "Read");
-            ASSERT_TRUE(at);
-            terminal.input.push_back(InputEvent::Click(at->x + 1, at->y));
+            session.Click("Read");
         }
-    };
-    {
-        MessageLoop loop(ui, clock);
-        const host::FrontEndHookup hookup(site, ui);
-        auto* control = new CQMA7Ctrl;
-        control->SetClientSite(&site);
-        control->DoVerb(OLEIVERB_PROPERTIES);
-        control->SetClientSite(nullptr);
-        control->Release();
-    }
+    });
 
     // The first try went unanswered: the status line says so while the call still waits.
     ASSERT_FALSE(silentSends.empty());
@@ -308,11 +274,12 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
     // The stop waits for the call in flight, which gives up after timeout x (retries + 1), its
     // three tries made; no other call starts before it.
     ASSERT_TRUE(signalled);
-    ASSERT_EQ(stops.size(), 1u);
-    EXPECT_EQ(stops[0], silentSends.front() + 1500);
+    ASSERT_EQ(session.stops.size(), 1u);
+    const std::int64_t stopped = session.stops[0].at;
+    EXPECT_EQ(stopped, silentSends.front() + 1500);
     ASSERT_GE(silentSends.size(), 3u);
-    EXPECT_LT(silentSends[2], stops[0]);
+    EXPECT_LT(silentSends[2], stopped);
     if (silentSends.size() > 3) {
-        EXPECT_GE(silentSends[3], stops[0]);
+        EXPECT_GE(silentSends[3], stopped);
     }
 }

@@ -9,13 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "host/app/FrontEndHookup.h"
 #include "host/node/FactoryNode.h"
 #include "host/site/ClientSite.h"
 #include "host/tui/TerminalFrontEnd.h"
-#include "platform/com/OleObject.h"
 #include "platform/ui/PropertySheet.h"
-#include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/tui/TuiTestSupport.h"
 
 using namespace host::tui;
@@ -36,34 +33,11 @@ std::string StatusLine(const std::string& rows) {
 
 class Busy : public ::testing::Test {
   protected:
-    struct Stop {
-        std::int64_t at;
-        std::string what;
-        std::vector<host::HostCall> calls;  // made before the stop
-    };
-
     Busy() { platform::crt::SetCurrentClock(&clock); }
     ~Busy() override { platform::crt::SetCurrentClock(nullptr); }
 
-    // Runs the settings sheet until it closes; play is the user at each idle wait.
-    void Run(std::function<void(int wait)> play) {
-        int waits = 0;
-        terminal.onWait = [&] { play(++waits); };
-        MessageLoop loop(ui, clock);
-        const host::FrontEndHookup hookup(site, ui);
-        auto* control = new CQMA7Ctrl;
-        control->SetClientSite(&site);
-        control->DoVerb(OLEIVERB_PROPERTIES);
-        control->SetClientSite(nullptr);
-        control->Release();
-    }
-
-    // Clicks what shows text on the screen.
-    void Click(const std::string& text) {
-        const auto at = tuitest::Find(ui.LastGrid(), text);
-        ASSERT_TRUE(at) << "no \"" << text << "\" on the screen";
-        terminal.input.push_back(InputEvent::Click(at->x + 1, at->y));
-    }
+    void Run(const std::function<void(int wait)>& play) { session.Run(play); }
+    void Click(const std::string& text) { session.Click(text); }
 
     CDialog& Page() {
         for (CWnd* window : MessageLoop::Current().ModalStack()) {
@@ -98,21 +72,10 @@ class Busy : public ::testing::Test {
     platform::crt::VirtualClock clock;
     host::SimNode node = host::FactoryNode::Make();
     host::ClientSite site{node};
-    tuitest::FakeTerminal terminal{80, 24, clock};
+    tuitest::SheetSession session{site, clock, {"AHU1", "00"}};
+    tuitest::FakeTerminal& terminal = session.terminal;
+    std::vector<tuitest::SheetSession::Stop>& stops = session.stops;
     std::int64_t signalled = -1;
-    std::vector<Stop> stops;
-    TerminalFrontEnd ui{
-        terminal,
-        clock,
-        {"AHU1", "00"},
-        Glyphs::Unicode(),
-        TerminalFrontEnd::Hooks{
-            {},
-            [this](int signal) {
-                EXPECT_EQ(signal, kSignal);
-                stops.push_back({clock.NowMs(), ui.Interrupted(), site.TakeCalls()});
-            },
-            {}}};
 };
 
 }  // namespace

@@ -25,6 +25,11 @@ class QmaInTmux : public ::testing::Test {
     QmaInTmux() : m_socket("qma7-e2e-" + std::to_string(::getpid())) {
         fs::create_directories(m_dir / "state");
     }
+    void SetUp() override {
+        if (std::system("tmux -V >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "tmux is not installed; run scripts/setup to get it";
+        }
+    }
     ~QmaInTmux() override {
         for (int run = 1; run <= m_runs; ++run) {
             std::system(Tmux(run, "kill-server 2>/dev/null").c_str());
@@ -121,9 +126,6 @@ class QmaInTmux : public ::testing::Test {
 }  // namespace
 
 TEST_F(QmaInTmux, ATechnicianSetsManualWritesExitsAndTheImageKeepsIt) {
-    if (std::system("tmux -V >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "tmux is not installed; run scripts/setup to get it";
-    }
     // A German locale, where it exists, proves that "40.5" is still read as 40.5.
     const bool german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     std::setlocale(LC_ALL, "C");
@@ -190,9 +192,6 @@ TEST_F(QmaInTmux, ATechnicianSetsManualWritesExitsAndTheImageKeepsIt) {
 }
 
 TEST_F(QmaInTmux, StoppedInDefaultSettingsTheImageKeepsEveryWriteAndTheUserLearnsHowFar) {
-    if (std::system("tmux -V >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "tmux is not installed; run scripts/setup to get it";
-    }
     // Parts that are not the factory's, so that each part written shows in the image.
     host::SimNode node = host::FactoryNode::Make();
     std::string error;
@@ -225,9 +224,6 @@ TEST_F(QmaInTmux, StoppedInDefaultSettingsTheImageKeepsEveryWriteAndTheUserLearn
 }
 
 TEST_F(QmaInTmux, ASaveThatFailsShowsAtOnceAndIsTriedAgain) {
-    if (std::system("tmux -V >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "tmux is not installed; run scripts/setup to get it";
-    }
     Start("C.UTF-8");
     ASSERT_TRUE(WaitFor("simulated"));
     fs::remove_all(Image().parent_path());

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <initializer_list>
 
 #include "host/tui/Screen.h"
 #include "host/tui/SheetView.h"
@@ -31,10 +32,14 @@ class SheetInput : public ::testing::Test {
     }
     // The sheet's part of a standard terminal: every row but the status line.
     void Render() { view.Render(grid, {0, 0, 80, 23}, Glyphs::Unicode()); }
-    void Key(host::tui::Key key) {
-        view.Handle(Press(key));
-        Render();
+    // Each key handled and drawn in turn.
+    void Key(std::initializer_list<host::tui::Key> keys) {
+        for (const host::tui::Key key : keys) {
+            view.Handle(Press(key));
+            Render();
+        }
     }
+    void Key(host::tui::Key key) { Key({key}); }
     void Click(const std::string& text, int offset = 0) {
         const auto at = tuitest::Find(grid, text);
         ASSERT_TRUE(at) << "no \"" << text << "\" on the screen";
@@ -67,8 +72,7 @@ TEST_F(SheetInput, TabVisitsEnabledControlsInReadingOrderWithOneStopPerRadioGrou
     // side: the left one is read first, then the right one (entered on its checked button).
     EXPECT_THAT(TabStops(), ::testing::ElementsAre(0, 267, 271, 262, 327, 207, 206, -1, 0, 267, 271,
                                                    262, 327, 207));
-    Key(Key::BackTab);
-    Key(Key::BackTab);
+    Key({Key::BackTab, Key::BackTab});
     EXPECT_EQ(FocusedId(view), 327);
 }
 
@@ -88,8 +92,7 @@ TEST_F(SheetInput, EnteringAnyTabLeavesTheFocusOnTheTabRow) {
     // Hours' first control is a Reset button.
     const int count = sheet.Sheet().GetPageCount();
     for (int i = 0; i < count; ++i) {
-        Key(Key::Tab);  // into the page, where it has controls
-        Key(Key::PageDown);
+        Key({Key::Tab, Key::PageDown});  // into the page, where it has controls, then the next tab
         EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs)
             << sheet.Sheet().GetActivePage()->GetCaption();
     }
@@ -105,9 +108,7 @@ TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
     EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);  // the sheet opens on the tab row
     Key(Key::Tab);
     EXPECT_EQ(FocusedId(view), 267);
-    Key(Key::Down);
-    Key(Key::Down);
-    Key(Key::Down);  // stays on the last button
+    Key({Key::Down, Key::Down, Key::Down});  // stays on the last button
     EXPECT_EQ(FocusedId(view), 269);
     EXPECT_EQ(sheet.Control(269).GetCheck(), 0);  // moving does not check
     Key(Key::Up);
@@ -115,10 +116,8 @@ TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
     EXPECT_EQ(sheet.Control(268).GetCheck(), 1);
     Key(Key::Tab);  // the manual value field
     EXPECT_EQ(FocusedId(view), 273);
-    Key(Key::Tab);  // the right status box
-    Key(Key::Tab);  // the range group
-    Key(Key::Tab);  // the Invert check box
-    Key(Key::Enter);
+    // Past the right status box and the range group to the Invert check box.
+    Key({Key::Tab, Key::Tab, Key::Tab, Key::Enter});
     EXPECT_EQ(sheet.Control(264).GetCheck(), 1);
     // Up and Down leave a check box for the neighbouring stops.
     Key(Key::Up);
@@ -127,8 +126,7 @@ TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
 
 TEST_F(SheetInput, TypingEditsTheFocusedFieldThroughItsWindowText) {
     sheet.Control(273).SetWindowText("40");
-    Key(Key::Tab);
-    Key(Key::Tab);
+    Key({Key::Tab, Key::Tab});
     ASSERT_EQ(FocusedId(view), 273);
     // Tab selects the whole text: typing replaces it.
     for (const char32_t c : U"12.5") {
@@ -137,12 +135,9 @@ TEST_F(SheetInput, TypingEditsTheFocusedFieldThroughItsWindowText) {
         }
     }
     EXPECT_EQ(sheet.Control(273).GetWindowText(), "12.5");
-    Key(Key::Home);
-    Key(Key::Delete);
-    Key(Key::Right);
+    Key({Key::Home, Key::Delete, Key::Right});
     view.Handle(Type(U'7'));
-    Key(Key::End);
-    Key(Key::Backspace);
+    Key({Key::End, Key::Backspace});
     EXPECT_EQ(sheet.Control(273).GetWindowText(), "27.");
     const auto field = tuitest::Find(grid, "[27.");
     ASSERT_TRUE(field);
@@ -187,8 +182,7 @@ TEST_F(SheetInput, MouseClicksTabsRadioButtonsCheckBoxesAndFocusesFields) {
 TEST_F(SheetInput, PageKeysAndAltDigitsSwitchTabsAndEscapeOrF10Exit) {
     Key(Key::PageDown);
     EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Temperatures");
-    Key(Key::CtrlPageUp);
-    Key(Key::CtrlPageUp);
+    Key({Key::CtrlPageUp, Key::CtrlPageUp});
     EXPECT_EQ(sheet.Sheet().GetActivePage()->GetCaption(), "Recirculation");
     EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);
     view.Handle(InputEvent::AltKey(U'1'));

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <sstream>
 
+#include "host/app/FrontEndHookup.h"
 #include "host/tui/Utf8.h"
+#include "platform/com/OleObject.h"
 #include "plugin/resources/Resources.h"
+#include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/support/Files.h"
 
 namespace tuitest {
@@ -55,6 +58,37 @@ InputEvent Press(Key key) {
 
 InputEvent Type(char32_t c) {
     return InputEvent::Character(c);
+}
+
+SheetSession::SheetSession(host::ClientSite& site, platform::crt::VirtualClock& clock,
+                           host::tui::StatusInfo status)
+    : terminal(80, 24, clock),
+      ui(terminal, clock, std::move(status), host::tui::Glyphs::Unicode(),
+         {{},
+          [this](int signal) {
+              EXPECT_EQ(signal, 15);
+              stops.push_back({m_clock.NowMs(), ui.Interrupted(), m_site.TakeCalls()});
+          },
+          {}}),
+      m_site(site),
+      m_clock(clock) {}
+
+void SheetSession::Run(const std::function<void(int wait)>& play) {
+    int waits = 0;
+    terminal.onWait = [&] { play(++waits); };
+    MessageLoop loop(ui, m_clock);
+    const host::FrontEndHookup hookup(m_site, ui);
+    auto* control = new CQMA7Ctrl;
+    control->SetClientSite(&m_site);
+    control->DoVerb(OLEIVERB_PROPERTIES);
+    control->SetClientSite(nullptr);
+    control->Release();
+}
+
+void SheetSession::Click(const std::string& text) {
+    const auto at = Find(ui.LastGrid(), text);
+    ASSERT_TRUE(at) << "no \"" << text << "\" on the screen";
+    terminal.input.push_back(InputEvent::Click(at->x + 1, at->y));
 }
 
 TemplateSheet::TemplateSheet() {

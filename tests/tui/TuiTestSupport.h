@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "host/site/ClientSite.h"
 #include "host/tui/CellGrid.h"
 #include "host/tui/Terminal.h"
+#include "host/tui/TerminalFrontEnd.h"
 #include "platform/crt/Clock.h"
 #include "platform/ui/PropertySheet.h"
 
@@ -60,6 +62,32 @@ class FakeTerminal final : public host::tui::Terminal {
 
 InputEvent Press(Key key);
 InputEvent Type(char32_t c);
+
+// The settings sheet on a site as the properties verb opens it, in the terminal front end on a
+// fake terminal of 100 x 40. A stop signal (15) is recorded with what it stopped.
+class SheetSession {
+  public:
+    struct Stop {
+        std::int64_t at;
+        std::string what;
+        std::vector<host::HostCall> calls;  // made before the stop
+    };
+
+    SheetSession(host::ClientSite& site, platform::crt::VirtualClock& clock,
+                 host::tui::StatusInfo status);
+    // At 80 x 24. Runs the sheet until it closes; play is the user at each idle wait, counted from 1.
+    void Run(const std::function<void(int wait)>& play);
+    // Clicks what shows text on the screen.
+    void Click(const std::string& text);
+
+    FakeTerminal terminal;
+    std::vector<Stop> stops;
+    host::tui::TerminalFrontEnd ui;
+
+  private:
+    host::ClientSite& m_site;
+    platform::crt::VirtualClock& m_clock;
+};
 
 // A sheet of every page in the settings sheet's order, made from the page templates alone:
 // controls without page code. Its buttons are as the settings sheet leaves them: "Exit" only.
