@@ -10,8 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -23,6 +21,7 @@
 #include "platform/crt/FaultyFileSystem.h"
 #include "platform/registry/RegTree.h"
 #include "platform/registry/Registry.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/SameNode.h"
 
 namespace {
@@ -30,12 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::crt::FaultyFileSystem;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "file seam: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"file seam"};
 
 fs::path g_folder;
 

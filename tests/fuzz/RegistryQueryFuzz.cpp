@@ -9,8 +9,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,17 +18,13 @@
 
 #include "platform/registry/RegTree.h"
 #include "platform/registry/Registry.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 using platform::registry::RegTree;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "registry queries: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"registry queries"};
 
 std::string g_file;
 

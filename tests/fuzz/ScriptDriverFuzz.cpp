@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -23,15 +21,11 @@
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
 #include "plugin/shell/CQMA7Ctrl.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "script driver: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"script driver"};
 
 // What the driver's error handler throws: the script ends where it stands.
 struct ScriptFailed {};
