@@ -22,7 +22,7 @@
 #include "platform/registry/RegTree.h"
 #include "platform/registry/Registry.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "tests/fuzz/SameNode.h"
+#include "tests/support/SameNode.h"
 
 namespace {
 

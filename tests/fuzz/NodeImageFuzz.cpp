@@ -10,7 +10,7 @@
 
 #include "host/node/NodeImage.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "tests/fuzz/SameNode.h"
+#include "tests/support/SameNode.h"
 
 constexpr FuzzCheck Check{"node image"};
 
