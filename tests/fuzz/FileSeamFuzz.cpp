@@ -6,16 +6,10 @@
 // Input: a byte choosing image or registry, a byte choosing the failing step and when, the
 // file's text.
 
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -23,32 +17,19 @@
 #include "platform/crt/FaultyFileSystem.h"
 #include "platform/registry/RegTree.h"
 #include "platform/registry/Registry.h"
-#include "tests/fuzz/SameNode.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/Files.h"
+#include "tests/support/SameNode.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::crt::FaultyFileSystem;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "file seam: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"file seam"};
 
-fs::path g_folder;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const fs::path& path, std::string_view text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
+const ScratchFolder g_scratch;
+const fs::path& g_folder = g_scratch.Dir();
 
 // Nothing but the file itself (and the registry's lock file) in the folder.
 void CheckNoTemporary(const fs::path& file) {
@@ -61,7 +42,7 @@ void CheckNoTemporary(const fs::path& file) {
 
 void Image(std::string_view text, FaultyFileSystem& faults) {
     const fs::path path = g_folder / "node.json";
-    WriteAll(path, text);
+    WriteFile(path, text);
     std::string error;
     const std::optional<host::SimNode> parsed = host::NodeImage::Parse(text, path.string(), error);
     platform::crt::SetCurrentFileSystem(&faults);
@@ -75,7 +56,7 @@ void Image(std::string_view text, FaultyFileSystem& faults) {
     platform::crt::SetCurrentFileSystem(nullptr);
     CheckNoTemporary(path);
     if (!saved) {
-        Check(ReadAll(path) == text, "a failed save changed the image");
+        Check(ReadFile(path) == text, "a failed save changed the image");
         return;
     }
     const std::optional<host::SimNode> back = host::NodeImage::Load(path, error);
@@ -84,7 +65,7 @@ void Image(std::string_view text, FaultyFileSystem& faults) {
 
 void Registry(std::string_view text, FaultyFileSystem& faults) {
     const fs::path path = g_folder / "registry.reg";
-    WriteAll(path, text);
+    WriteFile(path, text);
     RegistrySetFile(path.string());
     std::string error;
     const std::optional<platform::registry::RegTree> parsed =
@@ -102,7 +83,7 @@ void Registry(std::string_view text, FaultyFileSystem& faults) {
           "a failed read without its reason");
     CheckNoTemporary(path);
     if (set != ERROR_SUCCESS) {
-        Check(ReadAll(path) == text, "a failed change altered the file");
+        Check(ReadFile(path) == text, "a failed change altered the file");
         return;
     }
     char value[16];
@@ -115,9 +96,6 @@ void Registry(std::string_view text, FaultyFileSystem& faults) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string folder = (fs::temp_directory_path() / "qma7-fuzz-XXXXXX").string();
-    Check(::mkdtemp(folder.data()) != nullptr, "no scratch folder");
-    g_folder = folder;
     RegistrySetLockWait(0, 0, [](const std::string&) {});
     return 0;
 }

@@ -4,25 +4,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "host/node/NodeImage.h"
-#include "tests/fuzz/SameNode.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/SameNode.h"
 
-namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "node image: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+constexpr FuzzCheck Check{"node image"};
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

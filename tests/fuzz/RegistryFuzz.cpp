@@ -3,24 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/registry/RegTree.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "registry file: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+constexpr FuzzCheck Check{"registry file"};
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using platform::registry::RegTree;

@@ -4,33 +4,24 @@
 // reads back as it was set, and what the calls see is always what the file holds, however
 // often it changed (the registry reads it again only when it changed).
 
-#include <stdlib.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/registry/RegTree.h"
 #include "platform/registry/Registry.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/Files.h"
 
 namespace {
 
 using platform::registry::RegTree;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "registry queries: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"registry queries"};
 
 std::string g_file;
 
@@ -58,19 +49,12 @@ class Input {
     std::size_t m_at = 0;
 };
 
-std::string FileText() {
-    std::ifstream in(g_file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Every pool key exists for the calls exactly when the file has it.
 void CheckAgainstFile() {
     std::string error;
     const bool present = std::filesystem::exists(g_file);
     const std::optional<RegTree> tree =
-        present ? RegTree::Parse(FileText(), error) : std::optional<RegTree>(RegTree());
+        present ? RegTree::Parse(ReadFile(g_file), error) : std::optional<RegTree>(RegTree());
     for (const char* path : kPaths) {
         HKEY key = nullptr;
         const LONG result = RegOpenKey(HKEY_CLASSES_ROOT, path, &key);
@@ -89,9 +73,8 @@ void CheckAgainstFile() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string folder = (std::filesystem::temp_directory_path() / "qma7-fuzz-XXXXXX").string();
-    Check(::mkdtemp(folder.data()) != nullptr, "no scratch folder");
-    g_file = folder + "/registry.reg";
+    static const ScratchFolder scratch;
+    g_file = scratch.Path("registry.reg");
     RegistrySetFile(g_file);
     return 0;
 }
@@ -197,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         ? "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\" +
                               std::string(path) + "]\n@=\"" + in.Text() + "\"\n"
                         : in.Text();
-                std::ofstream(g_file + ".new", std::ios::binary) << text;
+                WriteFile(g_file + ".new", text);
                 std::filesystem::rename(g_file + ".new", g_file);
                 break;
             }

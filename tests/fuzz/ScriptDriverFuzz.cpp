@@ -3,14 +3,11 @@
 // released. The file commands stay in the working folder, a scratch folder of the fuzzer's own:
 // a script that names a path with a "/" is skipped.
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -23,15 +20,12 @@
 #include "host/site/ClientSite.h"
 #include "platform/crt/Clock.h"
 #include "plugin/shell/CQMA7Ctrl.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/Files.h"
 
 namespace {
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "script driver: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"script driver"};
 
 // What the driver's error handler throws: the script ends where it stands.
 struct ScriptFailed {};
@@ -58,26 +52,19 @@ bool LeavesTheFolder(std::string_view text) {
 
 }  // namespace
 
-std::filesystem::path g_scratch;
+const ScratchFolder g_scratch;
 
 // In the scratch folder while a script runs; the fuzzer's own folder otherwise.
 class InScratchFolder {
   public:
     InScratchFolder() : m_home(std::filesystem::current_path()) {
-        std::filesystem::current_path(g_scratch);
+        std::filesystem::current_path(g_scratch.Dir());
     }
     ~InScratchFolder() { std::filesystem::current_path(m_home); }
 
   private:
     std::filesystem::path m_home;
 };
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string folder = (std::filesystem::temp_directory_path() / "qma7-fuzz-XXXXXX").string();
-    Check(::mkdtemp(folder.data()) != nullptr, "no scratch folder");
-    g_scratch = folder;
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -5,8 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,17 +13,9 @@
 #include "host/driver/ScriptSyntax.h"
 #include "host/text/Hex.h"
 #include "host/text/QuoteText.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "script syntax: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+constexpr FuzzCheck Check{"script syntax"};
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

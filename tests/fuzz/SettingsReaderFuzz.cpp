@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +13,7 @@
 
 #include "plugin/settingsfile/NodeSettingsReader.h"
 #include "plugin/settingsfile/SettingsItem.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
@@ -22,12 +21,7 @@ using settingsfile::ItemBytes;
 using settingsfile::NodeSettingsReader;
 using settingsfile::SettingsItem;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "settings reader: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"settings reader"};
 
 struct Event {
     enum class Kind { Ask, Write, Missing } kind;

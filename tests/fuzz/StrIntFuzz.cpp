@@ -7,23 +7,17 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/crt/CRuntime.h"
 #include "plugin/codec/NvTextCodec.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "str_int codec: %s\n", what);
-        std::abort();
-    }
-}
+constexpr FuzzCheck Check{"str_int codec"};
 
 // The field rules, written out on std::string: field f starts after f separators, each a
 // comma and exactly one more character; a missing comma counts as one at -1.

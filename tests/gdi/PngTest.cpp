@@ -60,14 +60,3 @@ TEST(Png, MissingOrBrokenResourcesDoNotLoad) {
     }
     SetBitmapResources(nullptr);
 }
-
-TEST(Png, TheControlBitmapIsA31By31SixteenColourPicture) {
-    SetBitmapResources(&BitmapResource);
-    const std::optional<Bitmap> bitmap = LoadBitmap(1);
-    SetBitmapResources(nullptr);
-    ASSERT_TRUE(bitmap.has_value());
-    EXPECT_EQ(bitmap->Width(), 31);
-    EXPECT_EQ(bitmap->Height(), 31);
-    EXPECT_EQ(bitmap->Palette().size(), 16u);
-    EXPECT_TRUE(BitmapResource(2).empty());
-}

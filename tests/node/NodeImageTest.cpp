@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "host/node/FactoryNode.h"
 #include "platform/crt/FaultyFileSystem.h"
 #include "tests/support/Files.h"
+#include "tests/support/SameNode.h"
 
 namespace {
 
@@ -23,17 +23,6 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes NvOf(const SimNode& node, int nv) {
     const auto value = node.GetNv(nv);
     return value ? Bytes(value->begin(), value->end()) : Bytes{};
-}
-
-void ExpectSameNode(const SimNode& a, const SimNode& b) {
-    EXPECT_EQ(a.Name(), b.Name());
-    EXPECT_EQ(a.Selector(), b.Selector());
-    for (int nv = 0; nv <= 43; ++nv) {
-        EXPECT_EQ(NvOf(a, nv), NvOf(b, nv)) << "NV " << nv;
-    }
-    for (int k = 1; k <= 12; ++k) {
-        EXPECT_TRUE(std::ranges::equal(a.Part(k), b.Part(k))) << "part " << k;
-    }
 }
 
 class NodeImageFiles : public ::testing::Test {
@@ -113,13 +102,13 @@ TEST_F(NodeImageFiles, SaveAndLoadGiveTheSameNode) {
     ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
     const auto loaded = NodeImage::Load(path, error);
     ASSERT_TRUE(loaded) << error;
-    ExpectSameNode(node, *loaded);
+    EXPECT_TRUE(SameNode(node, *loaded));
     EXPECT_NE(ReadFile(path).find("\"41\": \"FFFE\""), std::string::npos) << ReadFile(path);
 
     // Saving over the file replaces it; nothing else is left in the folder.
     node.SetSelector(0);
     ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
-    ExpectSameNode(node, *NodeImage::Load(path, error));
+    EXPECT_TRUE(SameNode(node, *NodeImage::Load(path, error)));
     EXPECT_EQ(m_folder.Entries(), std::vector<std::string>{"node.json"});
 
     EXPECT_FALSE(NodeImage::Load(m_dir / "missing.json", error));

@@ -28,14 +28,7 @@ TEST_F(DehumidifierTest, WriteSendsMaxCoolingThenItsBytesOfPart5) {
     Set(288, "-1");
     Set(287, "2.5");
     Click(207);
-    const std::string written = Distinct({{11, 0x09},
-                                          {12, 0xC4},
-                                          {13, 0x4E},
-                                          {14, 0x20},
-                                          {15, 0xFF},
-                                          {16, 0x38},
-                                          {17, 0},
-                                          {18, 25}});
+    const std::string written = DistinctAt(11, "09C44E20FF380019");
     EXPECT_THAT(Trace(), ElementsAre("400 read 14 32 ok 1234", "400 write 14 2 ok 0333",
                                      "400 read 42 31 ok 0001", "600 write 42 2 ok 0005",
                                      "800 read 43 32 ok " + Distinct(),

@@ -26,14 +26,7 @@ TEST_F(ExerciseTest, WriteSendsWholeHoursAndTheRestOfPart6AsRead) {
     Set(217, "70000");
     Set(338, "-1");
     Click(207);
-    const std::string written = Distinct({{11, 0x11},
-                                          {12, 0x70},
-                                          {13, 0xFF},
-                                          {14, 0xFF},
-                                          {15, 0x00},
-                                          {16, 0xA8},
-                                          {17, 0},
-                                          {18, 12}});
+    const std::string written = DistinctAt(11, "1170FFFF00A8000C");
     EXPECT_THAT(Trace(), ElementsAre("400 read 42 31 ok 0006", "400 read 43 32 ok " + Distinct(),
                                      "400 write 43 31 ok " + written, "400 read 42 31 ok 0006",
                                      "400 read 43 31 ok " + written));

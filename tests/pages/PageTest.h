@@ -75,3 +75,7 @@ inline std::string Distinct(std::initializer_list<std::pair<int, int>> changes =
     }
     return host::FormatHex(bytes);
 }
+// Distinct() with the bytes from index at on given as hex: DistinctAt(11, "09C4") sets 11 and 12.
+inline std::string DistinctAt(int at, const std::string& hex) {
+    return Distinct().replace(static_cast<std::size_t>(2 * at), hex.size(), hex);
+}

@@ -91,13 +91,11 @@ TEST(Resources, TemplatesAreWellFormed) {
             }
         }
         // The shared buttons and the password field keep their kinds and captions.
-        if (const ControlTemplate* read = Control(dialog, 206); read) {
-            EXPECT_EQ(read->kind, ControlKind::PushButton);
-            EXPECT_EQ(read->text, "Read");
-        }
-        if (const ControlTemplate* write = Control(dialog, 207)) {
-            EXPECT_EQ(write->kind, ControlKind::PushButton);
-            EXPECT_EQ(write->text, "Write");
+        for (const auto& [id, text] : {std::pair{206, "Read"}, {207, "Write"}}) {
+            if (const ControlTemplate* button = Control(dialog, id)) {
+                EXPECT_EQ(button->kind, ControlKind::PushButton);
+                EXPECT_EQ(button->text, text);
+            }
         }
     }
     for (const int id : {IDD_PAGE_PID_HUMIDIFIER, IDD_PAGE_IMPORT_EXPORT, IDD_PAGE_CONFIG_HVAC}) {

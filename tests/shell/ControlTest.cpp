@@ -95,7 +95,9 @@ class ControlDrawing : public ::testing::Test {
 TEST_F(ControlDrawing, StretchesTheTopLeft30By30PixelsOfTheBitmapIntoTheBounds) {
     const std::optional<Bitmap> bitmap = LoadBitmap(IDB_QMA7);
     ASSERT_TRUE(bitmap.has_value());
-    ASSERT_EQ(bitmap->Width(), 31);
+    ASSERT_EQ(bitmap->Width(), 31);  // a 31 x 31 sixteen-colour picture
+    ASSERT_EQ(bitmap->Height(), 31);
+    EXPECT_EQ(bitmap->Palette().size(), 16u);
     Control control;
 
     const Bitmap doubled = DrawControl(control.ctrl, 60, 60, CRect(0, 0, 60, 60));
