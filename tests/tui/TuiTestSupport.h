@@ -75,7 +75,7 @@ class SheetSession {
 
     SheetSession(host::ClientSite& site, platform::crt::VirtualClock& clock,
                  host::tui::StatusInfo status);
-    // At 80 x 24. Runs the sheet until it closes; play is the user at each idle wait, counted from 1.
+    // Runs the sheet at 80 x 24 until it closes; play is the user at each idle wait, from 1.
     void Run(const std::function<void(int wait)>& play);
     // Clicks what shows text on the screen.
     void Click(const std::string& text);
