@@ -1,8 +1,10 @@
 // qma7_bench: measures the figures of bench/run and prints one line per figure,
 // "FIGURE VALUE UNIT goal GOAL ok|over"; exits non-zero when a figure could not be measured.
+// --smoke measures the quick figures once each, in a few seconds: a check that every one can
+// still be measured, not a measurement.
 //
-//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [--lonnode PATH] [processes] [terminal]
-//              [actions] [idle] [lon]
+//   qma7_bench --bin DIR [--idle-seconds N] [--quick | --smoke] [--lonnode PATH] [processes]
+//              [terminal] [actions] [idle] [lon]
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,12 +29,17 @@ int main(int argc, char** argv) {
         } else if (arg == "--quick") {
             options.quick = true;
             options.startupRuns = 3;
+        } else if (arg == "--smoke") {
+            options.quick = true;
+            options.smoke = true;
+            options.startupRuns = 1;
+            options.idleSeconds = 1;
         } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
                    arg == "lon") {
             groups.push_back(arg);
         } else {
             std::fprintf(stderr,
-                         "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
+                         "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick | --smoke] "
                          "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon]\n");
             return 2;
         }
@@ -41,7 +48,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qma7_bench: --bin DIR names the folder of qma7\n");
         return 2;
     }
-    if (groups.empty()) {
+    if (groups.empty() && options.smoke) {
+        groups = {"processes", "terminal", "idle"};  // the actions take minutes
+    } else if (groups.empty()) {
         groups = {"processes", "terminal", "actions", "idle"};
     }
     for (const std::string& group : groups) {

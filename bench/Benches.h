@@ -10,6 +10,7 @@ struct Options {
     int idleSeconds = 30;  // how long idle CPU time is measured
     int startupRuns = 20;  // process start-ups per figure
     bool quick = false;    // every action once, the long ones at L = 0 only
+    bool smoke = false;    // each figure once, as briefly as it can be had
     std::string lonnode;   // the LON/IP test node's program
 };
 

@@ -34,6 +34,13 @@ constexpr double kPeakMemoryGoalMb = 20;
 constexpr double kIdleGoalPercent = 1.0;
 constexpr int kFirstFrameRuns = 5;
 constexpr int kTabs = 16;
+// After the last tab showed: how long the tabs' first reads and part selections take to settle
+// before idle is measured (a smoke run only checks that it can be).
+constexpr double kSettleMs = 5000;
+constexpr double kSmokeSettleMs = 500;
+// A tab is shown and waits for keys once its output has stopped for this long.
+constexpr double kQuietMs = 400;
+constexpr double kTabLimitMs = 10000;
 
 // The node's program id on the status line, the last row of the first frame.
 constexpr char kFrameMark[] = "90 51 4D 41 37 5F 31 6A";
@@ -81,6 +88,25 @@ class Terminal {
             }
         }
         return Now() - m_started;
+    }
+
+    // Reads and forgets the output until none came for quietMs; false when it still came after
+    // limitMs. A handler that runs redraws the status line's busy time every tenth of a second,
+    // so quiet means that the sheet waits for keys again (keys typed while it is busy are
+    // dropped, as a person's would be).
+    bool WaitQuiet(double quietMs, double limitMs) {
+        const double end = Now() + limitMs;
+        while (Now() < end) {
+            const std::size_t before = m_output.size();
+            if (!Read(quietMs)) {
+                return false;
+            }
+            if (m_output.size() == before) {
+                return true;
+            }
+            m_output.clear();
+        }
+        return false;
     }
 
     // Reads and forgets the output for ms.
@@ -194,16 +220,22 @@ void TerminalFigures(const Options& options) {
         if (!terminal.Start(options, folder) || !terminal.WaitFor(kFrameMark, 5000)) {
             problem = "qma7 drew no sheet within 5 s";
         } else {
-            // Every tab once, then hands off: the tabs' first reads and part selections settle.
-            for (int tab = 1; tab < kTabs - 1; ++tab) {
+            // Every tab once, each key when the sheet is ready for it, then hands off: the
+            // tabs' first reads and part selections settle.
+            if (!terminal.WaitQuiet(kQuietMs, kTabLimitMs)) {
+                problem = "the first tab kept the sheet busy";
+            }
+            for (int tab = 1; tab < kTabs - 1 && problem.empty(); ++tab) {
                 terminal.Send(kNextTab);
-                terminal.Drain(300);
+                if (!terminal.WaitQuiet(kQuietMs, kTabLimitMs)) {
+                    problem = "tab " + std::to_string(tab + 1) + " kept the sheet busy";
+                }
             }
             terminal.Send(kNextTab);
-            if (!terminal.WaitFor(kLastTabMark, 10000)) {
+            if (problem.empty() && !terminal.WaitFor(kLastTabMark, kTabLimitMs)) {
                 problem = "the last tab never showed";
             }
-            terminal.Drain(5000);
+            terminal.Drain(options.smoke ? kSmokeSettleMs : kSettleMs);
             const double cpuStart = terminal.CpuSeconds();
             const double wallStart = Now();
             terminal.Drain(options.idleSeconds * 1000.0);

@@ -1,12 +1,9 @@
 #include "host/driver/ScriptDriver.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <istream>
 #include <ostream>
@@ -618,11 +615,13 @@ void ScriptDriver::TimeCommand(const Args& args) {
 
 void ScriptDriver::WriteFileCommand(const Args& args) {
     Need(args, 2);
-    std::ofstream file(args[0], std::ios::binary | std::ios::trunc);
-    file << args[1];
-    file.close();
-    if (!file) {
-        Fail("cannot write " + QuoteText(args[0]));
+    const auto file =
+        platform::crt::CurrentFileSystem().Open(args[0], platform::crt::OpenMode::Replace);
+    const bool written = file && file->Write(args[1]) && file->Close();
+    if (!written) {
+        Fail("cannot write " + QuoteText(args[0]) + ": " +
+             (errno == platform::crt::kNotRegularFile ? "not a regular file"
+                                                      : std::strerror(errno)));
     }
 }
 
@@ -658,7 +657,7 @@ void ScriptDriver::ChmodCommand(const Args& args) {
     if (!ok) {
         Fail("malformed mode " + QuoteText(args[0]));
     }
-    if (::chmod(args[1].c_str(), mode) != 0) {
+    if (!platform::crt::CurrentFileSystem().SetMode(args[1], mode)) {
         Fail("cannot change the mode of " + QuoteText(args[1]));
     }
 }

@@ -9,6 +9,8 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <optional>
+#include <span>
 #include <utility>
 
 #include <curses.h>
@@ -247,6 +249,92 @@ void CursesTerminal::Show(const CellGrid& grid) {
     refresh();
 }
 
+namespace {
+
+// The keys that ncurses names, and the characters that stand for a key of their own.
+struct KeyCode {
+    wint_t code;
+    Key key;
+};
+constexpr KeyCode kNamedKeys[] = {
+    {KEY_UP, Key::Up},
+    {KEY_DOWN, Key::Down},
+    {KEY_LEFT, Key::Left},
+    {KEY_RIGHT, Key::Right},
+    {KEY_HOME, Key::Home},
+    {KEY_END, Key::End},
+    {KEY_PPAGE, Key::PageUp},
+    {KEY_NPAGE, Key::PageDown},
+    {KEY_BTAB, Key::BackTab},
+    {KEY_BACKSPACE, Key::Backspace},
+    {KEY_DC, Key::Delete},
+    {KEY_ENTER, Key::Enter},
+    {KEY_RESIZE, Key::Resize},
+    {kCtrlPageUpCode, Key::CtrlPageUp},
+    {kCtrlPageDownCode, Key::CtrlPageDown},
+};
+constexpr wint_t kDelete = 127;
+constexpr wint_t kCtrlH = 8;
+constexpr KeyCode kCharacterKeys[] = {
+    {L'\t', Key::Tab},         {L'\r', Key::Enter},      {L'\n', Key::Enter},
+    {kDelete, Key::Backspace}, {kCtrlH, Key::Backspace}, {kCtrlU, Key::ClearField},
+};
+
+std::optional<Key> Find(std::span<const KeyCode> table, wint_t code) {
+    for (const KeyCode& entry : table) {
+        if (entry.code == code) {
+            return entry.key;
+        }
+    }
+    return std::nullopt;
+}
+
+// A press or a wheel turn of the mouse; nothing for what the sheet does not use.
+std::optional<InputEvent> MouseEvent() {
+    MEVENT mouse{};
+    if (getmouse(&mouse) != OK) {
+        return std::nullopt;
+    }
+    if ((mouse.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) != 0) {
+        return InputEvent::Click(mouse.x, mouse.y);
+    }
+    if ((mouse.bstate & BUTTON4_PRESSED) != 0) {
+        return InputEvent::Wheel(mouse.x, mouse.y, true);
+    }
+    if ((mouse.bstate & BUTTON5_PRESSED) != 0) {
+        return InputEvent::Wheel(mouse.x, mouse.y, false);
+    }
+    return std::nullopt;
+}
+
+// A key that ncurses names: from the table, the mouse or a function key.
+std::optional<InputEvent> NamedKey(wint_t c) {
+    if (const auto key = Find(kNamedKeys, c)) {
+        return InputEvent::Of(*key);
+    }
+    if (c == KEY_MOUSE) {
+        return MouseEvent();
+    }
+    if (c >= static_cast<wint_t>(KEY_F(1)) && c <= static_cast<wint_t>(KEY_F(12))) {
+        return InputEvent::FunctionKey(static_cast<int>(c - KEY_F0));
+    }
+    return std::nullopt;
+}
+
+// A character typed: a key of its own from the table, a printable character, or nothing for
+// another control character.
+std::optional<InputEvent> CharacterKey(wint_t c) {
+    if (const auto key = Find(kCharacterKeys, c)) {
+        return InputEvent::Of(*key);
+    }
+    if (c >= 32) {
+        return InputEvent::Character(static_cast<char32_t>(c));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 void CursesTerminal::ReadInput(std::vector<InputEvent>& events) {
     bool escape = false;  // an Esc whose next character may make it Alt
     for (;;) {
@@ -257,104 +345,20 @@ void CursesTerminal::ReadInput(std::vector<InputEvent>& events) {
         }
         if (escape) {
             escape = false;
-            if (kind == OK && c > 32 && c != 127 && c != kEscape) {
+            if (kind == OK && c > 32 && c != kDelete && c != kEscape) {
                 events.push_back(InputEvent::AltKey(static_cast<char32_t>(c)));
                 continue;
             }
             events.push_back(InputEvent::Of(Key::Escape));
         }
-        if (kind == KEY_CODE_YES) {
-            switch (c) {
-                case KEY_UP:
-                    events.push_back(InputEvent::Of(Key::Up));
-                    break;
-                case KEY_DOWN:
-                    events.push_back(InputEvent::Of(Key::Down));
-                    break;
-                case KEY_LEFT:
-                    events.push_back(InputEvent::Of(Key::Left));
-                    break;
-                case KEY_RIGHT:
-                    events.push_back(InputEvent::Of(Key::Right));
-                    break;
-                case KEY_HOME:
-                    events.push_back(InputEvent::Of(Key::Home));
-                    break;
-                case KEY_END:
-                    events.push_back(InputEvent::Of(Key::End));
-                    break;
-                case KEY_PPAGE:
-                    events.push_back(InputEvent::Of(Key::PageUp));
-                    break;
-                case KEY_NPAGE:
-                    events.push_back(InputEvent::Of(Key::PageDown));
-                    break;
-                case KEY_BTAB:
-                    events.push_back(InputEvent::Of(Key::BackTab));
-                    break;
-                case KEY_BACKSPACE:
-                    events.push_back(InputEvent::Of(Key::Backspace));
-                    break;
-                case KEY_DC:
-                    events.push_back(InputEvent::Of(Key::Delete));
-                    break;
-                case KEY_ENTER:
-                    events.push_back(InputEvent::Of(Key::Enter));
-                    break;
-                case KEY_RESIZE:
-                    events.push_back(InputEvent::Of(Key::Resize));
-                    break;
-                case kCtrlPageUpCode:
-                    events.push_back(InputEvent::Of(Key::CtrlPageUp));
-                    break;
-                case kCtrlPageDownCode:
-                    events.push_back(InputEvent::Of(Key::CtrlPageDown));
-                    break;
-                case KEY_MOUSE: {
-                    MEVENT mouse{};
-                    if (getmouse(&mouse) != OK) {
-                        break;
-                    }
-                    if ((mouse.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) != 0) {
-                        events.push_back(InputEvent::Click(mouse.x, mouse.y));
-                    } else if ((mouse.bstate & BUTTON4_PRESSED) != 0) {
-                        events.push_back(InputEvent::Wheel(mouse.x, mouse.y, true));
-                    } else if ((mouse.bstate & BUTTON5_PRESSED) != 0) {
-                        events.push_back(InputEvent::Wheel(mouse.x, mouse.y, false));
-                    }
-                    break;
-                }
-                default:
-                    if (c >= static_cast<wint_t>(KEY_F(1)) && c <= static_cast<wint_t>(KEY_F(12))) {
-                        events.push_back(InputEvent::FunctionKey(static_cast<int>(c - KEY_F0)));
-                    }
-                    break;
-            }
+        if (kind != KEY_CODE_YES && c == kEscape) {
+            escape = true;
             continue;
         }
-        switch (c) {
-            case kEscape:
-                escape = true;
-                break;
-            case L'\t':
-                events.push_back(InputEvent::Of(Key::Tab));
-                break;
-            case L'\r':
-            case L'\n':
-                events.push_back(InputEvent::Of(Key::Enter));
-                break;
-            case 127:
-            case 8:
-                events.push_back(InputEvent::Of(Key::Backspace));
-                break;
-            case kCtrlU:
-                events.push_back(InputEvent::Of(Key::ClearField));
-                break;
-            default:
-                if (c >= 32) {
-                    events.push_back(InputEvent::Character(static_cast<char32_t>(c)));
-                }
-                break;
+        const std::optional<InputEvent> event =
+            kind == KEY_CODE_YES ? NamedKey(c) : CharacterKey(c);
+        if (event) {
+            events.push_back(*event);
         }
     }
     if (escape) {

@@ -34,6 +34,13 @@ constexpr int kSameLineUnits = 8;
 // "┌─ Caption ─┐".
 constexpr int kFrameGap = 2;
 constexpr int kCaptionExtra = 5;
+// A group box's frame line runs through the middle of its caption's text row: half a row of
+// text (4 of its 8 units) inside the box's top edge, and as far inside its bottom edge. A label
+// of several rows has its first row's middle as far below its top.
+constexpr int kHalfTextRowUnits = 4;
+// A label that the template breaks onto fewer rows than this (two: the original's font was
+// wider than a cell) is drawn on one row, so that no word of it lands under the next line.
+constexpr int kJoinedLabelRows = 3;
 
 int Round(double value) {
     return static_cast<int>(std::lround(value));
@@ -60,7 +67,7 @@ struct Item {
     int Top() const { return t->y; }
     int Bottom() const { return t->y + t->cy; }
     // Where its first row lies, in units.
-    int RowUnits() const { return height > 1 ? t->y + 4 : t->y + t->cy / 2; }
+    int RowUnits() const { return height > 1 ? t->y + kHalfTextRowUnits : t->y + t->cy / 2; }
 };
 
 bool Inside(const ControlTemplate& outer, const ControlTemplate& inner) {
@@ -70,14 +77,20 @@ bool Inside(const ControlTemplate& outer, const ControlTemplate& inner) {
 
 void Measure(Item& item) {
     const ControlTemplate& t = *item.t;
-    const std::u32string text = DecodeUtf8(t.text);
+    // Measured as a terminal without Unicode draws it, so that both draw the same layout.
+    const std::u32string text = AsciiForm(DecodeUtf8(t.text));
     const int templateColumns = Round(t.cx / kUnitsPerColumn);
     switch (t.kind) {
         case ControlKind::Static: {
-            // A label of one row in the template stays on one row; a taller one wraps at its
-            // width, or at its longest line where it breaks its lines itself.
+            // A label of one row in the template stays on one row, and so does one that the
+            // template breaks onto two; a taller one wraps at its width, or at its longest line
+            // where it breaks its lines itself.
             const bool breaks = text.find(U'\n') != std::u32string::npos;
-            if (!breaks && (t.cy + 2) / static_cast<int>(kUnitsPerRow) < 2) {
+            const int templateRows = (t.cy + 2) / static_cast<int>(kUnitsPerRow);
+            if (breaks && templateRows < kJoinedLabelRows) {
+                item.width = std::max(1, TextLength(JoinedLines(text)));
+                item.height = 1;
+            } else if (!breaks && templateRows < 2) {
                 item.width = std::max(1, TextLength(text));
                 item.height = 1;
             } else {
@@ -284,6 +297,20 @@ class Order {
     std::vector<bool> m_before;
 };
 
+// Where an item's left edge lies, in units: inside a frame, its offset from the frame counts in
+// whole columns of the template's scale, a half rounded down. The templates were drawn by hand:
+// the same group on two pages puts its controls up to half a column apart, and scaled they
+// would land a column apart.
+int ColumnUnits(const std::vector<Item>& items, const Item& item) {
+    if (item.parent < 0) {
+        return item.Left();
+    }
+    constexpr int kColumn = static_cast<int>(kUnitsPerColumn);
+    const int frame = items[static_cast<std::size_t>(item.parent)].Left();
+    const int offset = item.Left() - frame;
+    return frame + (offset + kColumn / 2 - 1) / kColumn * kColumn;
+}
+
 // Columns: neighbours on a line keep their order and a blank between them; what a box holds
 // stays inside its frame with a blank to either side.
 Spacing ColumnSpacing(const std::vector<Item>& items, bool align) {
@@ -305,7 +332,7 @@ Spacing ColumnSpacing(const std::vector<Item>& items, bool align) {
             // Edges that nearly line up in the template line up; a box's right frame too.
             if (align && i < j && !sameRows && Overlap(a.Left(), a.Right(), b.Left(), b.Right()) &&
                 a.Box() == b.Box()) {
-                if (std::abs(a.Left() - b.Left()) <= kAlignUnits) {
+                if (std::abs(ColumnUnits(items, a) - ColumnUnits(items, b)) <= kAlignUnits) {
                     spacing.Merge(Near(i), Near(j));
                 }
                 if (a.Box() && std::abs(a.Right() - b.Right()) <= kAlignUnits) {
@@ -325,10 +352,10 @@ Spacing ColumnSpacing(const std::vector<Item>& items, bool align) {
     }
     for (int i = 0; i < count; ++i) {
         const Item& item = items[static_cast<std::size_t>(i)];
-        spacing.SetUnits(Near(i), item.Left());
+        spacing.SetUnits(Near(i), ColumnUnits(items, item));
         spacing.SetUnits(Far(i), item.Right() - static_cast<int>(kUnitsPerColumn));
         if (item.Box()) {
-            const int caption = TextLength(DecodeUtf8(item.t->text));
+            const int caption = TextLength(AsciiForm(DecodeUtf8(item.t->text)));
             spacing.Apart(Near(i), Far(i), caption > 0 ? caption + kCaptionExtra : 1);
         }
         if (item.parent >= 0) {
@@ -356,65 +383,79 @@ Span Across(const std::vector<Item>& items, const std::vector<int>& columns, int
     return {left, item.Box() ? columns[static_cast<std::size_t>(Far(i))] + 1 : left + item.width};
 }
 
-// Rows: what overlaps across (with a blank between) is stacked in the template's order, with a
-// blank row between a frame and what it does not hold; controls of one line share a row.
-Spacing RowSpacing(const std::vector<Item>& items, const std::vector<int>& columns, bool align) {
+// Whether two items overlap across, or stand less than a blank apart: then they cannot share a
+// row.
+bool Clash(const std::vector<Item>& items, const std::vector<int>& columns, int i, int j) {
+    const Span a = Across(items, columns, i);
+    const Span b = Across(items, columns, j);
+    return Overlap(a.from, a.to + 1, b.from, b.to + 1);
+}
+
+// Pairs of controls side by side in the template (tops close, sharing half their height) that
+// do not clash, the closest first.
+std::vector<std::pair<int, int>> SideBySide(const std::vector<Item>& items,
+                                            const std::vector<int>& columns) {
     const int count = static_cast<int>(items.size());
-    Spacing spacing(2 * count);
-    auto clash = [&](int i, int j) {
-        const Span a = Across(items, columns, i);
-        const Span b = Across(items, columns, j);
-        return Overlap(a.from, a.to + 1, b.from, b.to + 1);
-    };
-    // Lines: controls side by side in the template; a line never holds two that clash.
-    std::vector<int> line(static_cast<std::size_t>(count));
-    std::iota(line.begin(), line.end(), 0);
-    if (align) {
-        std::vector<std::pair<int, int>> pairs;
-        for (int i = 0; i < count; ++i) {
-            for (int j = i + 1; j < count; ++j) {
-                const Item& a = items[static_cast<std::size_t>(i)];
-                const Item& b = items[static_cast<std::size_t>(j)];
-                const int shared = std::min(a.Bottom(), b.Bottom()) - std::max(a.Top(), b.Top());
-                const int near = a.parent == b.parent ? kSameLineUnits : kSameLineUnits / 2;
-                if (!a.Box() && !b.Box() && std::abs(a.Top() - b.Top()) <= near &&
-                    2 * shared >= std::min(a.t->cy, b.t->cy) && !clash(i, j)) {
-                    pairs.emplace_back(i, j);
-                }
-            }
-        }
-        std::stable_sort(pairs.begin(), pairs.end(), [&](const auto& p, const auto& q) {
-            auto gap = [&](const auto& pair) {
-                return std::abs(items[static_cast<std::size_t>(pair.first)].Top() -
-                                items[static_cast<std::size_t>(pair.second)].Top());
-            };
-            return gap(p) < gap(q);
-        });
-        for (const auto& [i, j] : pairs) {
-            const int a = line[static_cast<std::size_t>(i)];
-            const int b = line[static_cast<std::size_t>(j)];
-            if (a == b) {
-                continue;
-            }
-            bool apart = true;
-            for (int k = 0; k < count && apart; ++k) {
-                for (int m = 0; m < count && apart; ++m) {
-                    apart = line[static_cast<std::size_t>(k)] != a ||
-                            line[static_cast<std::size_t>(m)] != b || !clash(k, m);
-                }
-            }
-            if (apart) {
-                spacing.Merge(Near(i), Near(j));
-                std::replace(line.begin(), line.end(), b, a);
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < count; ++i) {
+        for (int j = i + 1; j < count; ++j) {
+            const Item& a = items[static_cast<std::size_t>(i)];
+            const Item& b = items[static_cast<std::size_t>(j)];
+            const int shared = std::min(a.Bottom(), b.Bottom()) - std::max(a.Top(), b.Top());
+            const int near = a.parent == b.parent ? kSameLineUnits : kSameLineUnits / 2;
+            if (!a.Box() && !b.Box() && std::abs(a.Top() - b.Top()) <= near &&
+                2 * shared >= std::min(a.t->cy, b.t->cy) && !Clash(items, columns, i, j)) {
+                pairs.emplace_back(i, j);
             }
         }
     }
+    const auto gap = [&](const std::pair<int, int>& pair) {
+        return std::abs(items[static_cast<std::size_t>(pair.first)].Top() -
+                        items[static_cast<std::size_t>(pair.second)].Top());
+    };
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [&](const auto& p, const auto& q) { return gap(p) < gap(q); });
+    return pairs;
+}
+
+// The line of each item: pairs side by side join their lines, the closest pairs first, unless
+// some item of the one line would clash with one of the other. Items of a line share a row.
+std::vector<int> Lines(const std::vector<Item>& items, const std::vector<int>& columns,
+                       Spacing& spacing) {
+    const int count = static_cast<int>(items.size());
+    std::vector<int> line(static_cast<std::size_t>(count));
+    std::iota(line.begin(), line.end(), 0);
+    const auto clashes = [&](int a, int b) {
+        for (int k = 0; k < count; ++k) {
+            for (int m = 0; m < count; ++m) {
+                if (line[static_cast<std::size_t>(k)] == a &&
+                    line[static_cast<std::size_t>(m)] == b && Clash(items, columns, k, m)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    for (const auto& [i, j] : SideBySide(items, columns)) {
+        const int a = line[static_cast<std::size_t>(i)];
+        const int b = line[static_cast<std::size_t>(j)];
+        if (a != b && !clashes(a, b)) {
+            spacing.Merge(Near(i), Near(j));
+            std::replace(line.begin(), line.end(), b, a);
+        }
+    }
+    return line;
+}
+
+// Siblings that clash are stacked, the one whose middle is higher in the template first.
+Order StackOrder(const std::vector<Item>& items, const std::vector<int>& columns) {
+    const int count = static_cast<int>(items.size());
     Order order(count);
     for (int i = 0; i < count; ++i) {
         const Item& a = items[static_cast<std::size_t>(i)];
         for (int j = 0; j < count; ++j) {
             const Item& b = items[static_cast<std::size_t>(j)];
-            if (i == j || a.parent != b.parent || !clash(i, j)) {
+            if (i == j || a.parent != b.parent || !Clash(items, columns, i, j)) {
                 continue;
             }
             const int aMiddle = a.Top() + a.Bottom();
@@ -424,6 +465,70 @@ Spacing RowSpacing(const std::vector<Item>& items, const std::vector<int>& colum
             }
         }
     }
+    return order;
+}
+
+// An item's row and, inside a frame, its distance from the frame's top and bottom: a line's
+// distance counts when nothing of the line has a sibling above it (below it).
+void RowsInFrame(const std::vector<Item>& items, const std::vector<int>& line, const Order& order,
+                 int i, Spacing& spacing) {
+    const int count = static_cast<int>(items.size());
+    const Item& item = items[static_cast<std::size_t>(i)];
+    if (item.Box()) {
+        spacing.SetUnits(Near(i), item.Top() + kHalfTextRowUnits);
+        spacing.SetUnits(Far(i), item.Bottom() - kHalfTextRowUnits);
+        spacing.Apart(Near(i), Far(i), 1);
+    } else {
+        spacing.SetUnits(Near(i), item.RowUnits());
+    }
+    if (item.parent < 0) {
+        return;
+    }
+    bool first = true;
+    bool last = true;
+    for (int k = 0; k < count; ++k) {
+        if (line[static_cast<std::size_t>(k)] == line[static_cast<std::size_t>(i)]) {
+            first = first && order.First(k);
+            last = last && order.Last(k);
+        }
+    }
+    const bool box = item.Box();
+    spacing.Apart(Near(item.parent), Near(i), box ? kFrameGap : 1, first);
+    spacing.Apart(box ? Far(i) : Near(i), Far(item.parent), box ? kFrameGap : item.height, last);
+}
+
+// Frames side by side whose tops (bottoms) nearly line up in the template line up.
+void AlignFrames(const std::vector<Item>& items, const std::vector<int>& columns,
+                 Spacing& spacing) {
+    const int count = static_cast<int>(items.size());
+    for (int i = 0; i < count; ++i) {
+        for (int j = i + 1; j < count; ++j) {
+            const Item& a = items[static_cast<std::size_t>(i)];
+            const Item& b = items[static_cast<std::size_t>(j)];
+            if (!a.Box() || !b.Box() || Clash(items, columns, i, j)) {
+                continue;
+            }
+            if (std::abs(a.Top() - b.Top()) <= kAlignUnits) {
+                spacing.Merge(Near(i), Near(j));
+            }
+            if (std::abs(a.Bottom() - b.Bottom()) <= kAlignUnits) {
+                spacing.Merge(Far(i), Far(j));
+            }
+        }
+    }
+}
+
+// Rows: what overlaps across (with a blank between) is stacked in the template's order, with a
+// blank row between a frame and what it does not hold; controls of one line share a row.
+Spacing RowSpacing(const std::vector<Item>& items, const std::vector<int>& columns, bool align) {
+    const int count = static_cast<int>(items.size());
+    Spacing spacing(2 * count);
+    std::vector<int> line(static_cast<std::size_t>(count));
+    std::iota(line.begin(), line.end(), 0);
+    if (align) {
+        line = Lines(items, columns, spacing);
+    }
+    const Order order = StackOrder(items, columns);
     for (int i = 0; i < count; ++i) {
         for (int j = 0; j < count; ++j) {
             if (order.IsBefore(i, j)) {
@@ -435,48 +540,10 @@ Spacing RowSpacing(const std::vector<Item>& items, const std::vector<int>& colum
         }
     }
     for (int i = 0; i < count; ++i) {
-        const Item& item = items[static_cast<std::size_t>(i)];
-        if (item.Box()) {
-            spacing.SetUnits(Near(i), item.Top() + 4);
-            spacing.SetUnits(Far(i), item.Bottom() - 4);
-            spacing.Apart(Near(i), Far(i), 1);
-        } else {
-            spacing.SetUnits(Near(i), item.RowUnits());
-        }
-        if (item.parent >= 0) {
-            // A line's distance from its frame counts when nothing of the line has a sibling
-            // above it (below it).
-            bool first = true;
-            bool last = true;
-            for (int k = 0; k < count; ++k) {
-                if (line[static_cast<std::size_t>(k)] == line[static_cast<std::size_t>(i)]) {
-                    first = first && order.First(k);
-                    last = last && order.Last(k);
-                }
-            }
-            const bool box = item.Box();
-            spacing.Apart(Near(item.parent), Near(i), box ? kFrameGap : 1, first);
-            spacing.Apart(box ? Far(i) : Near(i), Far(item.parent), box ? kFrameGap : item.height,
-                          last);
-        }
+        RowsInFrame(items, line, order, i, spacing);
     }
     if (align) {
-        // Frames side by side whose edges nearly line up in the template line up.
-        for (int i = 0; i < count; ++i) {
-            for (int j = i + 1; j < count; ++j) {
-                const Item& a = items[static_cast<std::size_t>(i)];
-                const Item& b = items[static_cast<std::size_t>(j)];
-                if (!a.Box() || !b.Box() || clash(i, j)) {
-                    continue;
-                }
-                if (std::abs(a.Top() - b.Top()) <= kAlignUnits) {
-                    spacing.Merge(Near(i), Near(j));
-                }
-                if (std::abs(a.Bottom() - b.Bottom()) <= kAlignUnits) {
-                    spacing.Merge(Far(i), Far(j));
-                }
-            }
-        }
+        AlignFrames(items, columns, spacing);
     }
     return spacing;
 }
@@ -511,6 +578,32 @@ Solution Spread(const std::function<Spacing(bool)>& make,
         return {std::move(positions), size, size <= limit};
     }
     return {std::vector<int>(static_cast<std::size_t>(nodes), 0), 0, false};
+}
+
+// The controls in reading order: each box's contents (children, by item index of the box plus
+// one, 0 for the dialog's own) sorted by row, then column, each box's before what follows it.
+std::vector<int> InReadingOrder(const std::vector<Item>& items,
+                                std::vector<std::vector<int>> children,
+                                const std::vector<CellRect>& cells) {
+    std::vector<int> reading;
+    const std::function<void(int)> read = [&](int parent) {
+        std::vector<int>& list = children[static_cast<std::size_t>(parent + 1)];
+        std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
+            const CellRect& p = cells[static_cast<std::size_t>(a)];
+            const CellRect& q = cells[static_cast<std::size_t>(b)];
+            return p.y != q.y ? p.y < q.y : p.x < q.x;
+        });
+        for (const int control : list) {
+            reading.push_back(control);
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                if (items[i].control == control && items[i].Box()) {
+                    read(static_cast<int>(i));
+                }
+            }
+        }
+    };
+    read(-1);
+    return reading;
 }
 
 }  // namespace
@@ -555,30 +648,19 @@ DialogLayout::DialogLayout(const DialogTemplate& dialog, int columns, int rows)
             item.parent >= 0 ? items[static_cast<std::size_t>(item.parent)].control : -1;
         children[static_cast<std::size_t>(item.parent + 1)].push_back(item.control);
     }
-    // Reading order: each box's contents sorted by row, then column, in turn.
-    const std::function<void(int)> read = [&](int parent) {
-        std::vector<int>& list = children[static_cast<std::size_t>(parent + 1)];
-        std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
-            const CellRect& p = Cells(a);
-            const CellRect& q = Cells(b);
-            return p.y != q.y ? p.y < q.y : p.x < q.x;
-        });
-        for (const int control : list) {
-            m_reading.push_back(control);
-            if (dialog.controls[static_cast<std::size_t>(control)].kind == ControlKind::GroupBox) {
-                for (int i = 0; i < count; ++i) {
-                    if (items[static_cast<std::size_t>(i)].control == control) {
-                        read(i);
-                    }
-                }
-            }
-        }
-    };
-    read(-1);
+    m_reading = InReadingOrder(items, children, m_cells);
 }
 
 DialogLayout DialogLayout::Natural(const DialogTemplate& dialog) {
     return {dialog, INT_MAX, INT_MAX};
+}
+
+std::u32string JoinedLines(std::u32string_view text) {
+    std::u32string joined;
+    for (const std::u32string& line : WrapText(text, INT_MAX / 2)) {
+        joined += (joined.empty() ? U"" : U" ") + line;
+    }
+    return joined;
 }
 
 std::vector<std::u32string> WrapText(std::u32string_view text, int width) {

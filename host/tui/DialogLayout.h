@@ -60,5 +60,7 @@ class DialogLayout {
 // Text broken into lines at "\n", each line wrapped at blanks to width cells; a word longer
 // than a line is cut.
 std::vector<std::u32string> WrapText(std::u32string_view text, int width);
+// The lines of a text that breaks them itself, joined by blanks.
+std::u32string JoinedLines(std::u32string_view text);
 
 }  // namespace host::tui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "host/profile/PluginProfile.h"
 #include "host/tui/Utf8.h"
 #include "platform/ui/Dialog.h"
 
@@ -15,12 +16,8 @@ constexpr std::u32string_view kRadioOff = U"( ) ";
 constexpr std::u32string_view kRadioOn = U"(*) ";
 constexpr std::u32string_view kCheckOff = U"[ ] ";
 constexpr std::u32string_view kCheckOn = U"[x] ";
-// Where a field's closing bracket stands when its value came back different.
+// In the last cell inside a field's brackets when its value came back different.
 constexpr char32_t kDiffersMark = U'!';
-// The captions of a page's Write and Read buttons, as the front end sees them on screen (it
-// knows the plug-in only by what it shows, as it knows the long actions).
-constexpr std::string_view kWriteCaption = "Write";
-constexpr std::string_view kReadCaption = "Read";
 
 // The cells of a field between its brackets.
 int FieldRoom(int width) {
@@ -226,7 +223,8 @@ void DialogView::Click(int index) {
     const std::string caption = control->GetWindowText();
     // The handler may change anything, this control included: nothing of it is kept.
     m_dialog->ClickControl(id);
-    if (button && caption == kWriteCaption) {
+    const PluginProfile& profile = Qma7Profile();
+    if (button && caption == profile.writeCaption) {
         m_readBack = m_typed.Compare([this](int field) -> std::optional<std::u32string> {
             const CWnd* shown = Control(field);
             if (shown == nullptr || !shown->IsWindowVisible()) {
@@ -234,7 +232,7 @@ void DialogView::Click(int index) {
             }
             return DecodeUtf8(shown->GetWindowText());
         });
-    } else if (button && caption == kReadCaption) {
+    } else if (button && caption == profile.readCaption) {
         m_typed.Discard();
     }
     Normalize();
@@ -281,7 +279,8 @@ bool DialogView::HandleKey(const InputEvent& event) {
         if (!back && !ahead) {
             return false;
         }
-        // Arrows move the focus inside the group and stop at its ends; Space checks.
+        // Arrows click the next enabled button of the group, as a mouse click would (its
+        // handler runs), and stop at the group's ends.
         const std::vector<int> group = RadioGroup(index);
         auto at = std::find(group.begin(), group.end(), index);
         while (true) {
@@ -291,6 +290,7 @@ bool DialogView::HandleKey(const InputEvent& event) {
             at += back ? -1 : 1;
             if (IsStop(*at)) {
                 FocusControl(*at, true);
+                Click(*at);
                 break;
             }
         }
@@ -332,64 +332,67 @@ void DialogView::Render(CellGrid& grid, CellPos origin, const Glyphs& glyphs, bo
     for (const bool labels : {true, false}) {
         for (int i = 0; i < count; ++i) {
             const CWnd& control = *controls[static_cast<std::size_t>(i)];
-            const ControlTemplate& t = *control.Template();
-            const bool isLabel = t.kind == ControlKind::GroupBox || t.kind == ControlKind::Static ||
-                                 t.kind == ControlKind::Icon;
-            if (isLabel != labels || !control.IsWindowVisible()) {
-                continue;
-            }
-            const CellRect& cells = Layout().Cells(i);
-            const int x = origin.x + cells.x;
-            const int y = origin.y + cells.y;
-            const bool enabled = control.IsWindowEnabled();
-            const bool hasFocus = focused && m_focus == i;
-            const Style plain = enabled ? Style::Plain : Style::Dim;
-            const std::u32string text = DecodeUtf8(control.GetWindowText());
-            switch (t.kind) {
-                case ControlKind::GroupBox:
-                    DrawFrame(grid, x, y, cells.width, cells.height, glyphs,
-                              enabled ? Style::Frame : Style::Dim, TrimRight(text),
-                              enabled ? Style::Plain : Style::Dim);
-                    break;
-                case ControlKind::Static: {
-                    // Within its cells: a text longer than the template's is cut, not spilled.
-                    const auto lines = WrapText(text, cells.width);
-                    const int shown = std::min(cells.height, static_cast<int>(lines.size()));
-                    for (int row = 0; row < shown; ++row) {
-                        const std::u32string& line = lines[static_cast<std::size_t>(row)];
-                        const int indent =
-                            t.centred
-                                ? std::max(0, (cells.width - static_cast<int>(line.size())) / 2)
-                                : 0;
-                        grid.Text(x + indent, y + row, line, plain, cells.width - indent);
-                    }
-                    break;
-                }
-                case ControlKind::Icon:
-                    break;
-                case ControlKind::PushButton: {
-                    const Style style = hasFocus  ? Style::Focus
-                                        : enabled ? Style::Button
-                                                  : Style::Dim;
-                    DrawButton(grid, x, y, cells.width, text, style);
-                    break;
-                }
-                case ControlKind::RadioButton:
-                case ControlKind::CheckBox: {
-                    const bool radio = t.kind == ControlKind::RadioButton;
-                    const bool on = control.GetCheck() != 0;
-                    const std::u32string_view mark =
-                        radio ? (on ? kRadioOn : kRadioOff) : (on ? kCheckOn : kCheckOff);
-                    const Style style = hasFocus ? Style::Focus : plain;
-                    const int written = grid.Text(x, y, mark, style, cells.width);
-                    grid.Text(x + written, y, text, style, cells.width - written);
-                    break;
-                }
-                case ControlKind::Edit:
-                    RenderField(grid, i, x, y, hasFocus);
-                    break;
+            const ControlKind kind = control.Template()->kind;
+            const bool isLabel = kind == ControlKind::GroupBox || kind == ControlKind::Static ||
+                                 kind == ControlKind::Icon;
+            if (isLabel == labels && control.IsWindowVisible()) {
+                RenderControl(grid, i, origin, glyphs, focused && m_focus == i);
             }
         }
+    }
+}
+
+void DialogView::RenderControl(CellGrid& grid, int index, CellPos origin, const Glyphs& glyphs,
+                               bool hasFocus) {
+    const CWnd& control = *Control(index);
+    const ControlTemplate& t = *control.Template();
+    const CellRect& cells = Layout().Cells(index);
+    const int x = origin.x + cells.x;
+    const int y = origin.y + cells.y;
+    const bool enabled = control.IsWindowEnabled();
+    const Style plain = enabled ? Style::Plain : Style::Dim;
+    const std::u32string decoded = DecodeUtf8(control.GetWindowText());
+    const std::u32string text = glyphs.unicode ? decoded : AsciiForm(decoded);
+    switch (t.kind) {
+        case ControlKind::GroupBox:
+            DrawFrame(grid, x, y, cells.width, cells.height, glyphs,
+                      enabled ? Style::Frame : Style::Dim, TrimRight(text),
+                      enabled ? Style::Plain : Style::Dim);
+            return;
+        case ControlKind::Static: {
+            // Within its cells: a text longer than the template's is cut, not spilled; laid out
+            // on one row, its lines are joined.
+            const auto lines = WrapText(cells.height == 1 ? JoinedLines(text) : text, cells.width);
+            const int shown = std::min(cells.height, static_cast<int>(lines.size()));
+            for (int row = 0; row < shown; ++row) {
+                const std::u32string& line = lines[static_cast<std::size_t>(row)];
+                const int indent =
+                    t.centred ? std::max(0, (cells.width - static_cast<int>(line.size())) / 2) : 0;
+                grid.Text(x + indent, y + row, line, plain, cells.width - indent);
+            }
+            return;
+        }
+        case ControlKind::Icon:
+            return;
+        case ControlKind::PushButton: {
+            const Style style = hasFocus ? Style::Focus : enabled ? Style::Button : Style::Dim;
+            DrawButton(grid, x, y, cells.width, text, style);
+            return;
+        }
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox: {
+            const bool radio = t.kind == ControlKind::RadioButton;
+            const bool on = control.GetCheck() != 0;
+            const std::u32string_view mark =
+                radio ? (on ? kRadioOn : kRadioOff) : (on ? kCheckOn : kCheckOff);
+            const Style style = hasFocus ? Style::Focus : plain;
+            const int written = grid.Text(x, y, mark, style, cells.width);
+            grid.Text(x + written, y, text, style, cells.width - written);
+            return;
+        }
+        case ControlKind::Edit:
+            RenderField(grid, index, x, y, hasFocus);
+            return;
     }
 }
 
@@ -415,14 +418,15 @@ void DialogView::RenderField(CellGrid& grid, int index, int x, int y, bool hasFo
                                   : Style::Dim;
     const std::optional<char32_t> mask =
         t.password ? std::optional<char32_t>(kPasswordMask) : std::nullopt;
-    const char32_t closing = differs ? kDiffersMark : U']';
+    const std::optional<char32_t> mark =
+        differs ? std::optional<char32_t>(kDiffersMark) : std::nullopt;
     if (hasFocus) {
         m_editor.Sync(text);
-        m_editor.Draw(grid, x, y, width, style, true, mask, closing);
+        m_editor.Draw(grid, x, y, width, style, true, mask, mark);
     } else {
         LineEditor shown;
         shown.Start(text, false);
-        shown.Draw(grid, x, y, width, style, false, mask, closing);
+        shown.Draw(grid, x, y, width, style, false, mask, mark);
     }
 }
 

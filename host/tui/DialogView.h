@@ -55,6 +55,8 @@ class DialogView {
     bool HandleClick(int x, int y);
     // After a Write that followed typing: how many typed fields came back different, once.
     std::optional<int> TakeReadBack();
+    // How many fields were typed into and not written since (password fields aside).
+    int TypedNotWritten() const { return m_typed.Pending(); }
 
   private:
     const CWnd* Control(int index) const;
@@ -67,6 +69,8 @@ class DialogView {
     int EnclosingGroupBox(int index) const;
     // The stop that stands for a control: a radio group's focused, checked or first button.
     std::optional<int> StopFor(int index) const;
+    void RenderControl(CellGrid& grid, int index, CellPos origin, const Glyphs& glyphs,
+                       bool hasFocus);
     void RenderField(CellGrid& grid, int index, int x, int y, bool hasFocus);
     void Click(int index);
     void Edit(const InputEvent& event);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "host/profile/PluginProfile.h"
 #include "host/tui/Utf8.h"
 
 namespace host::tui {
@@ -10,24 +11,23 @@ namespace host::tui {
 namespace {
 
 constexpr char kTitle[] = "Help";
+constexpr char kTabsHeading[] = "Tabs";
+constexpr char kNoTabText[] = "a tab of the plug-in";
 constexpr char kFooter[] = "Up/Down, PgUp/PgDn scroll; any other key closes";
 constexpr int kMostWidth = 80;
 constexpr int kKeyColumn = 19;  // keys and subjects; longer ones stand on a line of their own
 constexpr int kGap = 2;
 
-struct Entry {
-    const char* key;  // a heading when text is empty
-    const char* text;
-};
-
-constexpr Entry kGuide[] = {
+// The terminal's own part of the guide; the plug-in's tabs and the rest of what a person asks
+// about it come from its profile.
+constexpr GuideEntry kKeys[] = {
     {"Keys", ""},
     {"Tab / Shift-Tab",
      "next / previous control, in reading order; into a group of radio "
      "buttons on its checked one"},
     {"Arrow keys",
-     "move within a group of radio buttons; Left / Right on the tab row switch "
-     "tabs; Down or Enter there goes into the page"},
+     "in a group of radio buttons, click the next or previous one; Left / Right "
+     "on the tab row switch tabs; Down or Enter there goes into the page"},
     {"Space or Enter", "click the button, radio button or check box with the focus"},
     {"Typing",
      "edits the focused field: Left, Right, Home, End, Backspace, Delete; Ctrl-U "
@@ -37,7 +37,9 @@ constexpr Entry kGuide[] = {
      "row, so no key acts on a page you have not seen"},
     {"Alt-1 ... Alt-0", "tabs 1 to 10"},
     {"Mouse", "click tabs, buttons, radio buttons, check boxes; click a field to type"},
-    {"Esc or F10", "Exit"},
+    {"Esc or F10",
+     "Exit; with fields typed into and not written, it asks first (as leaving the "
+     "tab does): Enter goes on, Esc stays"},
     {"While busy",
      "the status line shows what runs and for how long; keys typed meanwhile are "
      "dropped, not played afterwards"},
@@ -54,82 +56,6 @@ constexpr Entry kGuide[] = {
     {"Backspace", "in the list: the folder above"},
     {"Typing", "in the list starts a file name"},
     {"Esc", "Cancel"},
-
-    {"Tabs", ""},
-    {"Node information", "the node's name and the plug-in's maker and version"},
-    {"Import / Export",
-     "save the node's configuration to a file, write a saved file back, or "
-     "restore the factory settings"},
-    {"Recirculation",
-     "damper Md4: Off / Manual / Automatic with its manual position, its "
-     "output, the minimum fresh air, the output's range and Invert"},
-    {"Cooling",
-     "valve Mv2 (status, manual position, output, range, Invert), the status of "
-     "Mc1, and the cooling type"},
-    {"Temperatures", "water sensors Bw3 (forward) and Bw4 (return): readings and offsets"},
-    {"Humidity sensor",
-     "sensors Bh1 to Bh3: readings and offsets, the wet-bulb temperatures, "
-     "and the sensor's range"},
-    {"Secondary heat",
-     "valve Mv4 (status, manual position, output, range, Invert) and the "
-     "status of pump Mp2"},
-    {"Settings humidity",
-     "humidity control on or off, its setpoints, dead band and the most "
-     "air humidity at the injection; what it does now"},
-    {"Dehumidifier",
-     "how dehumidifying uses cooling and heat: the most cooling, the primary "
-     "heat step and its delay, the secondary heat's setpoint and dead band"},
-    {"Humidifier",
-     "valve Mv3: status with its manual opening, valve type, range and Invert, "
-     "the least and most time on"},
-    {"Delay cooling",
-     "the Mv2 opening at which cooling starts and stops, and the delay before "
-     "it starts"},
-    {"Alarms", "the node's alarm states, kept current"},
-    {"Running Hours", "the running-hours counters; Reset sets one to 0 at once, without asking"},
-    {"PID humidifier", "P, I and D of the humidifier's control loop"},
-    {"Exercise", "the hours after which the node exercises a pump or valve that stood still"},
-    {"Config HVAC", "which HVAC modes the node accepts"},
-    {"Read, Write",
-     "Read shows what the node holds; Write sends the tab's values and reads "
-     "them back; the button shows \"Wait\" meanwhile"},
-
-    {"Password", ""},
-    {"\"Talvik\"",
-     "the fixed password of the node type, exactly so; needed for Write on PID "
-     "humidifier and Config HVAC, and for \"Read from file\" and \"Default "
-     "settings\". A wrong one is said so in a box, and nothing is written"},
-
-    {"Waits", ""},
-    {"\"Save to file\"",
-     "about 8 s: each of the 12 configuration parts is selected on the "
-     "node, which needs pauses, before it is read"},
-    {"\"Read from file\"",
-     "about 5 s and more on a slow channel: the parts are selected in "
-     "turn, with pauses"},
-    {"\"Default settings\"",
-     "about 35 s: the node is given 2 s before each of the 12 parts and "
-     "a pause after each value"},
-    {"Progress", "the status line counts the 26 items of these actions"},
-
-    {"Values", ""},
-    {"Typed numbers",
-     "\".\" is the decimal point; the number ends at the first other "
-     "character; no number is 0. Nothing is checked before it is written: a "
-     "value beyond a field's range wraps round in the node"},
-    {"Manual value \"In\"", "0 to 127.5 % in half percent steps; 300 comes back as 44"},
-    {"Percent settings",
-     "0 to 327.675 %, no negative values (-1 comes back as 327); also the "
-     "humidity offsets"},
-    {"Temperature offsets", "-555.35 to 100 \u00b0C"},
-    {"Seconds", "Delay step time, Min and Max time on: 0 to 6553.5 s"},
-    {"Minutes, hours",
-     "Delay start, Exercise: whole numbers 0 to 65535; -1 comes back as "
-     "65535"},
-    {"P, I, D", "0 to 6553.5 in tenths"},
-    {"Read back",
-     "after a Write, a field you typed into whose value came back different ends "
-     "in \"!\"; the status line says how many"},
 };
 
 void Add(std::vector<std::u32string>& lines, std::u32string_view key, std::u32string_view text,
@@ -154,17 +80,35 @@ void Add(std::vector<std::u32string>& lines, std::u32string_view key, std::u32st
 
 }  // namespace
 
-std::vector<std::u32string> HelpView::Lines(int width) {
+std::vector<std::u32string> HelpView::Lines(int width, bool ascii) const {
     std::vector<std::u32string> lines;
-    for (const Entry& entry : kGuide) {
-        if (*entry.text == '\0') {
+    const auto add = [&](std::string_view subject, std::string_view text) {
+        const auto decode = [&](std::string_view utf8) {
+            return ascii ? AsciiForm(DecodeUtf8(utf8)) : DecodeUtf8(utf8);
+        };
+        if (text.empty()) {
             if (!lines.empty()) {
                 lines.emplace_back();
             }
-            lines.push_back(DecodeUtf8(entry.key));
-            continue;
+            lines.push_back(decode(subject));
+        } else {
+            Add(lines, decode(subject), decode(text), width);
         }
-        Add(lines, DecodeUtf8(entry.key), DecodeUtf8(entry.text), width);
+    };
+    for (const GuideEntry& entry : kKeys) {
+        add(entry.subject, entry.text);
+    }
+    // The sheet's tabs as it shows them, described where the profile knows them.
+    const PluginProfile& profile = Qma7Profile();
+    if (!m_tabs.empty()) {
+        add(kTabsHeading, "");
+    }
+    for (const std::string& tab : m_tabs) {
+        const std::string_view text = profile.TabText(tab);
+        add(tab, text.empty() ? std::string_view(kNoTabText) : text);
+    }
+    for (const GuideEntry& entry : profile.guide) {
+        add(entry.subject, entry.text);
     }
     return lines;
 }
@@ -185,7 +129,7 @@ void HelpView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyphs
     DrawFrame(grid, at.x, at.y, width, height, glyphs, Style::Box, DecodeUtf8(kTitle),
               Style::Title);
     // A blank column and row inside the frame; the last row inside holds the footer.
-    const std::vector<std::u32string> lines = Lines(width - 4);
+    const std::vector<std::u32string> lines = Lines(width - 4, !glyphs.unicode);
     m_total = static_cast<int>(lines.size());
     m_shown = std::max(1, height - 4);
     m_top = std::clamp(m_top, 0, std::max(0, m_total - m_shown));

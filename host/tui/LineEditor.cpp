@@ -91,7 +91,7 @@ bool LineEditor::Edit(const InputEvent& event) {
 }
 
 void LineEditor::Draw(CellGrid& grid, int x, int y, int width, Style style, bool focused,
-                      std::optional<char32_t> mask, char32_t closing) {
+                      std::optional<char32_t> mask, std::optional<char32_t> mark) {
     const int room = std::max(1, width - 2);
     std::u32string shown = m_text;
     if (mask) {
@@ -110,9 +110,12 @@ void LineEditor::Draw(CellGrid& grid, int x, int y, int width, Style style, bool
     const std::size_t scroll = std::min(m_scroll, shown.size());
     grid.Fill(x, y, width, 1, U' ', style);
     grid.Put(x, y, U'[', style);
-    grid.Put(x + width - 1, y, closing, style);
+    grid.Put(x + width - 1, y, U']', style);
     const std::u32string_view visible = std::u32string_view(shown).substr(scroll);
     const int written = grid.Text(x + 1, y, visible, style, room);
+    if (mark && room > 1) {
+        grid.Put(x + room, y, *mark, style);
+    }
     if (focused && m_selectAll) {
         for (int k = 0; k < written; ++k) {
             grid.SetStyle(x + 1 + k, y, Style::Selected);

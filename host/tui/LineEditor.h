@@ -32,9 +32,10 @@ class LineEditor {
 
     // The field in width cells from (x, y): brackets, the text scrolled as it was when focused
     // last (focused, so that the cursor shows), in mask letters where given, the selection;
-    // focused, the grid's cursor. closing stands for the closing bracket.
+    // focused, the grid's cursor. mark, where given, takes the last cell inside the brackets.
     void Draw(CellGrid& grid, int x, int y, int width, Style style, bool focused,
-              std::optional<char32_t> mask = std::nullopt, char32_t closing = U']');
+              std::optional<char32_t> mask = std::nullopt,
+              std::optional<char32_t> mark = std::nullopt);
 
   private:
     std::u32string m_text;

@@ -26,6 +26,8 @@ class ReadBackCheck {
     std::optional<int> Compare(
         const std::function<std::optional<std::u32string>(int field)>& shown);
     bool Marked(int field) const { return m_marked.contains(field); }
+    // How many fields were typed into since the last Write or Read.
+    int Pending() const { return static_cast<int>(m_typed.size()); }
 
     // Whether a value shown differs from the one typed by more than one unit of the shown
     // value's last digit; texts that are not numbers differ when they are not the same.

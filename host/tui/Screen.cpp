@@ -116,81 +116,100 @@ void Screen::Render(CellGrid& grid) {
     RenderStatus(grid);
 }
 
+std::u32string Screen::StatusTitle() const {
+    for (const Layer& layer : m_layers) {
+        if (layer.window != nullptr && !layer.window->GetWindowText().empty()) {
+            return DecodeUtf8(layer.window->GetWindowText());
+        }
+    }
+    return {};
+}
+
+std::u32string Screen::NodeDescription(std::u32string_view lead, bool programId) const {
+    const std::u32string separator = StatusSeparator();
+    std::u32string text = std::u32string(lead) + DecodeUtf8(m_status.nodeName) + separator;
+    if (programId) {
+        text += DecodeUtf8(m_status.programId) + separator;
+    }
+    if (!m_status.address.empty()) {
+        text += DecodeUtf8(m_status.address) + separator;
+    }
+    return text + DecodeUtf8(m_status.link);
+}
+
+std::u32string Screen::StatusSeparator() const {
+    return std::u32string(U" ") + m_glyphs.separator + U" ";
+}
+
+// The status line: the window's title and the node's description (its name, program ID,
+// address and link), then right of it the host's own word: a problem or a notice, else the keys.
+// While a handler runs, what runs stands in place of the node's description and the keys.
 void Screen::RenderStatus(CellGrid& grid) const {
     const int row = grid.Height() - 1;
     grid.Fill(0, row, grid.Width(), 1, U' ', Style::Status);
-    std::u32string title;
-    for (const Layer& layer : m_layers) {
-        if (layer.window != nullptr && title.empty()) {
-            title = DecodeUtf8(layer.window->GetWindowText());
-        }
-    }
-    const std::u32string separator = std::u32string(U" ") + m_glyphs.separator + U" ";
-    std::u32string lead = U" ";
-    if (!title.empty()) {
-        lead += title + separator;
-    }
-    // The node: its name, program ID, address and link; the program ID gives way first when the
-    // line must hold a problem of the link too.
-    const auto describe = [&](bool programId) {
-        std::u32string text = lead + DecodeUtf8(m_status.nodeName) + separator;
-        if (programId) {
-            text += DecodeUtf8(m_status.programId) + separator;
-        }
-        if (!m_status.address.empty()) {
-            text += DecodeUtf8(m_status.address) + separator;
-        }
-        return text + DecodeUtf8(m_status.link);
-    };
-    std::u32string left = describe(true);
+    const std::u32string title = StatusTitle();
+    const std::u32string separator = StatusSeparator();
+    const std::u32string lead = title.empty() ? U" " : U" " + title + separator;
     const std::u32string problem =
         m_status.problem ? DecodeUtf8(m_status.problem()) : std::u32string();
-    if (!problem.empty() &&
-        static_cast<int>(left.size() + separator.size() + problem.size()) >= grid.Width()) {
-        left = describe(false);
-    }
     if (!m_busy.empty()) {
-        // Busy: what runs, in place of the node's name and the keys; a link that fails stays
-        // in view.
-        left = lead + DecodeUtf8(m_busy);
-        const int problemAt = static_cast<int>(left.size() + separator.size());
-        if (!problem.empty()) {
-            left += separator + problem;
-        }
-        grid.Text(0, row, left, Style::Status);
-        grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
-        grid.Text(problemAt, row, problem, Style::Title);
-        const std::u32string keys = DecodeUtf8(kBusyKeys);
-        const int x = grid.Width() - 1 - static_cast<int>(keys.size());
-        if (x > static_cast<int>(left.size())) {
-            grid.Text(x, row, keys, Style::Status);
-        }
+        RenderBusyStatus(grid, lead, title, problem);
         return;
+    }
+    // A problem or a notice of the host stands right of the description, in place of the keys.
+    const std::u32string note = DecodeUtf8(!m_problem.empty() ? m_problem : m_notice);
+    const int leftRoom =
+        note.empty() ? grid.Width() : std::max(0, grid.Width() - 3 - static_cast<int>(note.size()));
+    // The program ID gives way first, to a problem of the link or to the note; on a screen
+    // narrower still the description is cut.
+    const int problemWidth =
+        problem.empty() ? 0 : static_cast<int>(separator.size() + problem.size());
+    std::u32string left = NodeDescription(lead, true);
+    const int wanted = static_cast<int>(left.size()) + problemWidth;
+    if ((!problem.empty() && wanted >= grid.Width()) || (!note.empty() && wanted > leftRoom)) {
+        left = NodeDescription(lead, false);
     }
     const int problemAt = static_cast<int>(left.size() + separator.size());
     if (!problem.empty()) {
         left += separator + problem;
     }
-    // A problem or a notice of the host stands right of the description, in place of the keys;
-    // the description gives way to it on a narrow screen.
-    const std::string& note = !m_problem.empty() ? m_problem : m_notice;
-    const std::u32string text = DecodeUtf8(note);
-    const int leftRoom =
-        note.empty() ? grid.Width() : std::max(0, grid.Width() - 3 - static_cast<int>(text.size()));
     const int written = grid.Text(0, row, left, Style::Status, leftRoom);
     grid.Text(1, row, title, Style::Title,
               std::clamp(static_cast<int>(title.size()), 0, std::max(0, leftRoom - 1)));
     grid.Text(problemAt, row, problem, Style::Title, std::max(0, leftRoom - problemAt));
     if (!note.empty()) {
-        const int room = grid.Width() - written - 2;
-        const int width = std::min(room, static_cast<int>(text.size()));
+        const int width = std::min(grid.Width() - written - 2, static_cast<int>(note.size()));
         if (width > 0) {
-            grid.Text(grid.Width() - 1 - width, row, text,
+            grid.Text(grid.Width() - 1 - width, row, note,
                       m_problem.empty() ? Style::Status : Style::Focus, width);
         }
         return;
     }
-    // The keys, as many as fit right of the node's description.
+    RenderStatusKeys(grid, written);
+}
+
+void Screen::RenderBusyStatus(CellGrid& grid, std::u32string_view lead, std::u32string_view title,
+                              std::u32string_view problem) const {
+    // What runs, in place of the node's name and the keys; a link that fails stays in view.
+    const int row = grid.Height() - 1;
+    const std::u32string separator = StatusSeparator();
+    std::u32string left = std::u32string(lead) + DecodeUtf8(m_busy);
+    const int problemAt = static_cast<int>(left.size() + separator.size());
+    if (!problem.empty()) {
+        left += separator + std::u32string(problem);
+    }
+    grid.Text(0, row, left, Style::Status);
+    grid.Text(1, row, title, Style::Title, static_cast<int>(title.size()));
+    grid.Text(problemAt, row, problem, Style::Title);
+    const std::u32string keys = DecodeUtf8(kBusyKeys);
+    const int x = grid.Width() - 1 - static_cast<int>(keys.size());
+    if (x > static_cast<int>(left.size())) {
+        grid.Text(x, row, keys, Style::Status);
+    }
+}
+
+void Screen::RenderStatusKeys(CellGrid& grid, int written) const {
+    // As many as fit right of the node's description, the most wanted first.
     std::vector<std::u32string> keys;
     int room = grid.Width() - written - 2;
     for (const char* key : kStatusKeys) {
@@ -205,7 +224,21 @@ void Screen::RenderStatus(CellGrid& grid) const {
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
         right += (right.empty() ? U"" : U"  ") + *it;
     }
-    grid.Text(grid.Width() - 1 - static_cast<int>(right.size()), row, right, Style::Status);
+    grid.Text(grid.Width() - 1 - static_cast<int>(right.size()), grid.Height() - 1, right,
+              Style::Status);
+}
+
+std::vector<std::string> Screen::TabCaptions() const {
+    std::vector<std::string> captions;
+    for (const Layer& layer : m_layers) {
+        if (const auto* sheet = dynamic_cast<const CPropertySheet*>(layer.window)) {
+            for (int i = 0; i < sheet->GetPageCount(); ++i) {
+                captions.push_back(sheet->GetPage(i)->GetCaption());
+            }
+            break;
+        }
+    }
+    return captions;
 }
 
 Screen::Running Screen::RunningAction() const {
@@ -240,7 +273,7 @@ void Screen::Handle(const InputEvent& event) {
         return;
     }
     if (event.key == Key::Function && event.number == 1) {
-        m_help = std::make_unique<HelpView>();
+        m_help = std::make_unique<HelpView>(TabCaptions());
         return;
     }
     if (m_layers.empty()) {

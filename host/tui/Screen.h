@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/tui/CellGrid.h"
@@ -74,6 +75,16 @@ class Screen {
         const CWnd* window;
     };
     void RenderStatus(CellGrid& grid) const;
+    void RenderBusyStatus(CellGrid& grid, std::u32string_view lead, std::u32string_view title,
+                          std::u32string_view problem) const;
+    // The keys, as many as fit right of written cells.
+    void RenderStatusKeys(CellGrid& grid, int written) const;
+    // The first window's title (the sheet's) that is not empty.
+    std::u32string StatusTitle() const;
+    std::u32string StatusSeparator() const;
+    std::u32string NodeDescription(std::u32string_view lead, bool programId) const;
+    // The captions of the sheet's tabs; none while no sheet is open.
+    std::vector<std::string> TabCaptions() const;
 
     StatusInfo m_status;
     const Glyphs& m_glyphs;

@@ -19,6 +19,11 @@ constexpr int kButtonGap = 2;
 // After a Write, how many of the fields typed into came back different.
 constexpr char kFieldDiffers[] = " field came back different";
 constexpr char kFieldsDiffer[] = " fields came back different";
+// Before Exit or another tab drops what was typed into the page and not written.
+constexpr char kFieldTyped[] = " field typed and not written. ";
+constexpr char kFieldsTyped[] = " fields typed and not written. ";
+constexpr char kExitAnyway[] = "Exit anyway?";
+constexpr char kLeaveAnyway[] = "Leave the tab anyway?";
 
 int ButtonWidth(const CWnd& button) {
     return std::max(button.Template()->cx / 4,
@@ -156,12 +161,26 @@ std::vector<int> SheetView::ButtonStops() const {
     return ids;
 }
 
+bool SheetView::MayDropTyped(bool exiting) {
+    const int typed = m_page ? m_page->TypedNotWritten() : 0;
+    if (typed == 0) {
+        return true;
+    }
+    const std::string question = std::to_string(typed) + (typed == 1 ? kFieldTyped : kFieldsTyped) +
+                                 (exiting ? kExitAnyway : kLeaveAnyway);
+    return AfxMessageBox(question, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
 void SheetView::SwitchTo(int index) {
     const int count = m_sheet.GetPageCount();
     if (count == 0) {
         return;
     }
     index = ((index % count) + count) % count;
+    // The page that comes back reads the node again, replacing what was typed.
+    if (index != m_sheet.GetActiveIndex() && !MayDropTyped(false)) {
+        return;
+    }
     m_sheet.SetActivePage(index);
     SyncPage();
     m_area = Area::Tabs;
@@ -207,6 +226,9 @@ void SheetView::Move(bool forward) {
 }
 
 void SheetView::PressButton(int id) {
+    if (id == IDOK && !MayDropTyped(true)) {
+        return;
+    }
     m_sheet.PressButton(id);
 }
 
@@ -218,27 +240,33 @@ void SheetView::Handle(const InputEvent& event) {
             m_area = Area::Tabs;
         }
     }
+    if (!HandleSheetKey(event)) {
+        HandleAreaKey(event);
+    }
+}
+
+bool SheetView::HandleSheetKey(const InputEvent& event) {
     const int active = m_sheet.GetActiveIndex();
     switch (event.key) {
         case Key::Mouse:
             HandleMouse(event);
-            return;
+            return true;
         case Key::Escape:
             PressButton(IDOK);
-            return;
+            return true;
         case Key::Function:
             if (event.number == 10) {
                 PressButton(IDOK);
             }
-            return;
+            return true;
         case Key::CtrlPageDown:
         case Key::PageDown:
             SwitchTo(active + 1);
-            return;
+            return true;
         case Key::CtrlPageUp:
         case Key::PageUp:
             SwitchTo(active - 1);
-            return;
+            return true;
         case Key::Alt:
             // Alt-1 to Alt-9 select the first nine tabs, Alt-0 the tenth.
             if (event.ch >= U'0' && event.ch <= U'9') {
@@ -247,44 +275,44 @@ void SheetView::Handle(const InputEvent& event) {
                     SwitchTo(index);
                 }
             }
-            return;
+            return true;
         case Key::Tab:
             Move(true);
-            return;
+            return true;
         case Key::BackTab:
             Move(false);
-            return;
+            return true;
         default:
-            break;
+            return false;
     }
+}
+
+void SheetView::HandleAreaKey(const InputEvent& event) {
+    const bool back = event.key == Key::Up || event.key == Key::Left;
+    const bool ahead = event.key == Key::Down || event.key == Key::Right;
+    const bool press = event.key == Key::Enter || (event.key == Key::Char && event.ch == U' ');
     switch (m_area) {
         case Area::Tabs:
             if (event.key == Key::Left || event.key == Key::Right) {
-                SwitchTo(active + (event.key == Key::Right ? 1 : -1));
-            } else if (event.key == Key::Down || event.key == Key::Enter ||
-                       (event.key == Key::Char && event.ch == U' ')) {
+                SwitchTo(m_sheet.GetActiveIndex() + (event.key == Key::Right ? 1 : -1));
+            } else if (event.key == Key::Down || press) {
                 FocusPageOrTabs(true);
             }
             return;
         case Area::Page:
             if (m_page->HandleKey(event)) {
                 SyncPage();
-                return;
-            }
-            if (event.key == Key::Up || event.key == Key::Left) {
+            } else if (back) {
                 Move(false);
-            } else if (event.key == Key::Down || event.key == Key::Right ||
-                       (event.key == Key::Enter && m_page->FocusIsField())) {
+            } else if (ahead || (event.key == Key::Enter && m_page->FocusIsField())) {
                 Move(true);
             }
             return;
         case Area::Buttons:
-            if (event.key == Key::Enter || (event.key == Key::Char && event.ch == U' ')) {
+            if (press) {
                 PressButton(m_button);
-            } else if (event.key == Key::Up || event.key == Key::Left) {
-                Move(false);
-            } else if (event.key == Key::Down || event.key == Key::Right) {
-                Move(true);
+            } else if (back || ahead) {
+                Move(ahead);
             }
             return;
     }
@@ -374,8 +402,7 @@ void SheetView::LayoutTabs(int width) {
     m_moreRight = !m_tabs.empty() && m_tabs.back().index < count - 1;
 }
 
-void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyphs) {
-    SyncPage();
+void SheetView::NormalizeFocus() {
     if (m_page) {
         m_page->Normalize();
     }
@@ -388,24 +415,11 @@ void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyph
             m_area = Area::Tabs;
         }
     }
-    // The page as large as the screen allows up to its template's own proportions; a frame
-    // around it where there is room for the frame and a blank inside it.
-    const PageSizes& sizes = Sizes();
-    const bool framed = area.width >= sizes.tightColumns + 2 * kFramedMargin &&
-                        area.height >= sizes.tightRows + 2 * kFramedMargin + 2;
-    const int margin = framed ? kFramedMargin : kMargin;
-    m_pageColumns = std::clamp(area.width - 2 * margin, sizes.tightColumns,
-                               std::max(sizes.tightColumns, sizes.naturalColumns));
-    const int pageRows = std::clamp(area.height - 2 * margin - 2, sizes.tightRows,
-                                    std::max(sizes.tightRows, sizes.naturalRows));
-    m_width = std::max(m_pageColumns + 2 * margin, ButtonsWidth());
-    const int height = pageRows + 2 * margin + 2;
-    m_origin = Centre(area, m_width, height);
-    m_pageOrigin = {m_origin.x + margin, m_origin.y + 1 + margin};
-    m_buttonsRow = height - 1;
+}
+
+void SheetView::RenderTabs(CellGrid& grid, const Glyphs& glyphs) {
     const int ox = m_origin.x;
     const int oy = m_origin.y;
-
     LayoutTabs(m_width);
     if (m_moreLeft) {
         grid.Put(ox, oy + kTabRow, U'<', Style::Tab);
@@ -423,15 +437,9 @@ void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyph
             grid.Put(ox + tab.x - 1, oy + kTabRow, glyphs.separator, Style::Tab);
         }
     }
+}
 
-    if (framed) {
-        DrawFrame(grid, ox, oy + 1, m_width, pageRows + 4, glyphs, Style::Frame);
-    }
-    if (m_page) {
-        m_page->Arrange(m_pageColumns, pageRows);
-        m_page->Render(grid, m_pageOrigin, glyphs, m_area == Area::Page);
-    }
-
+void SheetView::RenderButtons(CellGrid& grid) const {
     const std::vector<CellRect> buttons = ButtonRow();
     for (std::size_t k = 0; k < buttons.size(); ++k) {
         const CWnd* button = m_sheet.Buttons()[k].get();
@@ -443,9 +451,39 @@ void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyph
         const Style style = focus                       ? Style::Focus
                             : button->IsWindowEnabled() ? Style::Button
                                                         : Style::Dim;
-        DrawButton(grid, ox + cells.x, oy + cells.y, cells.width,
+        DrawButton(grid, m_origin.x + cells.x, m_origin.y + cells.y, cells.width,
                    DecodeUtf8(button->GetWindowText()), style);
     }
+}
+
+void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyphs) {
+    SyncPage();
+    NormalizeFocus();
+    // The page as large as the screen allows up to its template's own proportions; a frame
+    // around it where there is room for the frame and a blank inside it.
+    const PageSizes& sizes = Sizes();
+    const bool framed = area.width >= sizes.tightColumns + 2 * kFramedMargin &&
+                        area.height >= sizes.tightRows + 2 * kFramedMargin + 2;
+    const int margin = framed ? kFramedMargin : kMargin;
+    m_pageColumns = std::clamp(area.width - 2 * margin, sizes.tightColumns,
+                               std::max(sizes.tightColumns, sizes.naturalColumns));
+    const int pageRows = std::clamp(area.height - 2 * margin - 2, sizes.tightRows,
+                                    std::max(sizes.tightRows, sizes.naturalRows));
+    m_width = std::max(m_pageColumns + 2 * margin, ButtonsWidth());
+    const int height = pageRows + 2 * margin + 2;
+    m_origin = Centre(area, m_width, height);
+    m_pageOrigin = {m_origin.x + margin, m_origin.y + 1 + margin};
+    m_buttonsRow = height - 1;
+
+    RenderTabs(grid, glyphs);
+    if (framed) {
+        DrawFrame(grid, m_origin.x, m_origin.y + 1, m_width, pageRows + 4, glyphs, Style::Frame);
+    }
+    if (m_page) {
+        m_page->Arrange(m_pageColumns, pageRows);
+        m_page->Render(grid, m_pageOrigin, glyphs, m_area == Area::Page);
+    }
+    RenderButtons(grid);
 }
 
 }  // namespace host::tui

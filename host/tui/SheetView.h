@@ -48,8 +48,18 @@ class SheetView final : public View {
     void Move(bool forward);
     void FocusPageOrTabs(bool first);
     std::vector<int> ButtonStops() const;
+    // Presses a sheet button; Exit asks first when typed fields were not written.
     void PressButton(int id);
+    // Whether what was typed into the page and not written may go: asks when there is any.
+    bool MayDropTyped(bool exiting);
+    // The keys of the whole sheet (Exit, tabs, Tab); false for a key of the focused area.
+    bool HandleSheetKey(const InputEvent& event);
+    void HandleAreaKey(const InputEvent& event);
     void HandleMouse(const InputEvent& event);
+    // A focus on what went away (a disabled control or button) returns to the tab row.
+    void NormalizeFocus();
+    void RenderTabs(CellGrid& grid, const Glyphs& glyphs);
+    void RenderButtons(CellGrid& grid) const;
     void LayoutTabs(int width);
 
     // The pages' sizes: the tightest that every page fits into, and the largest that a page

@@ -171,4 +171,19 @@ char32_t Printable(char32_t c) {
     return c;
 }
 
+std::u32string AsciiForm(std::u32string_view text) {
+    constexpr char32_t kDegree = U'\u00B0';
+    constexpr std::u32string_view kDegreeWord = U"deg";
+    std::u32string ascii;
+    ascii.reserve(text.size());
+    for (const char32_t c : text) {
+        if (c == kDegree) {
+            ascii += kDegreeWord;
+        } else {
+            ascii += c;
+        }
+    }
+    return ascii;
+}
+
 }  // namespace host::tui

@@ -20,4 +20,9 @@ int CellWidth(std::u32string_view text);
 // control, and a byte that was not UTF-8, as the replacement mark U+FFFD; c itself otherwise.
 char32_t Printable(char32_t c);
 
+// The text as a terminal without Unicode shows it: the degree sign as "deg" ("degC": one word,
+// so that a unit never wraps apart, and the form unit tables use in plain ASCII); anything else
+// beyond ASCII is left for the terminal to mark.
+std::u32string AsciiForm(std::u32string_view text);
+
 }  // namespace host::tui

@@ -134,8 +134,18 @@ class PosixFileSystem final : public FileSystem {
     std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
         // Only regular files: a folder or a device is no settings file, and a pipe could
         // block the user-interface thread.
+        if (mode == OpenMode::Replace) {
+            // Emptied only once it is known to be a regular file.
+            const int fd = OpenRegular(path, O_WRONLY | O_CREAT, 0666);
+            auto file = fd < 0 ? nullptr : std::make_unique<PosixFile>(fd);
+            return file && file->Truncate() ? std::move(file) : nullptr;
+        }
         const int fd = OpenRegular(path, mode == OpenMode::Read ? O_RDONLY : O_RDWR);
         return fd < 0 ? nullptr : std::make_unique<PosixFile>(fd);
+    }
+
+    bool SetMode(const std::string& path, unsigned mode) override {
+        return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0;
     }
 
     std::unique_ptr<File> OpenLockFile(const std::string& path) override {

@@ -1,7 +1,7 @@
 #pragma once
 // File access as the plug-in and the host need it, behind an interface so that a test can make
-// any step fail (see FaultyFileSystem). Failures are values: a null file, false, nullopt, with
-// errno saying why. Paths are 8-bit text as the file dialogs return them.
+// any step fail (tests/support/FaultyFileSystem). Failures are values: a null file, false, nullopt,
+// with errno saying why. Paths are 8-bit text as the file dialogs return them.
 
 #include <cerrno>
 #include <cstddef>
@@ -62,13 +62,15 @@ class File {
 enum class OpenMode {
     Read,       // "r"
     ReadWrite,  // "r+": the file must exist and be writable; nothing is truncated
+    Replace,    // "w": created when missing (NewFileMode), else emptied; for writing only
 };
 
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
-    // An existing regular file, symbolic links followed; nullptr when it cannot be opened so,
-    // errno kNotRegularFile for a folder, a device, a pipe or a socket. Never blocks.
+    // An existing regular file (or with Replace a new one), symbolic links followed; nullptr
+    // when it cannot be opened so, errno kNotRegularFile for a folder, a device, a pipe or a
+    // socket, which Replace leaves as they were. Never blocks.
     virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
     // A new file with a unique name that begins with prefix, in folder, with the permission
     // bits mode, opened for writing; its path goes to createdPath. nullptr on failure.
@@ -94,6 +96,8 @@ class FileSystem {
     virtual std::optional<FileStatus> Status(const std::string& path) = 0;
     // The permission bits that a newly created file gets (0666 less the process's umask).
     virtual unsigned NewFileMode() = 0;
+    // Sets the permission bits (07777) of what is at path.
+    virtual bool SetMode(const std::string& path, unsigned mode) = 0;
 };
 
 // The operating system's files.

@@ -9,7 +9,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string_view>
 
 #include "platform/registry/RegStore.h"
@@ -33,24 +32,22 @@ void TellOnStandardError(const std::string& message) {
     std::fprintf(stderr, "qma7: %s\n", message.c_str());
 }
 
-// Open keys by handle value; each handle names its key by path.
+// Open keys by handle value; each handle names its key by path. Only the program's one thread
+// uses it: processes that share the file take turns through the store's file lock.
 struct State {
-    std::mutex mutex;
     std::map<std::uintptr_t, std::string> handles;
     std::uintptr_t next = 1;
     std::string file;
     // The store of the file in use, with what it read last; made again for another file.
-    std::mutex storeMutex;
     std::unique_ptr<RegStore> store;
     LockWait wait{kLockLimitMs, kLockNoticeMs, TellOnStandardError};
+    std::string lastError;
 };
 
 State& Shared() {
     static State state;
     return state;
 }
-
-thread_local std::string t_lastError;
 
 std::uintptr_t HandleValue(HKEY key) {
     return reinterpret_cast<std::uintptr_t>(key);
@@ -63,7 +60,6 @@ bool PathOf(HKEY key, std::string& path) {
         return true;
     }
     State& state = Shared();
-    const std::lock_guard guard(state.mutex);
     const auto it = state.handles.find(HandleValue(key));
     if (it == state.handles.end()) {
         return false;
@@ -74,7 +70,6 @@ bool PathOf(HKEY key, std::string& path) {
 
 HKEY NewHandle(std::string path) {
     State& state = Shared();
-    const std::lock_guard guard(state.mutex);
     const std::uintptr_t value = state.next++;
     state.handles.emplace(value, std::move(path));
     return reinterpret_cast<HKEY>(value);
@@ -84,45 +79,41 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != text.npos;
 }
 
-// The path of subKey under the key of the handle; false when either is not usable.
-bool Resolve(HKEY key, const char* subKey, std::string& base, std::string& full, LONG& error) {
+// Runs action on the path of the key of the handle (base) and of subKey under it (full); the
+// error instead when either is not usable.
+LONG OnSubKey(HKEY key, const char* subKey,
+              const std::function<LONG(const std::string& base, const std::string& full)>& action) {
+    std::string base;
     if (!PathOf(key, base)) {
-        error = ERROR_INVALID_HANDLE;
-        return false;
+        return ERROR_INVALID_HANDLE;
     }
     const std::string_view sub = subKey == nullptr ? "" : subKey;
     if (!RegTree::IsValidPath(sub)) {
-        error = ERROR_INVALID_PARAMETER;
-        return false;
+        return ERROR_INVALID_PARAMETER;
     }
-    full = base.empty() ? std::string(sub) : sub.empty() ? base : base + '\\' + std::string(sub);
-    return true;
+    return action(base, base.empty()  ? std::string(sub)
+                        : sub.empty() ? base
+                                      : base + '\\' + std::string(sub));
 }
 
 LONG Fail(const StoreError& error) {
-    t_lastError = error.message;
+    Shared().lastError = error.message;
     return error.kind == StoreError::Kind::Malformed ? ERROR_BADDB : ERROR_REGISTRY_IO_FAILED;
 }
 
-// The store of the registry file in use; the caller holds storeMutex.
+// The store of the registry file in use.
 RegStore& Store() {
     State& state = Shared();
     const std::string file = RegistryFile();
     platform::crt::FileSystem& files = platform::crt::CurrentFileSystem();
     if (!state.store || state.store->Path() != file || &state.store->Files() != &files) {
-        LockWait wait;
-        {
-            const std::lock_guard guard(state.mutex);
-            wait = state.wait;
-        }
-        state.store = std::make_unique<RegStore>(file, files, std::move(wait));
+        state.store = std::make_unique<RegStore>(file, files, state.wait);
     }
     return *state.store;
 }
 
 // Runs query on the registry as the file holds it.
 LONG Query(const std::function<LONG(const RegTree&, RegStore&)>& query) {
-    const std::lock_guard guard(Shared().storeMutex);
     RegStore& store = Store();
     platform::registry::StoreError error;
     const RegTree* tree = store.Read(error);
@@ -139,7 +130,6 @@ LONG Query(const std::function<LONG(const RegTree&)>& query) {
 // Runs change on the registry and saves it when change succeeds.
 LONG Change(const std::function<LONG(RegTree&)>& change) {
     LONG result = ERROR_SUCCESS;
-    const std::lock_guard guard(Shared().storeMutex);
     const auto error = Store().Modify([&](RegTree& tree) {
         result = change(tree);
         return result == ERROR_SUCCESS;
@@ -165,69 +155,82 @@ LONG CopyOut(std::string_view bytes, BYTE* data, DWORD* size) {
 }
 
 LONG SetDefaultText(HKEY key, const char* subKey, std::string text) {
-    std::string base;
-    std::string full;
-    LONG error;
-    if (!Resolve(key, subKey, base, full, error)) {
-        return error;
-    }
-    if (HasLineBreak(text)) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    return Change([&](RegTree& tree) {
+    return OnSubKey(key, subKey, [&](const std::string& base, const std::string& full) {
+        if (HasLineBreak(text)) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        return Change([&](RegTree& tree) {
+            if (!tree.HasKey(base)) {
+                return ERROR_KEY_DELETED;
+            }
+            tree.CreateKey(full);
+            tree.SetValue(full, RegValue{"", ValueKind::String, text, 0});
+            return ERROR_SUCCESS;
+        });
+    });
+}
+
+// The default value's text of the key at full (base: its parent's path), as RegQueryValue
+// gives it.
+LONG QueryDefaultText(const std::string& base, const std::string& full, char* buffer, LONG* size) {
+    return Query([&](const RegTree& tree) {
         if (!tree.HasKey(base)) {
             return ERROR_KEY_DELETED;
         }
-        tree.CreateKey(full);
-        tree.SetValue(full, RegValue{"", ValueKind::String, text, 0});
-        return ERROR_SUCCESS;
+        if (!tree.HasKey(full)) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        const RegValue* value = tree.FindValue(full, "");
+        if (value != nullptr && value->kind != ValueKind::String) {
+            return ERROR_INVALID_DATA;
+        }
+        const std::string text = value == nullptr ? "" : value->text;
+        DWORD bytes = size == nullptr ? 0 : static_cast<DWORD>(*size);
+        const LONG result = CopyOut(std::string_view(text.c_str(), text.size() + 1),
+                                    reinterpret_cast<BYTE*>(buffer), size ? &bytes : nullptr);
+        if (size != nullptr) {
+            *size = static_cast<LONG>(bytes);
+        }
+        return result;
     });
 }
 
 }  // namespace
 
 LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result) {
-    std::string base;
-    std::string full;
-    LONG error;
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (!Resolve(parent, subKey, base, full, error)) {
-        return error;
-    }
-    error = Change([&](RegTree& tree) {
-        if (!tree.HasKey(base)) {
-            return ERROR_KEY_DELETED;
+    return OnSubKey(parent, subKey, [&](const std::string& base, const std::string& full) {
+        const LONG error = Change([&](RegTree& tree) {
+            if (!tree.HasKey(base)) {
+                return ERROR_KEY_DELETED;
+            }
+            tree.CreateKey(full);
+            return ERROR_SUCCESS;
+        });
+        if (error == ERROR_SUCCESS) {
+            *result = NewHandle(full);
         }
-        tree.CreateKey(full);
-        return ERROR_SUCCESS;
+        return error;
     });
-    if (error == ERROR_SUCCESS) {
-        *result = NewHandle(full);
-    }
-    return error;
 }
 
 LONG RegOpenKey(HKEY parent, const char* subKey, HKEY* result) {
-    std::string base;
-    std::string full;
-    LONG error;
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (!Resolve(parent, subKey, base, full, error)) {
+    return OnSubKey(parent, subKey, [&](const std::string& base, const std::string& full) {
+        const LONG error = Query([&](const RegTree& tree) {
+            return !tree.HasKey(base)   ? ERROR_KEY_DELETED
+                   : !tree.HasKey(full) ? ERROR_FILE_NOT_FOUND
+                                        : ERROR_SUCCESS;
+        });
+        if (error == ERROR_SUCCESS) {
+            *result = NewHandle(full);
+        }
         return error;
-    }
-    error = Query([&](const RegTree& tree) {
-        return !tree.HasKey(base)   ? ERROR_KEY_DELETED
-               : !tree.HasKey(full) ? ERROR_FILE_NOT_FOUND
-                                    : ERROR_SUCCESS;
     });
-    if (error == ERROR_SUCCESS) {
-        *result = NewHandle(full);
-    }
-    return error;
 }
 
 LONG RegCloseKey(HKEY key) {
@@ -235,7 +238,6 @@ LONG RegCloseKey(HKEY key) {
         return ERROR_SUCCESS;
     }
     State& state = Shared();
-    const std::lock_guard guard(state.mutex);
     return state.handles.erase(HandleValue(key)) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
@@ -282,34 +284,11 @@ LONG RegSetValueEx(HKEY key, const char* name, DWORD reserved, DWORD type, const
 }
 
 LONG RegQueryValue(HKEY key, const char* subKey, char* buffer, LONG* size) {
-    std::string base;
-    std::string full;
-    LONG error;
-    if (!Resolve(key, subKey, base, full, error)) {
-        return error;
-    }
-    if (size != nullptr && *size < 0) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    return Query([&](const RegTree& tree) {
-        if (!tree.HasKey(base)) {
-            return ERROR_KEY_DELETED;
+    return OnSubKey(key, subKey, [&](const std::string& base, const std::string& full) {
+        if (size != nullptr && *size < 0) {
+            return ERROR_INVALID_PARAMETER;
         }
-        if (!tree.HasKey(full)) {
-            return ERROR_FILE_NOT_FOUND;
-        }
-        const RegValue* value = tree.FindValue(full, "");
-        if (value != nullptr && value->kind != ValueKind::String) {
-            return ERROR_INVALID_DATA;
-        }
-        const std::string text = value == nullptr ? "" : value->text;
-        DWORD bytes = size == nullptr ? 0 : static_cast<DWORD>(*size);
-        const LONG result = CopyOut(std::string_view(text.c_str(), text.size() + 1),
-                                    reinterpret_cast<BYTE*>(buffer), size ? &bytes : nullptr);
-        if (size != nullptr) {
-            *size = static_cast<LONG>(bytes);
-        }
-        return result;
+        return QueryDefaultText(base, full, buffer, size);
     });
 }
 
@@ -344,31 +323,27 @@ LONG RegQueryValueEx(HKEY key, const char* name, DWORD* reserved, DWORD* type, B
 }
 
 LONG RegDeleteKey(HKEY key, const char* subKey) {
-    std::string base;
-    std::string full;
-    LONG error;
     if (subKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (!Resolve(key, subKey, base, full, error)) {
-        return error;
-    }
-    if (full.empty()) {
-        return ERROR_ACCESS_DENIED;  // HKEY_CLASSES_ROOT itself
-    }
-    return Change([&](RegTree& tree) {
-        if (!tree.HasKey(base)) {
-            return ERROR_KEY_DELETED;
+    return OnSubKey(key, subKey, [&](const std::string& base, const std::string& full) {
+        if (full.empty()) {
+            return ERROR_ACCESS_DENIED;  // HKEY_CLASSES_ROOT itself
         }
-        switch (tree.DeleteKey(full)) {
-            case RegTree::DeleteResult::Deleted:
-                return ERROR_SUCCESS;
-            case RegTree::DeleteResult::HasSubkeys:
-                return ERROR_ACCESS_DENIED;
-            case RegTree::DeleteResult::NotFound:
-                break;
-        }
-        return ERROR_FILE_NOT_FOUND;
+        return Change([&](RegTree& tree) {
+            if (!tree.HasKey(base)) {
+                return ERROR_KEY_DELETED;
+            }
+            switch (tree.DeleteKey(full)) {
+                case RegTree::DeleteResult::Deleted:
+                    return ERROR_SUCCESS;
+                case RegTree::DeleteResult::HasSubkeys:
+                    return ERROR_ACCESS_DENIED;
+                case RegTree::DeleteResult::NotFound:
+                    break;
+            }
+            return ERROR_FILE_NOT_FOUND;
+        });
     });
 }
 
@@ -412,17 +387,12 @@ LONG RegEnumKey(HKEY key, DWORD index, char* buffer, DWORD size) {
 
 void RegistrySetFile(const std::string& path) {
     State& state = Shared();
-    const std::lock_guard guard(state.mutex);
     state.file = path;
 }
 
 std::string RegistryFile() {
-    {
-        State& state = Shared();
-        const std::lock_guard guard(state.mutex);
-        if (!state.file.empty()) {
-            return state.file;
-        }
+    if (const std::string& file = Shared().file; !file.empty()) {
+        return file;
     }
     const auto variable = [](const char* name) {
         const char* value = std::getenv(name);
@@ -443,20 +413,16 @@ std::string RegistryFile() {
 }
 
 std::string RegistryLastError() {
-    return t_lastError;
+    return Shared().lastError;
 }
 
 void RegistryClearLastError() {
-    t_lastError.clear();
+    Shared().lastError.clear();
 }
 
 void RegistrySetLockWait(std::int64_t limitMs, std::int64_t noticeMs,
                          std::function<void(const std::string&)> notice) {
     State& state = Shared();
-    {
-        const std::lock_guard guard(state.storeMutex);
-        state.store.reset();
-    }
-    const std::lock_guard guard(state.mutex);
+    state.store.reset();
     state.wait = LockWait{limitMs, noticeMs, notice ? std::move(notice) : TellOnStandardError};
 }

@@ -15,3 +15,6 @@ class CPage10PropPage : public CNodePage {
     // Reads the alarm bits; also at initialisation.
     void Refresh() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate AlarmsTemplate();

@@ -20,3 +20,6 @@ class CPage11PropPage : public CNodePage {
     // Reads the counters; also at initialisation.
     void Refresh() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate RunningHoursTemplate();

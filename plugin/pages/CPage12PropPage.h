@@ -9,3 +9,6 @@ class CPage12PropPage : public CNodePage {
     CPage12PropPage();
     bool OnInitDialog() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate NodeInformationTemplate();

@@ -13,3 +13,6 @@ class CPage15PropPage : public CNodePage {
     void OnRead();
     void OnWrite();
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate PidHumidifierTemplate();

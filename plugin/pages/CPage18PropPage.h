@@ -13,3 +13,6 @@ class CPage18PropPage : public CNodePage {
     void OnRead();
     void OnWrite();
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate ExerciseTemplate();

@@ -12,3 +12,6 @@ class CPage20PropPage : public CNodePage {
     void OnRead();
     void OnWrite();
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate ConfigHvacTemplate();

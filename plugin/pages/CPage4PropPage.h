@@ -18,3 +18,6 @@ class CPage4PropPage : public CNodePage {
   protected:
     void Refresh() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate HumiditySensorTemplate();

@@ -17,3 +17,6 @@ class CPage5PropPage : public CNodePage {
   protected:
     void Refresh() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate SecondaryHeatTemplate();

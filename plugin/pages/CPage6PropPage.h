@@ -18,3 +18,6 @@ class CPage6PropPage : public CNodePage {
   protected:
     void Refresh() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate SettingsHumidityTemplate();

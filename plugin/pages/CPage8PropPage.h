@@ -34,3 +34,6 @@ class CPage8PropPage : public CNodePage {
     std::set<int> m_filled;  // fields and the check box that a read or a click has given a value
     std::map<int, std::string> m_createdText;  // each field's text when the window was made
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate HumidifierTemplate();

@@ -16,3 +16,6 @@ class CQMA7PropPage : public CNodePage {
   protected:
     void Refresh() override;
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate RecirculationTemplate();

@@ -1,7 +1,8 @@
 #pragma once
-// Builders of the individual dialog templates, one per dialog; Resources.cpp collects them. Each
-// page's template is built in the page's own source from the control ids that its code uses,
-// one line per control in the order of its control table; a unit label follows its field.
+// What the dialog templates are built from. Each page's template is built in the page's own
+// source from the control ids that its code uses, one line per control in the order of its
+// control table (a unit label follows its field), and declared in the page's header; the page
+// table (plugin/shell/PageTable) names it, and Resources.cpp finds it there.
 
 #include <string_view>
 
@@ -21,21 +22,3 @@ inline ControlTemplate Unit(std::string_view text, int x, int y) {
 DialogTemplate PageTemplate(int id);
 
 DialogTemplate AboutBoxTemplate();
-
-// The pages' templates, each in the source of its page class.
-DialogTemplate RecirculationTemplate();     // CQMA7PropPage
-DialogTemplate CoolingTemplate();           // CPage2PropPage
-DialogTemplate TemperaturesTemplate();      // CPage3PropPage
-DialogTemplate HumiditySensorTemplate();    // CPage4PropPage
-DialogTemplate SecondaryHeatTemplate();     // CPage5PropPage
-DialogTemplate SettingsHumidityTemplate();  // CPage6PropPage
-DialogTemplate DehumidifierTemplate();      // CPage7PropPage
-DialogTemplate HumidifierTemplate();        // CPage8PropPage
-DialogTemplate DelayCoolingTemplate();      // CPage9PropPage
-DialogTemplate AlarmsTemplate();            // CPage10PropPage
-DialogTemplate RunningHoursTemplate();      // CPage11PropPage
-DialogTemplate NodeInformationTemplate();   // CPage12PropPage
-DialogTemplate PidHumidifierTemplate();     // CPage15PropPage
-DialogTemplate ExerciseTemplate();          // CPage18PropPage
-DialogTemplate ImportExportTemplate();      // CPage19PropPage
-DialogTemplate ConfigHvacTemplate();        // CPage20PropPage

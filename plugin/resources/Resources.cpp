@@ -2,45 +2,29 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
-#include <vector>
+#include <map>
 
 #include "plugin/resources/PageTemplates.h"
 #include "plugin/resources/ResourceTexts.h"
+#include "plugin/shell/PageTable.h"
 
 namespace {
 
-constexpr std::pair<int, std::string_view> kStringTable[] = {
-    {IDS_QMA7, kTextTypeName},
-    {IDD_PAGE_RECIRCULATION, kTextRecirculation},
-    {IDD_PAGE_COOLING, kTextCooling},
-    {IDD_PAGE_TEMPERATURES, kTextTemperatures},
-    {IDD_PAGE_HUMIDITY_SENSOR, kTextHumiditySensor},
-    {IDD_PAGE_SECONDARY_HEAT, kTextSecondaryHeat},
-    {IDD_PAGE_SETTINGS_HUMIDITY, kTextSettingsHumidity},
-    {IDD_PAGE_DEHUMIDIFIER, kTextDehumidifier},
-    {IDD_PAGE_HUMIDIFIER, kTextHumidifier},
-    {IDD_PAGE_DELAY_COOLING, kTextDelayCooling},
-    {IDD_PAGE_ALARMS, kTextAlarms},
-    {IDD_PAGE_RUNNING_HOURS, kTextRunningHours},
-    {IDD_PAGE_NODE_INFORMATION, kTextNodeInformation},
-    {IDD_PAGE_PID_HUMIDIFIER, kTextPidHumidifier},
-    {IDD_PAGE_EXERCISE, kTextExercise},
-    {IDD_PAGE_IMPORT_EXPORT, kTextImportExport},
-    {IDD_PAGE_CONFIG_HVAC, kTextConfigHvac},
-};
-
-// Built once, on first use, and kept for the life of the process: callers hold references.
-const std::vector<DialogTemplate>& DialogTable() {
-    static const std::vector<DialogTemplate> table = {
-        AboutBoxTemplate(),         RecirculationTemplate(),  CoolingTemplate(),
-        TemperaturesTemplate(),     HumiditySensorTemplate(), SecondaryHeatTemplate(),
-        SettingsHumidityTemplate(), DehumidifierTemplate(),   HumidifierTemplate(),
-        DelayCoolingTemplate(),     AlarmsTemplate(),         RunningHoursTemplate(),
-        NodeInformationTemplate(),  PidHumidifierTemplate(),  ExerciseTemplate(),
-        ImportExportTemplate(),     ConfigHvacTemplate(),
-    };
-    return table;
+// Built on first use and kept for the life of the process: callers hold references.
+const DialogTemplate* BuiltTemplate(int id) {
+    static std::map<int, DialogTemplate> built;
+    if (const auto it = built.find(id); it != built.end()) {
+        return &it->second;
+    }
+    if (id == IDD_ABOUTBOX_QMA7) {
+        return &built.emplace(id, AboutBoxTemplate()).first->second;
+    }
+    for (const PageEntry& page : PageTable()) {
+        if (page.id == id) {
+            return &built.emplace(id, page.makeTemplate()).first->second;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -53,12 +37,7 @@ DialogTemplate PageTemplate(int id) {
 }
 
 const DialogTemplate* FindDialogResource(int id) {
-    for (const DialogTemplate& dialog : DialogTable()) {
-        if (dialog.id == id) {
-            return &dialog;
-        }
-    }
-    return nullptr;
+    return BuiltTemplate(id);
 }
 
 const DialogTemplate& DialogResource(int id) {
@@ -71,9 +50,12 @@ const DialogTemplate& DialogResource(int id) {
 }
 
 std::string_view StringResource(int id) {
-    for (const auto& [stringId, text] : kStringTable) {
-        if (stringId == id) {
-            return text;
+    if (id == IDS_QMA7) {
+        return kTextTypeName;
+    }
+    for (const PageEntry& page : PageTable()) {
+        if (page.id == id) {
+            return page.caption;
         }
     }
     return {};

@@ -2,12 +2,12 @@
 // The plug-in's resources: dialog templates (the About box and one per tab) and the string
 // table (the control's type name and the tab captions).
 
-#include <array>
 #include <string_view>
 
 #include "platform/ui/DialogTemplate.h"
 
-// Dialog templates. A page's template and its tab caption (a string resource) share one id.
+// Dialog templates. A page's template and its tab caption (a string resource) share one id; the
+// page table (plugin/shell/PageTable) names each page with its id once.
 constexpr int IDD_ABOUTBOX_QMA7 = 1;
 constexpr int IDD_PAGE_RECIRCULATION = 200;
 constexpr int IDD_PAGE_COOLING = 201;
@@ -25,16 +25,6 @@ constexpr int IDD_PAGE_PID_HUMIDIFIER = 213;
 constexpr int IDD_PAGE_EXERCISE = 214;
 constexpr int IDD_PAGE_IMPORT_EXPORT = 215;
 constexpr int IDD_PAGE_CONFIG_HVAC = 216;
-
-// The pages in the order in which the sheet holds its page objects.
-constexpr std::array<int, 16> kPageIds = {
-    IDD_PAGE_RECIRCULATION,   IDD_PAGE_COOLING,        IDD_PAGE_TEMPERATURES,
-    IDD_PAGE_HUMIDITY_SENSOR, IDD_PAGE_SECONDARY_HEAT, IDD_PAGE_SETTINGS_HUMIDITY,
-    IDD_PAGE_DEHUMIDIFIER,    IDD_PAGE_HUMIDIFIER,     IDD_PAGE_DELAY_COOLING,
-    IDD_PAGE_ALARMS,          IDD_PAGE_RUNNING_HOURS,  IDD_PAGE_NODE_INFORMATION,
-    IDD_PAGE_PID_HUMIDIFIER,  IDD_PAGE_EXERCISE,       IDD_PAGE_IMPORT_EXPORT,
-    IDD_PAGE_CONFIG_HVAC,
-};
 
 // Control ids that several dialogs share: the Read and Write push buttons and the password
 // field of the pages that have one.

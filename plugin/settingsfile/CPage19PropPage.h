@@ -29,3 +29,6 @@ class CPage19PropPage : public CNodePage {
     // Writes the factory configuration; the number of items not written.
     int WriteFactorySettings();
 };
+
+// Its dialog template, built from the control ids its code uses.
+DialogTemplate ImportExportTemplate();

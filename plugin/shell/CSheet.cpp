@@ -4,7 +4,9 @@
 
 #include "platform/ui/MessageBox.h"
 #include "plugin/codec/NvCodec.h"
+#include "plugin/pages/NodePage.h"
 #include "plugin/shell/CQMA7Ctrl.h"
+#include "plugin/shell/PageTable.h"
 
 namespace {
 
@@ -17,10 +19,18 @@ const char* const kExitCaption = "Exit";
 const char* const kNodeNotAvailable = "Node not available!";
 const char* const kNodeNotAvailableTitle = "Plugin";
 
+std::vector<std::unique_ptr<CNodePage>> MakePages() {
+    std::vector<std::unique_ptr<CNodePage>> pages;
+    for (const PageEntry& page : PageTable()) {
+        pages.push_back(page.makePage());
+    }
+    return pages;
+}
+
 }  // namespace
 
 CSheet::CSheet(const std::string& caption, CWnd* parent, unsigned selectPage)
-    : CPropertySheet(caption, parent, selectPage) {
+    : CPropertySheet(caption, parent, selectPage), m_pages(MakePages()) {
     GetInterfaces();
     PageSet();
 }
@@ -29,6 +39,10 @@ CSheet::~CSheet() {
     m_pNvWrite.Reset();
     m_pNvRead.Reset();
     m_pSite = nullptr;
+    // The last page made goes first, as members would.
+    while (!m_pages.empty()) {
+        m_pages.pop_back();
+    }
 }
 
 void CSheet::GetInterfaces() {
@@ -51,9 +65,12 @@ void CSheet::GetInterfaces() {
 }
 
 void CSheet::PageSet() {
-    // "Node information" and "Import / Export" always open the tab row.
-    AddPage(&m_nodeInformation);
-    AddPage(&m_importExport);
+    // The leading pages ("Node information" and "Import / Export") always open the tab row.
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        if (PageTable()[i].leading) {
+            AddPage(m_pages[i].get());
+        }
+    }
 
     std::array<std::uint8_t, kPageSetBufferSize> buffer{};
     const bool read = m_pNvRead && m_pNvRead->ReadNv(NV_PAGE_SET, buffer.data(),
@@ -61,15 +78,10 @@ void CSheet::PageSet() {
     if (!read || NvCodec().MakeWord(buffer[kPageSetHigh], buffer[kPageSetLow]) <= 0) {
         return;
     }
-    for (CNodePage* page :
-         {static_cast<CNodePage*>(&m_recirculation), static_cast<CNodePage*>(&m_cooling),
-          static_cast<CNodePage*>(&m_temperatures), static_cast<CNodePage*>(&m_humiditySensor),
-          static_cast<CNodePage*>(&m_secondaryHeat), static_cast<CNodePage*>(&m_settingsHumidity),
-          static_cast<CNodePage*>(&m_dehumidifier), static_cast<CNodePage*>(&m_humidifier),
-          static_cast<CNodePage*>(&m_delayCooling), static_cast<CNodePage*>(&m_alarms),
-          static_cast<CNodePage*>(&m_runningHours), static_cast<CNodePage*>(&m_pidHumidifier),
-          static_cast<CNodePage*>(&m_exercise), static_cast<CNodePage*>(&m_configHvac)}) {
-        AddPage(page);
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        if (!PageTable()[i].leading) {
+            AddPage(m_pages[i].get());
+        }
     }
 }
 

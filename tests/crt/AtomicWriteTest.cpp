@@ -8,12 +8,11 @@
 
 #include <filesystem>
 
-#include "platform/crt/FaultyFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/Files.h"
 
 using platform::crt::AtomicWrite;
 using platform::crt::CheckReplaceable;
-using platform::crt::FaultyFileSystem;
 using platform::crt::RealFileSystem;
 using platform::crt::WriteStep;
 using Step = FaultyFileSystem::Step;

@@ -14,17 +14,16 @@
 #include <string_view>
 
 #include "host/node/NodeImage.h"
-#include "platform/crt/FaultyFileSystem.h"
 #include "platform/registry/RegTree.h"
 #include "platform/registry/Registry.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/Files.h"
 #include "tests/support/SameNode.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::crt::FaultyFileSystem;
 
 constexpr FuzzCheck Check{"file seam"};
 

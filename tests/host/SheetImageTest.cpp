@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "host/node/NodeImage.h"
-#include "platform/crt/FaultyFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/Files.h"
-
-using platform::crt::FaultyFileSystem;
 
 TEST(SheetImage, AFolderThatCannotTakeTheImageIsAnErrorBeforeTheSheetOpens) {
     ScratchFolder folder;

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "host/node/FactoryNode.h"
-#include "platform/crt/FaultyFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/Files.h"
 #include "tests/support/SameNode.h"
 
@@ -167,11 +167,11 @@ TEST_F(NodeImageFiles, SaveWritesThroughALinkAndEveryFailedStepKeepsTheOldImage)
     EXPECT_EQ(NodeImage::Load(m_dir / "real" / "node.json", error)->Name(), "new");
 
     const std::string before = ReadFile(m_dir / "node.json");
-    using Step = platform::crt::FaultyFileSystem::Step;
+    using Step = FaultyFileSystem::Step;
     node.SetName("newer");
     for (const Step step :
          {Step::Open, Step::CreateTemporary, Step::Write, Step::Flush, Step::Close, Step::Rename}) {
-        platform::crt::FaultyFileSystem faults(platform::crt::RealFileSystem());
+        FaultyFileSystem faults(platform::crt::RealFileSystem());
         faults.FailAt(step, 1, true);
         platform::crt::SetCurrentFileSystem(&faults);
         EXPECT_FALSE(NodeImage::Save(node, m_dir / "node.json", error));

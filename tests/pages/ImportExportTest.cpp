@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <numeric>
 
-#include "platform/crt/FaultyFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/Files.h"
 #include "tests/support/SheetFixture.h"
 
@@ -144,13 +144,13 @@ TEST_F(ImportExportTest, ExistingFileIsReplacedOnlyWhenConfirmedAndWhollyWritten
     EXPECT_THAT(Trace(), ElementsAre());
     EXPECT_EQ(Text(kSave), "Save to file");
 
-    platform::crt::FaultyFileSystem faulty(platform::crt::RealFileSystem());
+    FaultyFileSystem faulty(platform::crt::RealFileSystem());
     platform::crt::SetCurrentFileSystem(&faulty);
-    faulty.FailAt(platform::crt::FaultyFileSystem::Step::Write, 2);
+    faulty.FailAt(FaultyFileSystem::Step::Write, 2);
     ui.answers.push_back(IDYES);
     Export(path);
     EXPECT_EQ(Boxes().back(), Box("", "Error writing file"));
-    faulty.FailAt(platform::crt::FaultyFileSystem::Step::CreateTemporary);
+    faulty.FailAt(FaultyFileSystem::Step::CreateTemporary);
     ui.answers.push_back(IDYES);
     Export(path);
     EXPECT_EQ(Boxes().back(), Box("", "Error opening file"));
@@ -245,9 +245,9 @@ TEST_F(ImportExportTest, PasswordAndCancelPaths) {
     EXPECT_EQ(Text(kDefaults), "Default settings");
 
     // A file that cannot be read to its end is no completed download.
-    platform::crt::FaultyFileSystem faulty(platform::crt::RealFileSystem());
+    FaultyFileSystem faulty(platform::crt::RealFileSystem());
     platform::crt::SetCurrentFileSystem(&faulty);
-    faulty.FailAt(platform::crt::FaultyFileSystem::Step::Read, 2);
+    faulty.FailAt(FaultyFileSystem::Step::Read, 2);
     WriteFile(path,
               "- 90 51 4D 41 37 5F 31 6A\n" + std::string(5000, '\n') + "* nciMaxCool x\n1\n");
     Import(path, {IDYES});

@@ -12,11 +12,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/crt/FaultyFileSystem.h"
 #include "platform/registry/Registry.h"
 #include "tests/registry/TempRegistry.h"
+#include "tests/support/FaultyFileSystem.h"
 
-using platform::crt::FaultyFileSystem;
 using RegistryFileStore = TempRegistry;
 using Step = FaultyFileSystem::Step;
 

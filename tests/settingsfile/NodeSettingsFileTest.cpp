@@ -7,13 +7,12 @@
 
 #include <filesystem>
 
-#include "platform/crt/FaultyFileSystem.h"
 #include "plugin/settingsfile/NodeSettingsReader.h"
 #include "tests/settingsfile/SettingsFileTestSupport.h"
+#include "tests/support/FaultyFileSystem.h"
 
 using namespace settingsfile;
 using namespace settingsfile::test;
-using platform::crt::FaultyFileSystem;
 using platform::crt::RealFileSystem;
 using Step = FaultyFileSystem::Step;
 

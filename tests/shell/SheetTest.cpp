@@ -5,6 +5,7 @@
 
 #include "platform/com/NvInterfaces.h"
 #include "plugin/shell/CSheet.h"
+#include "tests/support/ExtraPage.h"
 #include "tests/support/SheetFixture.h"
 
 using ::testing::ElementsAre;
@@ -115,4 +116,13 @@ TEST_F(SheetTest, ImportExportOpensOnTheNodesFileName) {
     Open();
     SelectTab("Import / Export");
     EXPECT_FALSE(Enabled(427));  // no name: nothing to save under
+}
+
+TEST_F(SheetTest, ATabAddedToThePageTableAloneIsShownAfterTheOthers) {
+    const ExtraPage extra;
+    Open();
+    std::vector<std::string> tabs = kAllTabs;
+    tabs.emplace_back(ExtraPage::kCaption);
+    EXPECT_EQ(Tabs(), tabs);
+    Close();
 }

@@ -35,6 +35,9 @@ class FailSavesContaining final : public platform::crt::FileSystem {
         return m_real.OpenLockFile(path);
     }
     bool Remove(const std::string& path) override { return m_real.Remove(path); }
+    bool SetMode(const std::string& path, unsigned mode) override {
+        return m_real.SetMode(path, mode);
+    }
     bool MakeFolder(const std::string& path) override { return m_real.MakeFolder(path); }
     std::optional<std::vector<std::string>> List(const std::string& folder) override {
         return m_real.List(folder);

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <csignal>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/node/FactoryNode.h"
 #include "host/site/ClientSite.h"
@@ -28,6 +30,7 @@ constexpr int kAsk = 1001;
 constexpr int kSlow = 1002;
 constexpr unsigned kTickTimer = 1;
 constexpr std::uint32_t kTickMs = 500;
+constexpr int kMostEscapes = 3;
 
 const std::vector<ControlTemplate> kTestControls = {
     Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30), EditField(1003, 10, 50)};
@@ -152,12 +155,17 @@ TEST_F(TerminalUi, ATooSmallTerminalShowsWhyAndTakesOnlyEscape) {
 class TerminalUiSession : public ::testing::Test {
   protected:
     struct Outcome {
-        std::string nv26;
-        std::string screen;
+        std::string nv25;                  // bytes 0-2: the Md4 status code in bytes 1-2
+        std::string nv26;                  // bytes 0-2: the Md4 manual value in bytes 1-2
+        std::vector<std::string> screens;  // at each wait with no input left
+        int moreEscapes = 0;               // that the sheet needed after the answers
     };
 
-    // Manual on Recirculation, the value typed into its field, then Write.
-    static Outcome Session(std::u32string_view typed = U"40.5") {
+    // The sheet on the factory node: the keys, then at each wait with no input left the next
+    // of the answers (the screen is kept first); Escape when they are used up, and a stop
+    // signal when the sheet does not close after a few.
+    static Outcome Run(const std::vector<InputEvent>& keys,
+                       const std::vector<InputEvent>& answers = {}) {
         platform::crt::VirtualClock clock;
         platform::crt::SetCurrentClock(&clock);
         host::SimNode node = host::FactoryNode::Make();
@@ -167,21 +175,20 @@ class TerminalUiSession : public ::testing::Test {
             FakeTerminal terminal(80, 24, clock);
             TerminalFrontEnd ui(terminal, clock, {node.Name(), "00"}, Glyphs::Unicode(), {});
             MessageLoop loop(ui, clock);
-            // The tab opens with Automatic checked: Tab lands on it, Up moves to Manual.
-            terminal.input = {InputEvent::AltKey(U'3'), Press(Key::Tab), Press(Key::Up),
-                              Press(Key::Enter), Press(Key::Tab)};
-            for (const char32_t c : typed) {
-                terminal.input.push_back(Type(c));
-            }
-            // Past the fresh air field, the range group and Invert to Write.
-            for (int i = 0; i < 4; ++i) {
-                terminal.input.push_back(Press(Key::Tab));
-            }
-            terminal.input.push_back(Press(Key::Enter));
+            terminal.input.assign(keys.begin(), keys.end());
             terminal.onWait = [&] {
-                if (terminal.input.empty() && outcome.screen.empty()) {
-                    outcome.screen = terminal.lastRows;
+                if (!terminal.input.empty()) {
+                    return;
+                }
+                if (outcome.screens.size() <= answers.size()) {
+                    const std::size_t next = outcome.screens.size();
+                    outcome.screens.push_back(terminal.lastRows);
+                    terminal.input.push_back(next < answers.size() ? answers[next]
+                                                                   : Press(Key::Escape));
+                } else if (++outcome.moreEscapes <= kMostEscapes) {
                     terminal.input.push_back(Press(Key::Escape));
+                } else {
+                    terminal.input.push_back(InputEvent{Key::Terminate, 0, SIGTERM});
                 }
             };
             auto* control = new CQMA7Ctrl;
@@ -191,34 +198,104 @@ class TerminalUiSession : public ::testing::Test {
             control->Release();
         }
         platform::crt::SetCurrentClock(nullptr);
-        const auto nv26 = node.GetNv(26);
-        for (std::size_t i = 0; i < 3; ++i) {
-            outcome.nv26 += std::to_string((*nv26)[i]) + " ";
-        }
+        const auto bytes = [&](int nv) {
+            std::string text;
+            const auto value = node.GetNv(nv);
+            for (std::size_t i = 0; i < 3; ++i) {
+                text += std::to_string((*value)[i]) + " ";
+            }
+            return text;
+        };
+        outcome.nv25 = bytes(25);
+        outcome.nv26 = bytes(26);
         return outcome;
+    }
+
+    // Recirculation opens with Automatic checked: Tab lands on it, Up clicks Manual, which
+    // enables the manual value; Tab goes on to it.
+    static std::vector<InputEvent> ToManualValue() {
+        return {InputEvent::AltKey(U'3'), Press(Key::Tab), Press(Key::Up), Press(Key::Tab)};
+    }
+    static void TypeText(std::vector<InputEvent>& keys, std::u32string_view typed) {
+        for (const char32_t c : typed) {
+            keys.push_back(Type(c));
+        }
+    }
+    // Past the fresh air field, the range group and Invert to Write, and Write.
+    static void PressWrite(std::vector<InputEvent>& keys) {
+        for (int i = 0; i < 4; ++i) {
+            keys.push_back(Press(Key::Tab));
+        }
+        keys.push_back(Press(Key::Enter));
+    }
+
+    // Manual on Recirculation, the value typed into its field, then Write; the screen after.
+    static Outcome Session(std::u32string_view typed = U"40.5") {
+        std::vector<InputEvent> keys = ToManualValue();
+        TypeText(keys, typed);
+        PressWrite(keys);
+        return Run(keys);
     }
 };
 
 TEST_F(TerminalUiSession, NumbersOnTheScreenAndInTheNodeIgnoreTheLocale) {
     const Outcome plain = Session();
     EXPECT_EQ(plain.nv26, "0 0 81 ");  // 40.5 % in half percent steps
-    EXPECT_NE(plain.screen.find("(*) Manual"), std::string::npos);
+    EXPECT_NE(plain.screens.front().find("(*) Manual"), std::string::npos);
     // Shown as "40": no difference.
-    EXPECT_NE(plain.screen.find("[40  "), std::string::npos);
-    EXPECT_EQ(plain.screen.find("came back different"), std::string::npos);
+    EXPECT_NE(plain.screens.front().find("[40  "), std::string::npos);
+    EXPECT_EQ(plain.screens.front().find("came back different"), std::string::npos);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed; run scripts/setup";
     }
     const Outcome german = Session();
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(german.nv26, plain.nv26);
-    EXPECT_EQ(german.screen, plain.screen);
+    EXPECT_EQ(german.screens.front(), plain.screens.front());
 }
 
 TEST_F(TerminalUiSession, AValueThatWrapsInTheNodeIsMarkedAfterTheWrite) {
     // 300 % in a field of 0 to 127.5 % in half percent steps: 600 in a byte is 88, 44 %.
     const Outcome wrapped = Session(U"300");
     EXPECT_EQ(wrapped.nv26, "0 0 88 ");
-    EXPECT_NE(wrapped.screen.find("[44      !"), std::string::npos) << wrapped.screen;
-    EXPECT_NE(wrapped.screen.find("1 field came back different"), std::string::npos);
+    EXPECT_NE(wrapped.screens.front().find("[44     !]"), std::string::npos)
+        << wrapped.screens.front();
+    EXPECT_NE(wrapped.screens.front().find("1 field came back different"), std::string::npos);
+}
+
+TEST_F(TerminalUiSession, ArrowKeysClickTheRadioButtonTheyReachAndWriteSendsIt) {
+    // Up from Automatic to Manual, then straight to Write: no Space, no Enter on the button.
+    std::vector<InputEvent> keys = ToManualValue();
+    PressWrite(keys);
+    const Outcome outcome = Run(keys);
+    EXPECT_EQ(outcome.nv25.substr(outcome.nv25.find(' ')), " 0 1 ") << "Manual: status code 1";
+    EXPECT_NE(outcome.nv25, Run({}).nv25);
+    EXPECT_NE(outcome.screens.front().find("(*) Manual"), std::string::npos);
+}
+
+TEST_F(TerminalUiSession, ExitAndLeavingTheTabAskFirstWhenTypedFieldsAreNotWritten) {
+    std::vector<InputEvent> keys = ToManualValue();
+    TypeText(keys, U"55");
+    keys.push_back(Press(Key::Escape));
+    // Esc keeps the sheet; PgDn asks too, and Enter leaves the tab; Esc then exits at once.
+    const Outcome outcome =
+        Run(keys, {Press(Key::Escape), Press(Key::PageDown), Press(Key::Enter)});
+    ASSERT_EQ(outcome.screens.size(), 4u);
+    EXPECT_NE(outcome.screens[0].find("1 field typed and not written. Exit anyway?"),
+              std::string::npos)
+        << outcome.screens[0];
+    EXPECT_EQ(outcome.screens[1].find("typed and not written"), std::string::npos);
+    EXPECT_NE(outcome.screens[1].find("[55"), std::string::npos) << "still typed";
+    EXPECT_NE(outcome.screens[2].find("1 field typed and not written. Leave the tab anyway?"),
+              std::string::npos)
+        << outcome.screens[2];
+    EXPECT_NE(outcome.screens[3].find("Status cool (Mv2)"), std::string::npos);
+    EXPECT_EQ(outcome.moreEscapes, 0);
+    EXPECT_EQ(outcome.nv26, Run({}).nv26) << "nothing was written";
+}
+
+TEST_F(TerminalUiSession, AWriteLetsExitGoWithoutAQuestion) {
+    const Outcome outcome = Session(U"55");
+    EXPECT_EQ(outcome.moreEscapes, 0);
+    EXPECT_EQ(outcome.nv26, "0 0 110 ");
 }

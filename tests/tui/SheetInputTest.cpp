@@ -104,14 +104,15 @@ TEST_F(SheetInput, EnteringAnyTabLeavesTheFocusOnTheTabRow) {
     EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);
 }
 
-TEST_F(SheetInput, ArrowsMoveWithinARadioGroupAndSpaceOrEnterClick) {
+TEST_F(SheetInput, ArrowsClickWithinARadioGroupAndSpaceOrEnterClick) {
     EXPECT_EQ(view.FocusArea(), SheetView::Area::Tabs);  // the sheet opens on the tab row
     Key(Key::Tab);
     EXPECT_EQ(FocusedId(view), 267);
     Key({Key::Down, Key::Down, Key::Down});  // stays on the last button
     EXPECT_EQ(FocusedId(view), 269);
-    EXPECT_EQ(sheet.Control(269).GetCheck(), 0);  // moving does not check
+    EXPECT_EQ(sheet.Control(269).GetCheck(), 1);  // reaching a button clicks it
     Key(Key::Up);
+    EXPECT_EQ(sheet.Control(268).GetCheck(), 1);
     view.Handle(Type(U' '));
     EXPECT_EQ(sheet.Control(268).GetCheck(), 1);
     Key(Key::Tab);  // the manual value field
@@ -164,19 +165,19 @@ TEST_F(SheetInput, MouseClicksTabsRadioButtonsCheckBoxesAndFocusesFields) {
     EXPECT_EQ(sheet.Control(264).GetCheck(), 0);
     EXPECT_EQ(FocusedId(view), 264);
 
-    sheet.Control(273).SetWindowText("45");
-    Render();
-    const auto field = tuitest::Find(grid, "[45");
-    view.Handle(InputEvent::Click(field->x + 2, field->y));  // between the 4 and the 5
-    view.Handle(Type(U'0'));
-    EXPECT_EQ(sheet.Control(273).GetWindowText(), "405");
-
     sheet.Control(267).EnableWindow(false);
     Render();
     Click("Off");
     EXPECT_EQ(sheet.Control(267).GetCheck(), 0);
     Click("Exit");
     EXPECT_TRUE(sheet.Sheet().IsModalEnded());
+
+    sheet.Control(273).SetWindowText("45");
+    Render();
+    const auto field = tuitest::Find(grid, "[45");
+    view.Handle(InputEvent::Click(field->x + 2, field->y));  // between the 4 and the 5
+    view.Handle(Type(U'0'));
+    EXPECT_EQ(sheet.Control(273).GetWindowText(), "405");
 }
 
 TEST_F(SheetInput, PageKeysAndAltDigitsSwitchTabsAndEscapeOrF10Exit) {

@@ -9,6 +9,7 @@
 #include "platform/com/OleObject.h"
 #include "plugin/resources/Resources.h"
 #include "plugin/shell/CQMA7Ctrl.h"
+#include "plugin/shell/PageTable.h"
 #include "tests/support/Files.h"
 
 namespace tuitest {
@@ -92,11 +93,13 @@ void SheetSession::Click(const std::string& text) {
 }
 
 TemplateSheet::TemplateSheet() {
-    // The settings sheet's tab order: its two first pages, then the function pages.
-    std::vector<int> order = {IDD_PAGE_NODE_INFORMATION, IDD_PAGE_IMPORT_EXPORT};
-    for (const int id : kPageIds) {
-        if (id != IDD_PAGE_NODE_INFORMATION && id != IDD_PAGE_IMPORT_EXPORT) {
-            order.push_back(id);
+    // The settings sheet's tab order: the leading pages, then the others.
+    std::vector<int> order;
+    for (const bool leading : {true, false}) {
+        for (const PageEntry& page : PageTable()) {
+            if (page.leading == leading) {
+                order.push_back(page.id);
+            }
         }
     }
     for (const int id : order) {
@@ -145,7 +148,10 @@ void ExpectGolden(const std::string& name, const CellGrid& grid) {
     text += "--- styles\n";
     add(grid.StyleRows());
 
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".txt");
+    // From the test data folder, whose path is absolute: __FILE__ may be relative to the
+    // build folder (ccache with a base folder makes it so), and the tests run elsewhere.
+    const auto path = std::filesystem::path(QMA7_TEST_DATA_DIR).parent_path() / "tui" / "golden" /
+                      (name + ".txt");
     if (const char* update = std::getenv("QMA7_UPDATE_GOLDEN");
         update != nullptr && *update == '1') {
         WriteFile(path, text);

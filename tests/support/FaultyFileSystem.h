@@ -1,17 +1,15 @@
 #pragma once
-// A file system that passes every call to another one but fails the steps a test names: the
-// n-th open, temporary-file creation, write, flush, close, rename, read, and so on. A failed
-// step sets errno to EIO (ENOSPC for a write, EWOULDBLOCK for a lock). A failed write still
-// writes the first half of its bytes, as a full disk does.
+// A test double of the file-system seam: it passes every call to another one but fails the steps a
+// test names: the n-th open, temporary-file creation, write, flush, close, rename, read, and so on.
+// A failed step sets errno to EIO (ENOSPC for a write, EWOULDBLOCK for a lock). A failed write
+// still writes the first half of its bytes, as a full disk does.
 
 #include <array>
 #include <cstddef>
 
 #include "platform/crt/FileSystem.h"
 
-namespace platform::crt {
-
-class FaultyFileSystem final : public FileSystem {
+class FaultyFileSystem final : public platform::crt::FileSystem {
   public:
     enum class Step {
         Open,
@@ -27,8 +25,9 @@ class FaultyFileSystem final : public FileSystem {
         List,
         SyncFolder,
         Truncate,
+        SetMode,
     };
-    static constexpr std::size_t kStepCount = 13;
+    static constexpr std::size_t kStepCount = 14;
 
     explicit FaultyFileSystem(FileSystem& inner) : m_inner(inner) {}
 
@@ -38,10 +37,12 @@ class FaultyFileSystem final : public FileSystem {
     // How many calls of step were made (failed ones included).
     int Calls(Step step) const { return m_counts[Index(step)].calls; }
 
-    std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
-    std::unique_ptr<File> CreateTemporary(const std::string& folder, std::string_view prefix,
-                                          unsigned mode, std::string& createdPath) override;
-    std::unique_ptr<File> OpenLockFile(const std::string& path) override;
+    std::unique_ptr<platform::crt::File> Open(const std::string& path,
+                                              platform::crt::OpenMode mode) override;
+    std::unique_ptr<platform::crt::File> CreateTemporary(const std::string& folder,
+                                                         std::string_view prefix, unsigned mode,
+                                                         std::string& createdPath) override;
+    std::unique_ptr<platform::crt::File> OpenLockFile(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override { return m_inner.Remove(path); }
     bool MakeFolder(const std::string& path) override;
@@ -50,10 +51,13 @@ class FaultyFileSystem final : public FileSystem {
     std::optional<std::string> ResolveLinks(const std::string& path) override {
         return m_inner.ResolveLinks(path);
     }
-    std::optional<FileStatus> Status(const std::string& path) override {
+    std::optional<platform::crt::FileStatus> Status(const std::string& path) override {
         return m_inner.Status(path);
     }
     unsigned NewFileMode() override { return m_inner.NewFileMode(); }
+    bool SetMode(const std::string& path, unsigned mode) override {
+        return !Fails(Step::SetMode) && m_inner.SetMode(path, mode);
+    }
 
     // Counts one call of step; true (with errno set) when it is to fail.
     bool Fails(Step step);
@@ -65,10 +69,8 @@ class FaultyFileSystem final : public FileSystem {
         bool always = false;
     };
     static constexpr std::size_t Index(Step step) { return static_cast<std::size_t>(step); }
-    std::unique_ptr<File> Wrap(std::unique_ptr<File> file);
+    std::unique_ptr<platform::crt::File> Wrap(std::unique_ptr<platform::crt::File> file);
 
     FileSystem& m_inner;
     std::array<Count, kStepCount> m_counts{};
 };
-
-}  // namespace platform::crt

@@ -1,8 +1,10 @@
-#include "platform/crt/FaultyFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 
 #include <cerrno>
 
-namespace platform::crt {
+using platform::crt::File;
+using platform::crt::FileStatus;
+using platform::crt::OpenMode;
 
 namespace {
 
@@ -102,5 +104,3 @@ std::optional<std::vector<std::string>> FaultyFileSystem::List(const std::string
 bool FaultyFileSystem::SyncFolder(const std::string& folder) {
     return !Fails(Step::SyncFolder) && m_inner.SyncFolder(folder);
 }
-
-}  // namespace platform::crt

@@ -1,0 +1,57 @@
+#pragma once
+// What the host knows of the plug-in it runs beyond what its COM interfaces and windows say:
+// the captions of a page's Write and Read buttons, which host calls count as the items of its
+// long actions, and what each tab, the password, the waits and the value ranges mean to the
+// person at the sheet. Any front end reads it from here (the terminal today); a second plug-in
+// brings a profile of its own.
+
+#include <algorithm>
+#include <span>
+#include <string_view>
+
+namespace host {
+
+// An action whose progress the host can count from its host calls.
+struct LongAction {
+    std::string_view caption;  // of the button that starts it
+    bool countsWrites;         // its items are writes (else reads) of NVs other than the selector
+    int items;
+};
+
+// One entry of a guide: a subject and what it says; a heading when text is empty.
+struct GuideEntry {
+    std::string_view subject;
+    std::string_view text;
+};
+
+struct PluginProfile {
+    // A page's Write sends the values and reads them back (what was typed can be compared with
+    // what came back); its Read replaces what was typed.
+    std::string_view writeCaption;
+    std::string_view readCaption;
+    // The NV that selects a part of the configuration: a step of an item, not an item.
+    int partSelectorNv = 0;
+    std::span<const LongAction> longActions;
+    // What each tab is for, by its caption.
+    std::span<const GuideEntry> tabs;
+    // The rest of what a person asks at the sheet, in sections that start with a heading.
+    std::span<const GuideEntry> guide;
+
+    // The long action a button starts, or nullptr.
+    const LongAction* FindLongAction(std::string_view caption) const {
+        const auto found = std::find_if(longActions.begin(), longActions.end(),
+                                        [&](const LongAction& a) { return a.caption == caption; });
+        return found == longActions.end() ? nullptr : &*found;
+    }
+    // What a tab is for; empty for a tab the profile does not describe.
+    std::string_view TabText(std::string_view caption) const {
+        const auto found = std::find_if(tabs.begin(), tabs.end(),
+                                        [&](const GuideEntry& e) { return e.subject == caption; });
+        return found == tabs.end() ? std::string_view() : found->text;
+    }
+};
+
+// The profile of the QMA7 configuration plug-in.
+const PluginProfile& Qma7Profile();
+
+}  // namespace host
