@@ -45,6 +45,12 @@ class UsbInterface {
     const LinkCounters& Counters() const { return m_link->Counters(); }
     // The mode noted at start: true for layer 2.
     std::optional<bool> NotedLayer2() const { return m_notedLayer2; }
+    // The mode to put back at the end, when an earlier start noted it (a replugged interface
+    // starts in the mode this program left it in).
+    void KeepNotedMode(bool layer2) {
+        m_notedLayer2 = layer2;
+        m_switched = !layer2;
+    }
 
   private:
     // Moves bytes both ways until untilMs or until a message came; false when the tty is gone.
