@@ -52,17 +52,19 @@ bool TakeUsbOption(int argc, char** argv, int& i, UsbOptions& options, std::stri
 std::optional<UsbChoice> ChooseUsbInterface(const std::string& device,
                                             const std::optional<std::string>& kind,
                                             const std::string& sysRoot, std::string& error) {
-    const auto given = kind ? usb::ParseFamily(*kind) : std::nullopt;
+    // Told by --usb-kind (or the node list): whether, and which.
+    const bool told = kind && usb::ParseFamily(*kind);
+    const usb::UsbFamily toldFamily = told ? *usb::ParseFamily(*kind) : usb::UsbFamily::U50;
     if (device == kAuto) {
         const auto ttys = usb::UsbTtys(sysRoot);
         std::vector<usb::UsbTtyDevice> known;
         for (const auto& tty : ttys) {
-            if (tty.family && (!given || *tty.family == *given)) {
+            if (tty.family && (!told || *tty.family == toldFamily)) {
                 known.push_back(tty);
             }
         }
         if (known.size() == 1) {
-            return UsbChoice{"/dev/" + known[0].name, given.value_or(*known[0].family)};
+            return UsbChoice{"/dev/" + known[0].name, *known[0].family};
         }
         if (known.empty()) {
             error = "--usb auto found no USB network interface of a known kind" +
@@ -75,8 +77,8 @@ std::optional<UsbChoice> ChooseUsbInterface(const std::string& device,
         }
         return std::nullopt;
     }
-    if (given) {
-        return UsbChoice{device, *given};
+    if (told) {
+        return UsbChoice{device, toldFamily};
     }
     std::error_code missing;
     if (!std::filesystem::exists(device, missing)) {

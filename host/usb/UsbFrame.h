@@ -10,9 +10,11 @@
 #include <span>
 #include <vector>
 
-#include "host/usb/UsbPacket.h"
+#include "host/lon/LonPacket.h"
 
 namespace host::usb {
+
+using lon::Packet;
 
 // NI commands that carry a frame.
 inline constexpr std::uint8_t kNiCommTransmit = 0x12;  // niCOMM | niTQ: a frame to send

@@ -21,7 +21,7 @@ class Clock;
 namespace host::usb {
 
 struct FrameCounters {
-    int broken = 0;    // frames with a bad CRC, length or PDU
+    int broken = 0;     // frames with a bad CRC, length or PDU
     int forOthers = 0;  // well-formed frames not addressed to the host
 };
 

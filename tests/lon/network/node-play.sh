@@ -32,20 +32,20 @@ same_images() {
     python3 - "$1" node.json <<'PY' || exit 1
 import json, sys
 def full(path):
-doc = json.load(open(path))
-size = lambda i: 31 if i in (0, 22, 25, 26) else 2
-# NV 42 is the selector, which stands in "selector".
-nv = {i: bytes.fromhex(doc.get("nv", {}).get(str(i), "")).ljust(size(i), b"\0") for i in range(42)}
-parts = {k: bytes.fromhex(doc.get("parts", {}).get(str(k), "")).ljust(31, b"\0") for k in range(1, 13)}
-return {"name": doc.get("name", ""), "selector": doc.get("selector", 0), "nv": nv, "parts": parts}
+    doc = json.load(open(path))
+    size = lambda i: 31 if i in (0, 22, 25, 26) else 2
+    # NV 42 is the selector, which stands in "selector".
+    nv = {i: bytes.fromhex(doc.get("nv", {}).get(str(i), "")).ljust(size(i), b"\0") for i in range(42)}
+    parts = {k: bytes.fromhex(doc.get("parts", {}).get(str(k), "")).ljust(31, b"\0") for k in range(1, 13)}
+    return {"name": doc.get("name", ""), "selector": doc.get("selector", 0), "nv": nv, "parts": parts}
 sim, node = full(sys.argv[1]), full(sys.argv[2])
 bad = [k for k in ("name", "selector") if sim[k] != node[k]]
 bad += ["nv %d: %s on the simulated node, %s on the test node" % (i, sim["nv"][i].hex(), node["nv"][i].hex())
-    for i in range(42) if sim["nv"][i] != node["nv"][i]]
+        for i in range(42) if sim["nv"][i] != node["nv"][i]]
 bad += ["part %d: %s / %s" % (k, sim["parts"][k].hex(), node["parts"][k].hex())
-    for k in range(1, 13) if sim["parts"][k] != node["parts"][k]]
+        for k in range(1, 13) if sim["parts"][k] != node["parts"][k]]
 for line in bad:
-print("FAIL: the images differ:", line)
+    print("FAIL: the images differ:", line)
 sys.exit(1 if bad else 0)
 PY
 }
