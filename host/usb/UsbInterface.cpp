@@ -36,8 +36,8 @@ UsbInterface::~UsbInterface() = default;
 std::string UsbInterface::NoAnswer() const {
     const UsbFamily other = m_family == UsbFamily::U50 ? UsbFamily::U61 : UsbFamily::U50;
     return "the USB interface " + m_path + " does not answer as " + FamilyName(m_family) +
-           " within a second; if it is a" + (other == UsbFamily::U50 ? "" : "n") + " " +
-           FamilyName(other) + ", try --usb-kind " + (other == UsbFamily::U50 ? "u50" : "u61");
+           " within a second; if it is a " + FamilyName(other) + ", try --usb-kind " +
+           (other == UsbFamily::U50 ? "u50" : "u61");
 }
 
 bool UsbInterface::Start(std::string& error) {

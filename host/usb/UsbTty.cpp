@@ -6,13 +6,17 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace host::usb {
 
@@ -42,13 +46,39 @@ std::string GroupOf(const std::string& path) {
     return entry != nullptr ? entry->gr_name : std::to_string(info.st_gid);
 }
 
+std::string ProcessName(const std::string& pid) {
+    std::string name;
+    std::ifstream(fs::path("/proc") / pid / "comm") >> name;
+    return "pid " + pid + " (" + name + ")";
+}
+
+// The processes that hold the device's flock (another qma7), from /proc/locks.
+std::string LockHolders(const struct stat& device) {
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    std::string holders;
+    while (std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string number, type, mode, access, pid, where;
+        fields >> number >> type >> mode >> access >> pid >> where;
+        if (type != "FLOCK") {
+            continue;
+        }
+        // MAJOR:MINOR:INODE: the file system (in hex) and the locked file.
+        std::array<char, 64> expected{};
+        std::snprintf(expected.data(), expected.size(), "%02x:%02x:%lu", major(device.st_dev),
+                      minor(device.st_dev), static_cast<unsigned long>(device.st_ino));
+        if (where != expected.data()) {
+            continue;
+        }
+        holders += (holders.empty() ? "" : ", ") + ProcessName(pid);
+    }
+    return holders;
+}
+
 // The processes that have the device open: "pid 123 (minicom)", comma-separated; empty when
 // none is visible (another user's processes are not).
-std::string Holders(const std::string& path, int ownFd) {
-    struct stat device {};
-    if (::stat(path.c_str(), &device) != 0) {
-        return {};
-    }
+std::string OpenHolders(const struct stat& device, int ownFd) {
     const std::string self = std::to_string(::getpid());
     std::string holders;
     std::error_code ec;
@@ -67,13 +97,21 @@ std::string Holders(const std::string& path, int ownFd) {
             if (pid == self && fd.path().filename() == std::to_string(ownFd)) {
                 continue;
             }
-            std::string name;
-            std::ifstream(process.path() / "comm") >> name;
-            holders += (holders.empty() ? "" : ", ") + ("pid " + pid + " (" + name + ")");
+            holders += (holders.empty() ? "" : ", ") + ProcessName(pid);
             break;
         }
     }
     return holders;
+}
+
+// Who holds the device: the holder of its lock where there is one, else whoever has it open.
+std::string Holders(const std::string& path, int ownFd) {
+    struct stat device {};
+    if (::stat(path.c_str(), &device) != 0) {
+        return {};
+    }
+    const std::string locked = LockHolders(device);
+    return locked.empty() ? OpenHolders(device, ownFd) : locked;
 }
 
 std::string Busy(const std::string& path, int ownFd) {
