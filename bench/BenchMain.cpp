@@ -1,8 +1,8 @@
 // qma7_bench: measures the figures of bench/run and prints one line per figure,
 // "FIGURE VALUE UNIT goal GOAL ok|over"; exits non-zero when a figure could not be measured.
 //
-//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [--lonnode PATH] [processes] [terminal]
-//              [actions] [idle] [lon]
+//   qma7_bench --bin DIR [--idle-seconds N] [--quick] [--lonnode PATH] [--lonusb PEER NODE]
+//              [processes] [terminal] [actions] [idle] [lon] [usb]
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,16 +24,20 @@ int main(int argc, char** argv) {
             options.idleSeconds = std::atoi(argv[++i]);
         } else if (arg == "--lonnode" && i + 1 < argc) {
             options.lonnode = argv[++i];
+        } else if (arg == "--lonusb" && i + 2 < argc) {
+            options.lonusb = argv[++i];
+            options.lonusbNode = argv[++i];
         } else if (arg == "--quick") {
             options.quick = true;
             options.startupRuns = 3;
         } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
-                   arg == "lon") {
+                   arg == "lon" || arg == "usb") {
             groups.push_back(arg);
         } else {
             std::fprintf(stderr,
                          "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
-                         "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon]\n");
+                         "[--lonnode PATH] [--lonusb PEER NODE] [processes] [terminal] [actions] "
+                         "[idle] [lon] [usb]\n");
             return 2;
         }
     }
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
             bench::IdleFigures(options);
         } else if (group == "lon") {
             bench::LonFigures(options);
+        } else if (group == "usb") {
+            bench::UsbFigures(options);
         } else if (group == "terminal") {
             bench::TerminalFigures(options);
         } else {

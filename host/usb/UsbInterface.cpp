@@ -51,7 +51,8 @@ bool UsbInterface::Start(std::string& error) {
             if (!Send(NiMessage{kNiLayerMode, {1}})) {
                 break;
             }
-            if (Await(kNiLayerMode, std::nullopt, kU61ModeRetryMs)) {
+            const auto echo = Await(kNiLayerMode, std::nullopt, kU61ModeRetryMs);
+            if (echo && echo->data == std::vector<std::uint8_t>{1}) {
                 m_switched = true;
                 return true;
             }
