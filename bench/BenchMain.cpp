@@ -3,8 +3,8 @@
 // --smoke measures the quick figures once each, in a few seconds: a check that every one can
 // still be measured, not a measurement.
 //
-//   qma7_bench --bin DIR [--idle-seconds N] [--quick | --smoke] [--lonnode PATH] [processes]
-//              [terminal] [actions] [idle] [lon]
+//   qma7_bench --bin DIR [--idle-seconds N] [--quick | --smoke] [--lonnode PATH]
+//              [--lonusb PEER NODE] [processes] [terminal] [actions] [idle] [lon] [usb]
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
             options.idleSeconds = std::atoi(argv[++i]);
         } else if (arg == "--lonnode" && i + 1 < argc) {
             options.lonnode = argv[++i];
+        } else if (arg == "--lonusb" && i + 2 < argc) {
+            options.lonusb = argv[++i];
+            options.lonusbNode = argv[++i];
         } else if (arg == "--quick") {
             options.quick = true;
             options.startupRuns = 3;
@@ -35,12 +38,13 @@ int main(int argc, char** argv) {
             options.startupRuns = 1;
             options.idleSeconds = 1;
         } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
-                   arg == "lon") {
+                   arg == "lon" || arg == "usb") {
             groups.push_back(arg);
         } else {
             std::fprintf(stderr,
                          "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick | --smoke] "
-                         "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon]\n");
+                         "[--lonnode PATH] [--lonusb PEER NODE] [processes] [terminal] [actions] "
+                         "[idle] [lon] [usb]\n");
             return 2;
         }
     }
@@ -60,6 +64,8 @@ int main(int argc, char** argv) {
             bench::IdleFigures(options);
         } else if (group == "lon") {
             bench::LonFigures(options);
+        } else if (group == "usb") {
+            bench::UsbFigures(options);
         } else if (group == "terminal") {
             bench::TerminalFigures(options);
         } else {

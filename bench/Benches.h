@@ -6,12 +6,14 @@
 namespace bench {
 
 struct Options {
-    std::string binDir;    // where qma7 and its module are
-    int idleSeconds = 30;  // how long idle CPU time is measured
-    int startupRuns = 20;  // process start-ups per figure
-    bool quick = false;    // every action once, the long ones at L = 0 only
-    bool smoke = false;    // each figure once, as briefly as it can be had
-    std::string lonnode;   // the LON/IP test node's program
+    std::string binDir;      // where qma7 and its module are
+    int idleSeconds = 30;    // how long idle CPU time is measured
+    int startupRuns = 20;    // process start-ups per figure
+    bool quick = false;      // every action once, the long ones at L = 0 only
+    bool smoke = false;      // each figure once, as briefly as it can be had
+    std::string lonnode;     // the LON/IP test node's program
+    std::string lonusb;      // the USB test peer's folder (u60sim.py, probe-usb.py)
+    std::string lonusbNode;  // the test node's program on a USB interface
 };
 
 // Each tab's Read and Write, Save to file, Read from file and Default settings on the real
@@ -24,6 +26,10 @@ void ProcessFigures(const Options& options);
 // LON/IP on loopback against the test node: NV fetch and update round trips, and Save to file
 // against its floor. Needs the network namespace that bench/run makes.
 void LonFigures(const Options& options);
+// Through a USB interface of the emulated channel to the test node: the fetch round trip beside
+// the channel floor and the peer's probe, the host's CPU per fetch, Save to file against its
+// floor.
+void UsbFigures(const Options& options);
 // The terminal front end: time to its first frame, peak memory, idle CPU with every tab open.
 void TerminalFigures(const Options& options);
 

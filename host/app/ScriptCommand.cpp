@@ -12,6 +12,7 @@
 #include "host/app/ControlHost.h"
 #include "host/app/LonOption.h"
 #include "host/app/ScriptSource.h"
+#include "host/app/StopSignals.h"
 #include "host/driver/LinkScriptNode.h"
 #include "host/driver/ScriptDriver.h"
 #include "host/driver/SimScriptNode.h"
@@ -109,6 +110,7 @@ int RunScriptCommand(int argc, char** argv) {
     } clockGuard;
     std::optional<SimNode> node;
     std::unique_ptr<LonSession> lon;
+    std::unique_ptr<StopSignals> stopSignals;
     std::unique_ptr<ScriptNode> scriptNode;
     if (options.lon.target) {
         platform::crt::SetCurrentClock(&realClock);
@@ -118,6 +120,11 @@ int RunScriptCommand(int argc, char** argv) {
             return 1;
         }
         scriptNode = std::make_unique<LinkScriptNode>(lon->Node());
+        // Stopped, the link is given back as it was found (a USB interface's mode).
+        stopSignals = std::make_unique<StopSignals>([&] {
+            std::cout.flush();
+            lon->Close();
+        });
     } else {
         node = options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
         if (!node) {
@@ -160,6 +167,9 @@ int RunScriptCommand(int argc, char** argv) {
         std::cout.flush();
         std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
         save();
+        if (lon) {
+            lon->Close();
+        }
         std::fflush(nullptr);
         // The error ends the session where it stands, inside whatever dialog was running.
         std::_Exit(1);
@@ -179,6 +189,9 @@ int RunScriptCommand(int argc, char** argv) {
     }
     driver.SetControl(control->Control());
     driver.Run();
+    if (stopSignals) {
+        stopSignals->Check();
+    }
     driver.SetControl({});
     control.reset();
     std::cout.flush();
