@@ -1,7 +1,6 @@
 #include "host/tui/TerminalFrontEnd.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "host/tui/FileDialogView.h"
 #include "host/tui/MessageBoxView.h"
@@ -11,7 +10,6 @@ namespace host::tui {
 
 namespace {
 
-constexpr int kSelectorNv = 42;             // selecting a part is a step of an item, not an item
 constexpr std::int64_t kBusyAfterMs = 100;  // a handler that runs longer shows the busy line
 
 constexpr char kBusy[] = "Busy: ";
@@ -28,14 +26,6 @@ std::string Seconds(std::int64_t ms) {
 }
 
 }  // namespace
-
-// The actions that take long enough to want a count, and what the count is of: 14 single
-// values and 12 parts for the file; 12 parts and 14 values for the factory settings.
-const TerminalFrontEnd::LongAction TerminalFrontEnd::kLongActions[] = {
-    {"Save to file", false, 26},
-    {"Read from file", true, 26},
-    {"Default settings", true, 26},
-};
 
 // A box or file dialog opened by a running handler: its keys are the user's answer, not
 // type-ahead, and what the handler does meanwhile is not the handler's progress.
@@ -252,8 +242,7 @@ void TerminalFrontEnd::AfterHostCall(bool write, int nv) {
         Activity& activity = *m_activity;
         Identify(activity);
         ++activity.calls;
-        if (activity.action != nullptr && activity.action->countsWrites == write &&
-            nv != kSelectorNv) {
+        if (activity.action != nullptr && activity.action->Counts(write, nv)) {
             ++activity.items;
         }
     }
@@ -294,10 +283,7 @@ void TerminalFrontEnd::Identify(Activity& activity) const {
     }
     activity.known = true;
     const Screen::Running running = m_screen.RunningAction();
-    const auto* action =
-        std::find_if(std::begin(kLongActions), std::end(kLongActions),
-                     [&](const LongAction& a) { return running.action == a.caption; });
-    if (action != std::end(kLongActions)) {
+    if (const LongAction* action = LongAction::Find(running.action)) {
         activity.action = action;
         activity.label = running.action;
     } else if (!running.action.empty()) {

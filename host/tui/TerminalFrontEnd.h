@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "host/site/LongAction.h"
 #include "host/tui/CellGrid.h"
 #include "host/tui/Screen.h"
 #include "host/tui/Terminal.h"
@@ -76,12 +77,6 @@ class TerminalFrontEnd final : public FrontEnd {
     std::optional<InputEvent> NextEvent(std::optional<std::int64_t> deadline);
     void Dispatch(const InputEvent& event);
 
-    // A long action whose progress the host can count from its host calls.
-    struct LongAction {
-        const char* caption;  // of the button that starts it
-        bool countsWrites;    // its items are writes (else reads) of NVs other than the selector
-        int items;
-    };
     // A handler the user started, while it runs.
     struct Activity {
         // Declared, so that std::optional<Activity> can tell it is default-constructible
@@ -95,7 +90,6 @@ class TerminalFrontEnd final : public FrontEnd {
         int calls = 0;
         bool blocked = false;
     };
-    static const LongAction kLongActions[];
     // Finds what the activity runs, once: the label and the long action, if it is one.
     void Identify(Activity& activity) const;
     // Takes what the terminal holds without waiting: signals are kept, resizes painted, keys
