@@ -18,8 +18,9 @@ constexpr LongAction kLongActions[] = {
 
 }  // namespace
 
-bool LongAction::Counts(bool write, int nv) const {
-    return countsWrites == write && nv != kSelectorNv;
+bool LongAction::Counts(const HostCall& call) const {
+    const HostCall::Kind kind = countsWrites ? HostCall::Kind::Write : HostCall::Kind::Read;
+    return call.kind == kind && call.nv != kSelectorNv;
 }
 
 const LongAction* LongAction::Find(std::string_view caption) {

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "host/site/ClientSite.h"
+
 namespace host {
 
 struct LongAction {
@@ -11,8 +13,8 @@ struct LongAction {
     bool countsWrites;    // its items are writes (else reads) of NVs other than the selector
     int items;
 
-    // Whether a host call of this action (a write or a read of nv) is one of its items.
-    bool Counts(bool write, int nv) const;
+    // Whether a host call of this action is one of its items (reading the node's name is not).
+    bool Counts(const HostCall& call) const;
     // The long action a button with this caption starts; null when it is none.
     static const LongAction* Find(std::string_view caption);
 };

@@ -234,7 +234,7 @@ void TerminalFrontEnd::BeforeHostCall() {
     }
 }
 
-void TerminalFrontEnd::AfterHostCall(bool write, int nv) {
+void TerminalFrontEnd::AfterHostCall(const HostCall& call) {
     if (m_quit) {
         return;
     }
@@ -242,7 +242,7 @@ void TerminalFrontEnd::AfterHostCall(bool write, int nv) {
         Activity& activity = *m_activity;
         Identify(activity);
         ++activity.calls;
-        if (activity.action != nullptr && activity.action->Counts(write, nv)) {
+        if (activity.action != nullptr && activity.action->Counts(call)) {
             ++activity.items;
         }
     }
