@@ -40,6 +40,7 @@ struct HttpServer::Exchange {
 struct HttpServer::Stream {
     HttpServer* server = nullptr;
     MHD_Connection* connection = nullptr;
+    int socket = -1;
     std::string pending;
     bool suspended = false;
     bool closing = false;
@@ -170,9 +171,32 @@ HttpServer::~HttpServer() {
     }
 }
 
-int HttpServer::PollFd() const {
+std::vector<pollfd> HttpServer::PollFds() const {
     const MHD_DaemonInfo* info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_EPOLL_FD);
-    return info != nullptr ? info->epoll_fd : -1;
+    std::vector<pollfd> fds{{info != nullptr ? info->epoll_fd : -1, POLLIN, 0}};
+    // A suspended stream is outside the server's own wait; a browser sends nothing on it after
+    // its request, so only its going away is watched.
+    for (const auto& [id, stream] : m_streams) {
+        if (stream->socket >= 0) {
+            fds.push_back({stream->socket, POLLRDHUP, 0});
+        }
+    }
+    return fds;
+}
+
+void HttpServer::Run(const std::vector<pollfd>& polled) {
+    for (const pollfd& fd : polled) {
+        if ((fd.revents & (POLLRDHUP | POLLHUP | POLLERR)) == 0) {
+            continue;
+        }
+        for (const auto& [id, stream] : m_streams) {
+            if (stream->socket == fd.fd) {
+                CloseStream(id);
+                break;
+            }
+        }
+    }
+    Run();
 }
 
 std::optional<std::int64_t> HttpServer::TimeoutMs() const {
@@ -207,6 +231,9 @@ int HttpServer::Answer(MHD_Connection* connection, const char* url, const char* 
         auto stream = std::make_unique<Stream>();
         stream->server = this;
         stream->connection = connection;
+        const MHD_ConnectionInfo* info =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        stream->socket = info != nullptr ? info->connect_fd : -1;
         stream->pending = std::move(answer.body);
         stream->closing = answer.streamEnds;
         response = MHD_create_response_from_callback(

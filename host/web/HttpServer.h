@@ -5,6 +5,8 @@
 // may turn its connection into an event stream (server-sent events) that Push feeds until the
 // browser goes or CloseStream ends it.
 
+#include <poll.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -68,12 +70,15 @@ class HttpServer {
     HttpServer& operator=(const HttpServer&) = delete;
 
     int Port() const { return m_port; }
-    // Readable when the server has work for Run.
-    int PollFd() const;
+    // What to wait on: the server's own descriptor (readable when it has work for Run), and
+    // each event stream's socket, which tells when its browser goes away.
+    std::vector<pollfd> PollFds() const;
     // How long the server may wait before Run is due anyway; nothing: no limit.
     std::optional<std::int64_t> TimeoutMs() const;
     // Does the work there is, without waiting.
     void Run();
+    // After a wait on PollFds: ends the streams whose browser went, then does the work there is.
+    void Run(const std::vector<pollfd>& polled);
 
     // Sends data on an event stream (whole "data: ...\n\n" events).
     void Push(int stream, const std::string& data);

@@ -27,6 +27,7 @@ namespace {
 constexpr std::int64_t kBusyAfterMs = 100;   // a handler that runs longer shows the busy line
 constexpr std::int64_t kHeartbeatMs = 5000;  // a push channel that is gone shows within this
 constexpr std::int64_t kFinishMs = 500;      // how long the last state has to reach the page
+constexpr int kFinishSliceMs = 50;
 constexpr std::size_t kMaxRequestBody = WebFileDialog::kMaxUpload;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
@@ -497,8 +498,12 @@ void WebFrontEnd::Wait(std::optional<std::int64_t> deadline) {
     if (const auto server = m_server->TimeoutMs()) {
         timeout = std::min(timeout, *server);
     }
-    pollfd fds[2] = {{m_server->PollFd(), POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-    ::poll(fds, g_signalPipe[0] >= 0 ? 2 : 1, static_cast<int>(std::max<std::int64_t>(0, timeout)));
+    std::vector<pollfd> fds = m_server->PollFds();
+    if (g_signalPipe[0] >= 0) {
+        fds.push_back({g_signalPipe[0], POLLIN, 0});
+    }
+    ::poll(fds.data(), fds.size(), static_cast<int>(std::max<std::int64_t>(0, timeout)));
+    m_server->Run(fds);
     Serve();
 }
 
@@ -808,9 +813,9 @@ void WebFrontEnd::Finish() {
     // The last state goes out before the server stops; a page that is gone does not hold it.
     const std::int64_t until = m_clock.NowMs() + kFinishMs;
     while (!m_streams.empty() && m_clock.NowMs() < until) {
-        pollfd fd{m_server->PollFd(), POLLIN, 0};
-        ::poll(&fd, 1, 50);
-        m_server->Run();
+        std::vector<pollfd> fds = m_server->PollFds();
+        ::poll(fds.data(), fds.size(), kFinishSliceMs);
+        m_server->Run(fds);
     }
 }
 
