@@ -41,6 +41,11 @@ std::string WebAccess::RandomToken() {
     return token;
 }
 
+void WebAccess::NameCookiesFor(int port) {
+    m_tokenCookie = "qma7_token_" + std::to_string(port);
+    m_clientCookie = "qma7_client_" + std::to_string(port);
+}
+
 WebAccess::Verdict WebAccess::Check(const HttpRequest& request, bool urlTokenAllowed) const {
     // A browser says where a request comes from; a page of another site may not drive the
     // sheet, even when the browser would send our cookie along.
@@ -50,7 +55,7 @@ WebAccess::Verdict WebAccess::Check(const HttpRequest& request, bool urlTokenAll
     if (request.fetchSite == "cross-site") {
         return Verdict::ForeignOrigin;
     }
-    const std::string* token = request.Cookie(kTokenCookie);
+    const std::string* token = request.Cookie(m_tokenCookie);
     if (urlTokenAllowed && request.Query(kTokenQuery) != nullptr) {
         token = request.Query(kTokenQuery);
     }

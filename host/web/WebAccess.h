@@ -14,13 +14,16 @@ namespace host::web {
 
 class WebAccess {
   public:
-    static constexpr char kTokenCookie[] = "qma7_token";
-    static constexpr char kClientCookie[] = "qma7_client";
     static constexpr char kTokenQuery[] = "token";
     // How long a controlling browser's push channel may be gone before another may take over.
     static constexpr std::int64_t kReleaseAfterMs = 30000;
 
     explicit WebAccess(std::string token) : m_token(std::move(token)) {}
+    // A browser keeps cookies by host, not by port: each qma7 web on a machine names its
+    // cookies after its port, so that a browser can use two of them side by side.
+    void NameCookiesFor(int port);
+    const std::string& TokenCookie() const { return m_tokenCookie; }
+    const std::string& ClientCookie() const { return m_clientCookie; }
     // A new random token (128 bits, hex) from the system's random source.
     static std::string RandomToken();
 
@@ -51,6 +54,8 @@ class WebAccess {
     bool Released(std::int64_t nowMs) const;
 
     std::string m_token;
+    std::string m_tokenCookie = "qma7_token";
+    std::string m_clientCookie = "qma7_client";
     std::optional<std::string> m_holder;
     std::optional<std::string> m_previous;
     std::int64_t m_sinceMs = 0;

@@ -171,6 +171,7 @@ bool WebFrontEnd::Listen(const std::string& address, int port, std::string& erro
     if (!m_server) {
         return false;
     }
+    m_access.NameCookiesFor(m_server->Port());
     // Signals wake the poll through a pipe; a browser that goes away is no signal.
     if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         for (const int signal : kSignals) {
@@ -199,7 +200,7 @@ HttpResponse WebFrontEnd::Handle(const HttpRequest& request, int stream) {
                               "started (it carries a token). An older address no longer works.");
             break;
         case WebAccess::Verdict::Allowed: {
-            const std::string* client = request.Cookie(WebAccess::kClientCookie);
+            const std::string* client = request.Cookie(m_access.ClientCookie());
             if (entry) {
                 response = Entry(request);
             } else if (asset) {
@@ -244,16 +245,15 @@ HttpResponse WebFrontEnd::Handle(const HttpRequest& request, int stream) {
 
 HttpResponse WebFrontEnd::Entry(const HttpRequest& request) {
     const std::string cookieFlags = "; Path=/; HttpOnly; SameSite=Strict";
-    const std::string* client = request.Cookie(WebAccess::kClientCookie);
+    const std::string* client = request.Cookie(m_access.ClientCookie());
     if (request.Query(WebAccess::kTokenQuery) != nullptr || client == nullptr) {
         // The token moves from the address into a cookie, out of the address bar and history.
         HttpResponse response = Redirect("/");
-        response.headers.emplace_back("Set-Cookie", std::string(WebAccess::kTokenCookie) + "=" +
-                                                        m_access.Token() + cookieFlags);
+        response.headers.emplace_back(
+            "Set-Cookie", m_access.TokenCookie() + "=" + m_access.Token() + cookieFlags);
         if (client == nullptr) {
-            response.headers.emplace_back("Set-Cookie", std::string(WebAccess::kClientCookie) +
-                                                            "=" + WebAccess::RandomToken() +
-                                                            cookieFlags);
+            response.headers.emplace_back("Set-Cookie", m_access.ClientCookie() + "=" +
+                                                            WebAccess::RandomToken() + cookieFlags);
         }
         return response;
     }

@@ -10,7 +10,7 @@ constexpr char kToken[] = "0123456789abcdef0123456789abcdef";
 HttpRequest WithCookie(const std::string& token) {
     HttpRequest request;
     request.host = "127.0.0.1:8742";
-    request.cookies[WebAccess::kTokenCookie] = token;
+    request.cookies["qma7_token"] = token;
     return request;
 }
 
@@ -52,6 +52,19 @@ TEST(WebAccess, RefusesRequestsFromPagesOfOtherOriginsEvenWithTheToken) {
     EXPECT_EQ(access.Check(request, false), WebAccess::Verdict::ForeignOrigin);
     request.fetchSite = "same-origin";
     EXPECT_EQ(access.Check(request, false), WebAccess::Verdict::Allowed);
+}
+
+TEST(WebAccess, TwoOnOneHostKeepTheirCookiesApart) {
+    WebAccess first(kToken);
+    WebAccess second(kToken);
+    first.NameCookiesFor(8742);
+    second.NameCookiesFor(8743);
+    EXPECT_NE(first.TokenCookie(), second.TokenCookie());
+    EXPECT_NE(first.ClientCookie(), second.ClientCookie());
+    HttpRequest request;
+    request.cookies[first.TokenCookie()] = kToken;
+    EXPECT_EQ(first.Check(request, false), WebAccess::Verdict::Allowed);
+    EXPECT_EQ(second.Check(request, false), WebAccess::Verdict::NoToken);
 }
 
 TEST(WebAccess, MakesADifferentLongTokenEachStart) {
