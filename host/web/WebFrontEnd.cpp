@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <system_error>
 
 #include "host/web/WindowDescription.h"
@@ -391,12 +389,9 @@ HttpResponse WebFrontEnd::StaticFile(const std::string& name, const std::string&
 json WebFrontEnd::State() const {
     json state;
     state["seq"] = m_seq;
-    state["status"] = {{"node", m_status.nodeName},
-                       {"programId", m_status.programId},
-                       {"link", m_status.link},
-                       {"address", m_status.address},
-                       {"problem", m_status.problem ? m_status.problem() : std::string()},
-                       {"own", m_problem}};
+    state["status"] = {{"node", m_status.nodeName}, {"programId", m_status.programId},
+                       {"link", m_status.link},     {"address", m_status.address},
+                       {"problem", m_linkProblem},  {"own", m_problem}};
     state["busy"] = m_busyText;
     // A handler runs: the page takes no input, even before the busy line shows.
     state["running"] = m_activity.has_value();
@@ -449,6 +444,12 @@ void WebFrontEnd::PushAll(const std::string& event) {
 }
 
 void WebFrontEnd::PushState() {
+    // The link's problem comes and goes without any window changing.
+    const std::string problem = m_status.problem ? m_status.problem() : std::string();
+    if (problem != m_linkProblem) {
+        m_linkProblem = problem;
+        m_dirty = true;
+    }
     if (!m_dirty || !m_server) {
         return;
     }

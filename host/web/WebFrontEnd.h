@@ -126,6 +126,7 @@ class WebFrontEnd final : public FrontEnd {
     std::string m_busyText;
     std::string m_notice;
     std::string m_problem;
+    std::string m_linkProblem;  // as last pushed
     int m_refused = 0;
     std::uint64_t m_seq = 0;
     bool m_dirty = true;
