@@ -8,6 +8,7 @@ set_target_properties(qma7 PROPERTIES INSTALL_RPATH "$ORIGIN/../${QMA7_PRIVATE_L
 set_target_properties(QMA7 qma7platform PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS qma7 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS QMA7 qma7platform LIBRARY DESTINATION ${QMA7_PRIVATE_LIBDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/host/web/page/ DESTINATION ${CMAKE_INSTALL_DATADIR}/qma7/web)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/qma7.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/user-guide.md
               ${CMAKE_SOURCE_DIR}/docs/automation.md
@@ -21,9 +22,10 @@ set(CPACK_PACKAGE_CONTACT "QMA7 maintainers <maintainers@users.noreply.c-seed-3f
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "settings sheet for the QMA7 air-handling controller node (LonWorks)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "qma7 reads and writes the settings of a QMA7 air-handling controller node in a terminal:
-on a simulated node, or on a real one over LON/IP. It saves a node's whole configuration to a
-text file and loads it back, restores factory settings, and plays commissioning scripts.")
+    "qma7 reads and writes the settings of a QMA7 air-handling controller node in a terminal or
+a web browser: on a simulated node, or on a real one over LON/IP. It saves a node's whole
+configuration to a text file and loads it back, restores factory settings, and plays
+commissioning scripts.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -9,6 +9,7 @@
 #include "host/app/ScriptCommand.h"
 #include "host/app/SheetCommand.h"
 #include "host/app/Usage.h"
+#include "host/app/WebCommand.h"
 
 int main(int argc, char** argv) {
     // --registry FILE applies to every command; it is taken out before a command sees its
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
         return host::RunRegisterCommand(argc - 2, argv + 2, command[0] == 'r');
+    }
+    if (std::strcmp(command, "web") == 0) {
+        return host::RunWebCommand(argc - 2, argv + 2);
     }
     if (std::strcmp(command, "draw") == 0) {
         return host::RunDrawCommand(argc - 2, argv + 2);

@@ -6,9 +6,7 @@ namespace host {
 
 FrontEndHookup::FrontEndHookup(ClientSite& site, tui::TerminalFrontEnd& frontEnd) : m_site(site) {
     site.SetCallObserver({[&frontEnd] { frontEnd.BeforeHostCall(); },
-                          [&frontEnd](const HostCall& call) {
-                              frontEnd.AfterHostCall(call.kind == HostCall::Kind::Write, call.nv);
-                          }});
+                          [&frontEnd](const HostCall& call) { frontEnd.AfterHostCall(call); }});
     platform::crt::SetBlockingHook(
         [&frontEnd](platform::crt::Blocked what) { frontEnd.WhileBlocked(what); });
 }

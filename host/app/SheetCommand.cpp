@@ -14,7 +14,9 @@
 #include "host/app/ControlHost.h"
 #include "host/app/FrontEndHookup.h"
 #include "host/app/LonOption.h"
+#include "host/app/NodeKeeper.h"
 #include "host/app/SheetImage.h"
+#include "host/app/SheetOptions.h"
 #include "host/node/LiveModel.h"
 #include "host/node/NodeImage.h"
 #include "host/node/NodeProgramId.h"
@@ -28,119 +30,6 @@ namespace host {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::int64_t kSaveIntervalMs = 1000;  // writes reach the image at most once a second
-constexpr long long kMaxLatencyMs = 60000;
-
-struct SheetOptions {
-    std::optional<std::string> nodeImage;
-    bool fresh = false;
-    std::int64_t latencyMs = 0;
-    LonOptions lon;
-};
-
-bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& error) {
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> const char* {
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        if (TakeLonOption(argc, argv, i, options.lon, error)) {
-            if (!error.empty()) {
-                return false;
-            }
-        } else if (arg == "--node") {
-            const char* v = value();
-            if (v == nullptr) {
-                return false;
-            }
-            options.nodeImage = v;
-        } else if (arg == "--fresh") {
-            options.fresh = true;
-        } else if (arg == "--latency") {
-            const char* v = value();
-            if (v == nullptr) {
-                return false;
-            }
-            char* end = nullptr;
-            const long long ms = std::strtoll(v, &end, 10);
-            if (*v == '\0' || *end != '\0' || ms < 0 || ms > kMaxLatencyMs) {
-                error = std::string("--latency takes milliseconds from 0 to 60000, not ") + v;
-                return false;
-            }
-            options.latencyMs = ms;
-        } else {
-            error = "unknown argument " + arg + " (qma7 --help lists the options)";
-            return false;
-        }
-    }
-    if (!options.lon.target && !options.lon.needsLon.empty()) {
-        error = options.lon.needsLon + " needs --lon";
-        return false;
-    }
-    if (options.lon.target && (options.nodeImage || options.fresh || options.latencyMs != 0)) {
-        error = std::string(options.nodeImage ? "--node"
-                            : options.fresh   ? "--fresh"
-                                              : "--latency") +
-                " is for the simulated node; it cannot be used with --lon";
-        return false;
-    }
-    return true;
-}
-
-// Keeps the node image up to date: at most a second after the node changed (also while a
-// handler runs), and on demand (exit, a signal). It learns of changes from the node itself. A
-// save that fails is tried again a second later until one succeeds.
-class NodeKeeper {
-  public:
-    NodeKeeper(SimNode& node, fs::path path)
-        : m_node(node), m_path(std::move(path)), m_saved(node.Generation()) {}
-
-    // Saves when the node changed and the last save is a second old; when to wake to save.
-    std::optional<std::int64_t> Wake(std::int64_t nowMs) {
-        if (m_node.Generation() == m_saved && m_error.empty()) {
-            return std::nullopt;
-        }
-        if (!m_lastSave || nowMs - *m_lastSave >= kSaveIntervalMs) {
-            Save(nowMs);
-        }
-        return Pending() ? std::optional(*m_lastSave + kSaveIntervalMs) : std::nullopt;
-    }
-
-    bool Save(std::int64_t nowMs) {
-        m_lastSave = nowMs;
-        const std::uint64_t generation = m_node.Generation();
-        std::string error;
-        if (!NodeImage::Save(m_node, m_path, error)) {
-            m_error = error;
-            return false;
-        }
-        m_saved = generation;
-        m_error.clear();
-        return true;
-    }
-
-    // The last save's failure, empty when it succeeded.
-    const std::string& Error() const { return m_error; }
-
-  private:
-    bool Pending() const { return m_node.Generation() != m_saved || !m_error.empty(); }
-
-    SimNode& m_node;
-    fs::path m_path;
-    std::uint64_t m_saved;
-    std::optional<std::int64_t> m_lastSave;
-    std::string m_error;
-};
-
-// The status line's words for a save that failed; empty when it succeeded.
-std::string SaveProblem(const std::string& error) {
-    return error.empty() ? std::string() : "NOT SAVED: " + error + " (trying again)";
-}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "qma7: %s\n", message.c_str());
@@ -163,7 +52,7 @@ std::optional<fs::path> DefaultNodeImagePath(const char* stateHome, const char* 
 int RunSheetCommand(int argc, char** argv) {
     SheetOptions options;
     std::string error;
-    if (!ParseOptions(argc, argv, options, error)) {
+    if (!ParseSheetOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "qma7: %s\n", error.c_str());
         return 2;
     }

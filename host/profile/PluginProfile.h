@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "host/site/ClientSite.h"
+
 namespace host {
 
 // An action whose progress the host can count from its host calls.
@@ -42,6 +44,13 @@ struct PluginProfile {
         const auto found = std::find_if(longActions.begin(), longActions.end(),
                                         [&](const LongAction& a) { return a.caption == caption; });
         return found == longActions.end() ? nullptr : &*found;
+    }
+    // Whether a host call of action is one of its items: a read or write of the action's kind,
+    // not of the part selector. Reading the node's name (the file's header) is no item.
+    bool CountsAsItem(const LongAction& action, const HostCall& call) const {
+        const HostCall::Kind kind =
+            action.countsWrites ? HostCall::Kind::Write : HostCall::Kind::Read;
+        return call.kind == kind && call.nv != partSelectorNv;
     }
     // What a tab is for; empty for a tab the profile does not describe.
     std::string_view TabText(std::string_view caption) const {

@@ -235,7 +235,7 @@ void TerminalFrontEnd::BeforeHostCall() {
     }
 }
 
-void TerminalFrontEnd::AfterHostCall(bool write, int nv) {
+void TerminalFrontEnd::AfterHostCall(const HostCall& call) {
     if (m_quit) {
         return;
     }
@@ -243,8 +243,7 @@ void TerminalFrontEnd::AfterHostCall(bool write, int nv) {
         Activity& activity = *m_activity;
         Identify(activity);
         ++activity.calls;
-        if (activity.action != nullptr && activity.action->countsWrites == write &&
-            nv != Qma7Profile().partSelectorNv) {
+        if (activity.action != nullptr && Qma7Profile().CountsAsItem(*activity.action, call)) {
             ++activity.items;
         }
     }

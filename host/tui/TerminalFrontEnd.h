@@ -62,7 +62,7 @@ class TerminalFrontEnd final : public FrontEnd {
 
     // The client site's checkpoints around each host call, and the clock's blocking hook.
     void BeforeHostCall();
-    void AfterHostCall(bool write, int nv);
+    void AfterHostCall(const HostCall& call);
     void WhileBlocked(platform::crt::Blocked what);
 
     // What the running handler did when a signal stopped it ("Default settings stopped after
