@@ -44,13 +44,26 @@ constexpr char kDownloadCompleted[] = "\"Download completed\"";
 constexpr char kDownloadPartly[] = "\"Download not completed. ";
 constexpr char kDownloadNotCompleted[] = "\"Download not completed\"";
 constexpr char kDownloadAborted[] = "\"Download aborted\"";
-constexpr char kForeignFile[] = "\"ProgramID does not match!\" -> No";
+constexpr char kForeignFile[] = "box \"ProgramID does not match!\"";  // then the answer
+constexpr char kAnsweredNo[] = "-> No";
 constexpr char kWrongPassword[] = "\"Wrong password";
 constexpr char kFileNotFound[] = "\"File not found!\"";
 constexpr char kDefaultsPartly[] = "\"Default settings not completed. ";
 
 bool Has(const std::string& text, const char* what) {
     return text.find(what) != std::string::npos;
+}
+
+// Whether the box whose line starts with start was answered No.
+bool AnsweredNo(const std::string& boxes, const char* start) {
+    std::istringstream lines(boxes);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.starts_with(start) && line.ends_with(kAnsweredNo)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // The count after prefix in text ("... not completed. 3 items ..." -> 3).
@@ -142,7 +155,7 @@ NodeResult ResultOfBoxes(Action action, const std::string& boxes) {
             if (Has(boxes, kDownloadCompleted)) {
                 return Result(Outcome::Done, {});
             }
-            if (Has(boxes, kForeignFile)) {
+            if (AnsweredNo(boxes, kForeignFile)) {
                 return Result(Outcome::Failed,
                               "the file is of another program ID; not loaded (--force loads it)");
             }
