@@ -308,6 +308,10 @@ int RunNodeProcess(int socket, const FleetJob& job) {
     out->flush();
 
     NodeResult result = ResultOfBoxes(job.action, boxes.str());
+    // A node that went silent on the way: that is the reason, whatever the plug-in made of it.
+    if (result.outcome != Outcome::Done && !node.Problem().empty()) {
+        result.detail = node.Problem() + " (" + result.detail + ")";
+    }
     if (job.action == Action::Check && result.outcome == Outcome::Done) {
         std::ifstream saved(checkPath, std::ios::binary);
         std::ifstream given(job.file, std::ios::binary);
