@@ -13,6 +13,7 @@
 #include "host/lon/NodeList.h"
 #include "host/lon/UdpLink.h"
 #include "host/node/NodeProgramId.h"
+#include "host/usb/UsbPacketLink.h"
 #include "platform/crt/Clock.h"
 
 namespace host {
@@ -39,6 +40,8 @@ struct Target {
     lon::LonAddress node;
     std::optional<lon::LonAddress> host;
     std::optional<std::string> listName;
+    std::optional<std::string> usb;  // the node list's interface for the node, and its kind
+    std::optional<std::string> usbKind;
 };
 
 std::optional<Target> FindTarget(const std::string& text, std::string& error) {
@@ -62,6 +65,8 @@ std::optional<Target> FindTarget(const std::string& text, std::string& error) {
         if (entry != nullptr) {
             target.host = entry->host;
             target.listName = entry->name;
+            target.usb = entry->usb;
+            target.usbKind = entry->usbKind;
         }
         return target;
     }
@@ -72,7 +77,7 @@ std::optional<Target> FindTarget(const std::string& text, std::string& error) {
                           : std::string("a node list (neither XDG_CONFIG_HOME nor HOME is set)"));
         return std::nullopt;
     }
-    return Target{entry->address, entry->host, entry->name};
+    return Target{entry->address, entry->host, entry->name, entry->usb, entry->usbKind};
 }
 
 std::string AddressText(const lon::LonAddress& address, std::uint32_t ip) {
@@ -99,6 +104,12 @@ std::string SocketError(int errorNumber, const lon::LonAddress& host, std::uint3
 
 bool TakeLonOption(int argc, char** argv, int& i, LonOptions& options, std::string& error) {
     const std::string arg = argv[i];
+    if (TakeUsbOption(argc, argv, i, options.usb, error)) {
+        if (options.needsLon.empty()) {
+            options.needsLon = arg;
+        }
+        return true;
+    }
     const bool valued = arg == "--lon" || arg == "--lon-host" || arg == "--lon-timeout" ||
                         arg == "--lon-retries" || arg == "--name";
     if (!valued && arg != "--lon-by-selector") {
@@ -140,6 +151,12 @@ bool TakeLonOption(int argc, char** argv, int& i, LonOptions& options, std::stri
 
 LonSession::~LonSession() = default;
 
+void LonSession::Close() {
+    if (m_usb) {
+        m_usb->Close();
+    }
+}
+
 std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform::crt::Clock& clock,
                                              std::string& error) {
     const auto target = FindTarget(options.target.value_or(""), error);
@@ -160,24 +177,44 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
                 " has the host's address; give the host another with --lon-host";
         return nullptr;
     }
-    const auto nodeIp = lon::DerivedIpv4(target->node, error);
-    const auto hostIp = nodeIp ? lon::DerivedIpv4(*host, error) : std::nullopt;
-    if (!hostIp) {
-        return nullptr;
-    }
-
-    std::unique_ptr<LonSession> session(new LonSession);
-    int errorNumber = 0;
-    session->m_socket = lon::UdpLink::Open({*hostIp, lon::kLonIpPort}, errorNumber);
-    if (!session->m_socket) {
-        error = SocketError(errorNumber, *host, *hostIp);
-        return nullptr;
-    }
     const lon::SubnetNode hostNode{static_cast<std::uint8_t>(host->subnet),
                                    static_cast<std::uint8_t>(host->node)};
-    session->m_packets =
-        std::make_unique<lon::LsUdpLink>(*session->m_socket, target->node.domain, hostNode);
-    lon::PacketLink* link = session->m_packets.get();
+    std::unique_ptr<LonSession> session(new LonSession);
+    lon::PacketLink* link = nullptr;
+    std::string nodeText = lon::FormatLonAddress(target->node);
+    std::string kind = "LON/IP";
+    const auto usbDevice = options.usb.device ? options.usb.device : target->usb;
+    if (usbDevice) {
+        // Through a USB network interface on the node's channel.
+        const auto choice = ChooseUsbInterface(
+            *usbDevice, options.usb.kind ? options.usb.kind : target->usbKind, SysfsRoot(), error);
+        if (!choice) {
+            return nullptr;
+        }
+        session->m_usb =
+            usb::UsbPacketLink::Open(choice->path, choice->family, hostNode, clock, error);
+        if (!session->m_usb) {
+            return nullptr;
+        }
+        link = session->m_usb.get();
+        kind = "USB " + choice->path;
+    } else {
+        const auto nodeIp = lon::DerivedIpv4(target->node, error);
+        const auto hostIp = nodeIp ? lon::DerivedIpv4(*host, error) : std::nullopt;
+        if (!hostIp) {
+            return nullptr;
+        }
+        int errorNumber = 0;
+        session->m_socket = lon::UdpLink::Open({*hostIp, lon::kLonIpPort}, errorNumber);
+        if (!session->m_socket) {
+            error = SocketError(errorNumber, *host, *hostIp);
+            return nullptr;
+        }
+        session->m_packets =
+            std::make_unique<lon::LsUdpLink>(*session->m_socket, target->node.domain, hostNode);
+        link = session->m_packets.get();
+        nodeText = AddressText(target->node, *nodeIp);
+    }
     if (const char* faults = std::getenv(kFaultsVariable)) {
         const auto parsed = lon::ParseFaults(faults, error);
         if (!parsed) {
@@ -196,12 +233,13 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
     lon::LonNodeLink::Options nodeOptions;
     nodeOptions.bySelector = options.bySelector;
     nodeOptions.name = options.name ? options.name : target->listName;
+    nodeOptions.kind = kind;
     session->m_node =
         std::make_unique<lon::LonNodeLink>(*session->m_transactions, target->node, nodeOptions);
 
     const auto programId = session->m_node->ReadProgramId();
     if (!programId) {
-        const std::string node = AddressText(target->node, *nodeIp);
+        const std::string& node = nodeText;
         error = session->m_node->Problem().empty()
                     ? "the node " + node + " refuses to tell its program ID"
                     : "no answer from " + node + "; is the node on the network, and the host's " +

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "host/app/UsbOption.h"
 #include "host/lon/LonNodeLink.h"
 
 struct IOleClientSite;
@@ -27,6 +28,9 @@ class LsUdpLink;
 class PacketLink;
 class UdpLink;
 }  // namespace lon
+namespace usb {
+class UsbPacketLink;
+}  // namespace usb
 
 struct LonOptions {
     std::optional<std::string> target;  // an address, or a name of the node list
@@ -34,6 +38,7 @@ struct LonOptions {
     lon::Timing timing;
     bool bySelector = false;
     std::optional<std::string> name;
+    UsbOptions usb;        // through a USB network interface instead of LON/IP
     std::string needsLon;  // the first option given that only makes sense with --lon
 };
 
@@ -54,10 +59,13 @@ class LonSession {
     const std::string& ProgramIdText() const { return m_programId; }
     // The node's name as the status line shows it; empty when it could not be read.
     std::string Name() { return m_node->Name().value_or(""); }
+    // Gives the link back as it was found (a USB interface's mode); also on a stop signal.
+    void Close();
 
   private:
     LonSession() = default;
     std::unique_ptr<lon::UdpLink> m_socket;
+    std::unique_ptr<usb::UsbPacketLink> m_usb;
     std::unique_ptr<lon::LsUdpLink> m_packets;
     std::unique_ptr<lon::PacketLink> m_faults;
     std::unique_ptr<lon::Transactions> m_transactions;

@@ -160,6 +160,9 @@ int RunScriptCommand(int argc, char** argv) {
         std::cout.flush();
         std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
         save();
+        if (lon) {
+            lon->Close();
+        }
         std::fflush(nullptr);
         // The error ends the session where it stands, inside whatever dialog was running.
         std::_Exit(1);

@@ -243,6 +243,9 @@ int RunSheetCommand(int argc, char** argv) {
         if (keeper) {
             keeper->Save(clock.NowMs());
         }
+        if (lon) {
+            lon->Close();
+        }
         terminal->Stop();
         tellNotes();
         if (!interrupted.empty()) {

@@ -22,6 +22,10 @@ LonNodeLink::LonNodeLink(Transactions& transactions, LonAddress address, Options
     : m_transactions(transactions), m_address(std::move(address)), m_options(std::move(options)) {}
 
 std::string LonNodeLink::Problem() const {
+    std::string link = m_transactions.LinkProblem();
+    if (!link.empty()) {
+        return link;
+    }
     return m_transactions.Answering() ? std::string() : "no answer from " + Address();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// A node on a LonWorks network, reached over LON/IP: the host's reads become NV fetches, its
-// writes updates by index (or, where the node cannot do those, NV messages by selector with a
-// read back), and the node's name is the one the user gave or else the node's
+// A node on a LonWorks network, reached over LON/IP or a USB network interface: the host's reads
+// become NV fetches, its writes updates by index (or, where the node cannot do those, NV messages
+// by selector with a read back), and the node's name is the one the user gave or else the node's
 // self-documentation string.
 
 #include <map>
@@ -20,6 +20,7 @@ class LonNodeLink final : public NodeLink {
     struct Options {
         bool bySelector = false;          // write by selector even where updates by index work
         std::optional<std::string> name;  // the name the plug-in reads
+        std::string kind = "LON/IP";      // what the status line calls the link
     };
 
     LonNodeLink(Transactions& transactions, LonAddress address, Options options);
@@ -27,7 +28,7 @@ class LonNodeLink final : public NodeLink {
     bool Read(int nv, std::span<std::uint8_t> buffer, std::size_t& returned) override;
     bool Write(int nv, std::span<const std::uint8_t> data) override;
     bool ReadName(std::span<char> buffer) override;
-    std::string Kind() const override { return "LON/IP"; }
+    std::string Kind() const override { return m_options.kind; }
     std::string Address() const override { return FormatLonAddress(m_address); }
     std::string Problem() const override;
 

@@ -49,7 +49,7 @@ std::optional<NodeList> NodeList::Parse(const std::string& text, const std::stri
         NodeEntry node;
         node.name = name;
         for (const auto& [key, value] : entry.items()) {
-            if (key != "address" && key != "host") {
+            if (key != "address" && key != "host" && key != "usb" && key != "usbKind") {
                 return fail("unknown member \"" + key + "\"");
             }
             if (!value.is_string()) {
@@ -66,6 +66,15 @@ std::optional<NodeList> NodeList::Parse(const std::string& text, const std::stri
             node.host = ParseHostAddress(entry["host"].get<std::string>(), *address, why);
             if (!node.host) {
                 return fail(why);
+            }
+        }
+        if (entry.contains("usb")) {
+            node.usb = entry["usb"].get<std::string>();
+        }
+        if (entry.contains("usbKind")) {
+            node.usbKind = entry["usbKind"].get<std::string>();
+            if (*node.usbKind != "u50" && *node.usbKind != "u61") {
+                return fail("\"usbKind\" is u50 or u61, not \"" + *node.usbKind + "\"");
             }
         }
         list.m_entries.push_back(std::move(node));

@@ -3,9 +3,12 @@
 // ${XDG_CONFIG_HOME:-~/.config}/qma7/nodes.json, so that `qma7 --lon AHU1` finds the node:
 //
 //     { "AHU1": { "address": "51/35/12" },
-//       "AHU2": { "address": "51/35/13", "host": "35/125" } }
+//       "AHU2": { "address": "51/35/13", "host": "35/125" },
+//       "AHU3": { "address": "51/35/14", "usb": "/dev/serial/by-id/usb-...", "usbKind": "u50" } }
 //
-// "host" is the host's own SUBNET/NODE in that node's domain (as --lon-host).
+// "host" is the host's own SUBNET/NODE in that node's domain (as --lon-host); "usb" the USB
+// network interface the node is reached through (as --usb) and "usbKind" its family (as
+// --usb-kind).
 
 #include <filesystem>
 #include <optional>
@@ -20,6 +23,8 @@ struct NodeEntry {
     std::string name;
     LonAddress address;
     std::optional<LonAddress> host;
+    std::optional<std::string> usb;
+    std::optional<std::string> usbKind;
 };
 
 class NodeList {

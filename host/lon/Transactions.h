@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "host/lon/LonFrame.h"
@@ -51,6 +52,8 @@ class Transactions {
     // False from the first try that went unanswered until an answer comes again.
     bool Answering() const { return m_answering; }
     const Timing& GetTiming() const { return m_timing; }
+    // What is wrong with the link itself; empty while it works.
+    std::string LinkProblem() const { return m_link.Problem(); }
 
   private:
     std::optional<Packet> Exchange(Service service, std::span<const std::uint8_t> apdu);
