@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "host/app/ScriptSource.h"
+#include "host/app/UsbOption.h"
 #include "host/fleet/FleetDisplay.h"
 #include "host/fleet/FleetReport.h"
 #include "host/fleet/FleetRunner.h"
@@ -23,6 +24,7 @@
 #include "host/lon/LsUdpLink.h"
 #include "host/lon/NodeList.h"
 #include "host/lon/UdpLink.h"
+#include "host/usb/UsbPacketLink.h"
 #include "platform/crt/Clock.h"
 
 namespace host {
@@ -37,9 +39,14 @@ constexpr char kPasswordVariable[] = "QMA7_PASSWORD";
 constexpr char kFaultsVariable[] = "QMA7_LON_FAULTS";
 constexpr char kSettingsExtension[] = ".txt";
 constexpr char kOutputExtension[] = ".out";
-// On LON/IP every node has its own answers on its own datagrams: nothing bounds the requests
-// outstanding but the one per node that each node's transactions keep.
+// On LON/IP every answer is a datagram of its own to the host's socket: nothing bounds the
+// requests outstanding but the one per node that each node's transactions keep.
 constexpr std::size_t kLonIpBound = fleet::PacketRelay::kUnbounded;
+// A USB interface in layer 2 mode holds 16 frames for the host and drops what comes beyond
+// (the U60's uplink buffers, as u60sim has them), and every frame heard on the channel comes up:
+// with at most 8 requests outstanding their answers fit at once with room for the channel's
+// other traffic.
+constexpr std::size_t kUsbBound = 8;
 
 struct ActionWord {
     const char* word;
@@ -283,7 +290,9 @@ int RunFleetCommand(int argc, char** argv) {
                          "another with --lon-host");
         }
     }
-    const auto hostIp = lon::DerivedIpv4(*host, error);
+    // LON/IP needs the host's derived address; a USB interface does not.
+    const bool viaUsb = options.lon.usb.device || nodes->front().usb;
+    const auto hostIp = viaUsb ? std::optional<std::uint32_t>(0) : lon::DerivedIpv4(*host, error);
     if (!hostIp) {
         return Usage(error);
     }
@@ -406,18 +415,39 @@ int RunFleetCommand(int argc, char** argv) {
         }
     }
 
-    int errorNumber = 0;
-    const auto socket = lon::UdpLink::Open({*hostIp, lon::kLonIpPort}, errorNumber);
-    if (!socket) {
-        std::fprintf(stderr,
-                     "qma7 fleet: cannot open UDP port 2541 of the host address %s (%s): %s\n",
-                     lon::FormatLonAddress(*host).c_str(), lon::FormatIpv4(*hostIp).c_str(),
-                     std::strerror(errorNumber));
-        return 1;
-    }
-    lon::LsUdpLink packets(*socket, first.domain, hostNode);
-    lon::PacketLink* link = &packets;
     platform::crt::ElapsedClock clock;
+    std::unique_ptr<lon::UdpLink> socket;
+    std::unique_ptr<lon::LsUdpLink> datagrams;
+    std::unique_ptr<usb::UsbPacketLink> usbLink;
+    lon::PacketLink* link = nullptr;
+    std::size_t bound = kLonIpBound;
+    const auto usbDevice = options.lon.usb.device ? options.lon.usb.device : nodes->front().usb;
+    if (usbDevice) {
+        const auto kind = options.lon.usb.kind ? options.lon.usb.kind : nodes->front().usbKind;
+        const auto choice = ChooseUsbInterface(*usbDevice, kind, SysfsRoot(), error);
+        if (choice) {
+            usbLink =
+                usb::UsbPacketLink::Open(choice->path, choice->family, hostNode, clock, error);
+        }
+        if (!usbLink) {
+            std::fprintf(stderr, "qma7 fleet: %s\n", error.c_str());
+            return 1;
+        }
+        link = usbLink.get();
+        bound = kUsbBound;
+    } else {
+        int errorNumber = 0;
+        socket = lon::UdpLink::Open({*hostIp, lon::kLonIpPort}, errorNumber);
+        if (!socket) {
+            std::fprintf(stderr,
+                         "qma7 fleet: cannot open UDP port 2541 of the host address %s (%s): %s\n",
+                         lon::FormatLonAddress(*host).c_str(), lon::FormatIpv4(*hostIp).c_str(),
+                         std::strerror(errorNumber));
+            return 1;
+        }
+        datagrams = std::make_unique<lon::LsUdpLink>(*socket, first.domain, hostNode);
+        link = datagrams.get();
+    }
     std::unique_ptr<lon::FaultyLink> faults;
     if (const char* spec = std::getenv(kFaultsVariable)) {
         const auto parsed = lon::ParseFaults(spec, error);
@@ -425,18 +455,22 @@ int RunFleetCommand(int argc, char** argv) {
             std::fprintf(stderr, "qma7 fleet: %s: %s\n", kFaultsVariable, error.c_str());
             return 1;
         }
-        faults = std::make_unique<lon::FaultyLink>(packets, clock, *parsed);
+        faults = std::make_unique<lon::FaultyLink>(*link, clock, *parsed);
         link = faults.get();
     }
 
     const lon::Timing& timing = options.lon.timing;
-    fleet::PacketRelay relay(*link, kLonIpBound, timing.timeoutMs);
+    fleet::PacketRelay relay(*link, bound, timing.timeoutMs);
     const bool inPlace = ::isatty(STDOUT_FILENO) != 0 && options.action != Action::Scan &&
                          static_cast<int>(rows.size()) + 2 < TerminalRows();
     fleet::FleetDisplay display(stdout, inPlace);
     fleet::WatchInterrupts();
-    fleet::FleetRunner runner(relay, *link, socket->Descriptor(), display, trace.get());
+    fleet::FleetRunner runner(relay, *link, socket ? socket->Descriptor() : -1, display,
+                              trace.get());
     runner.Run(jobs, rows, options.parallel);
+    if (usbLink) {
+        usbLink->Close();  // the interface back in the mode it had
+    }
 
     const std::string table = fleet::FormatTable(rows, options.action);
     std::fputs(inPlace ? ("\n" + table).c_str() : table.c_str(), stdout);

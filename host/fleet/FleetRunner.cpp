@@ -19,9 +19,11 @@ namespace host::fleet {
 
 namespace {
 
-// How often the link is looked at when it has no descriptor, and how long a faulty link's
-// delayed packets may wait for their time.
+// How long a faulty link's delayed packets may wait for their time, and how often a link without
+// a descriptor to wait on (a USB interface) is looked at.
 constexpr int kPollMs = 20;
+constexpr int kPollLinkMs = 1;
+constexpr std::int64_t kLinkReadMs = 1;
 constexpr std::size_t kMaxMessage = 1 << 16;
 
 volatile sig_atomic_t g_interrupted = 0;
@@ -175,7 +177,7 @@ void FleetRunner::Run(const std::vector<FleetJob>& jobs, std::vector<FleetRow>& 
         if (m_linkSocket >= 0) {
             ready.push_back({m_linkSocket, POLLIN, 0});
         }
-        ::poll(ready.data(), ready.size(), kPollMs);
+        ::poll(ready.data(), ready.size(), m_linkSocket >= 0 ? kPollMs : kPollLinkMs);
 
         for (std::size_t i = 0; i < running.size(); ++i) {
             if (ready[i].revents == 0) {
@@ -223,7 +225,11 @@ void FleetRunner::Run(const std::vector<FleetJob>& jobs, std::vector<FleetRow>& 
         std::erase_if(running, [](const Running& process) { return process.pid == 0; });
 
         lon::Packet packet;
-        while (m_link.Receive(0, packet)) {
+        // A link without a descriptor reads its device only while it waits (a USB interface
+        // does not read at all on a wait of 0): the first look waits a little.
+        std::int64_t wait = m_linkSocket >= 0 ? 0 : kLinkReadMs;
+        while (m_link.Receive(wait, packet)) {
+            wait = 0;
             const auto slot = m_relay.FromLink(packet, now());
             const auto to =
                 std::find_if(running.begin(), running.end(),

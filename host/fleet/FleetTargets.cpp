@@ -72,6 +72,8 @@ std::optional<std::vector<FleetNode>> ResolveNodes(const std::vector<std::string
         if (entry != nullptr) {
             node.host = entry->host;
             node.listName = entry->name;
+            node.usb = entry->usb;
+            node.usbKind = entry->usbKind;
         }
         nodes.push_back(node);
     };

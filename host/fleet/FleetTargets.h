@@ -18,6 +18,8 @@ struct FleetNode {
     lon::LonAddress address;
     std::optional<lon::LonAddress> host;  // the node list's host address for it
     std::optional<std::string> listName;
+    std::optional<std::string> usb;  // the node list's USB interface for it, and its kind
+    std::optional<std::string> usbKind;
 };
 
 // The nodes words name, in their order, each once; all: every node of the list as well. list
