@@ -28,12 +28,13 @@ int main(int argc, char** argv) {
             options.quick = true;
             options.startupRuns = 3;
         } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
-                   arg == "lon") {
+                   arg == "lon" || arg == "fleet") {
             groups.push_back(arg);
         } else {
-            std::fprintf(stderr,
-                         "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
-                         "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon]\n");
+            std::fprintf(
+                stderr,
+                "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
+                "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon] [fleet]\n");
             return 2;
         }
     }
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
             bench::IdleFigures(options);
         } else if (group == "lon") {
             bench::LonFigures(options);
+        } else if (group == "fleet") {
+            bench::FleetFigures(options);
         } else if (group == "terminal") {
             bench::TerminalFigures(options);
         } else {

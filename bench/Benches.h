@@ -23,6 +23,9 @@ void ProcessFigures(const Options& options);
 // LON/IP on loopback against the test node: NV fetch and update round trips, and Save to file
 // against its floor. Needs the network namespace that bench/run makes.
 void LonFigures(const Options& options);
+// `qma7 fleet` against twenty test nodes on LON/IP: a save of all against one node's alone, the
+// host's memory and CPU meanwhile, and a scan of 127 addresses. Needs the network namespace.
+void FleetFigures(const Options& options);
 // The terminal front end: time to its first frame, peak memory, idle CPU with every tab open.
 void TerminalFigures(const Options& options);
 
