@@ -8,7 +8,11 @@ namespace host::fleet {
 
 namespace {
 
+// The header's node name and export time say where and when the file was made; "Read from
+// file" writes neither to a node, so they are no settings to compare (one file may serve many
+// nodes).
 constexpr char kExportTime[] = "Export timestamp";
+constexpr char kNodeName[] = "Nodename";
 constexpr char kPartMark[] = "** Part ";
 
 std::string Trim(std::string text) {
@@ -64,7 +68,7 @@ std::vector<SettingsValue> ParseSettingsText(const std::string& text) {
         } else if (!pending.empty()) {
             // A header's value line starts with "- ".
             std::string value = header && line[0] == '-' ? Trim(line.substr(1)) : line;
-            if (pending != kExportTime) {
+            if (pending != kExportTime && pending != kNodeName) {
                 values.push_back({pending, value});
             }
             pending.clear();

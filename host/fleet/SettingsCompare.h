@@ -1,7 +1,7 @@
 #pragma once
-// A settings file as its text reads, item by item: the header's entries ("Program ID",
-// "Nodename") and each variable or part with its value line. The export time is not an item:
-// two saves of one node differ in it only.
+// A settings file as its text reads, item by item: the header's program ID and each variable or
+// part with its value line. The header's node name and export time are not items: they tell
+// where and when the file was made, and a load writes neither.
 
 #include <string>
 #include <utility>
