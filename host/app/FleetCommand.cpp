@@ -1,5 +1,6 @@
 #include "host/app/FleetCommand.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -73,51 +74,69 @@ bool Writes(Action action) {
     return FindAction(action)->writes;
 }
 
-// The password from the terminal, not echoed; nothing when there is no terminal.
-std::optional<std::string> PromptPassword() {
-    std::FILE* tty = std::fopen("/dev/tty", "r+");
-    if (tty == nullptr) {
+// A line from the terminal, read a byte at a time so that nothing after it is taken from the
+// next question's answer; nothing at its end.
+std::optional<std::string> ReadTtyLine(int fd) {
+    std::string line;
+    char c = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd, &c, 1);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return line.empty() ? std::nullopt : std::optional<std::string>(line);
+        }
+        if (c == '\n') {
+            return line;
+        }
+        if (c != '\r') {
+            line += c;
+        }
+    }
+}
+
+void WriteTty(int fd, const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const ssize_t put = ::write(fd, text.data() + at, text.size() - at);
+        if (put <= 0) {
+            return;
+        }
+        at += static_cast<std::size_t>(put);
+    }
+}
+
+// The answer to question on the terminal (the password not echoed); nothing without a terminal.
+std::optional<std::string> AskTty(const std::string& question, bool secret) {
+    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    const int fd = ::fileno(tty);
     termios saved{};
-    const bool quiet = ::tcgetattr(fd, &saved) == 0;
+    const bool quiet = secret && ::tcgetattr(fd, &saved) == 0;
     if (quiet) {
         termios silent = saved;
         silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(fd, TCSAFLUSH, &silent);
+        ::tcsetattr(fd, TCSANOW, &silent);
     }
-    std::fputs("Page password: ", tty);
-    std::fflush(tty);
-    char line[256] = {};
-    const bool got = std::fgets(line, sizeof line, tty) != nullptr;
+    WriteTty(fd, question);
+    const auto answer = ReadTtyLine(fd);
     if (quiet) {
-        ::tcsetattr(fd, TCSAFLUSH, &saved);
+        ::tcsetattr(fd, TCSANOW, &saved);
+        WriteTty(fd, "\n");
     }
-    std::fputs("\n", tty);
-    std::fclose(tty);
-    if (!got) {
-        return std::nullopt;
-    }
-    std::string password = line;
-    while (!password.empty() && (password.back() == '\n' || password.back() == '\r')) {
-        password.pop_back();
-    }
-    return password;
+    ::close(fd);
+    return answer;
+}
+
+std::optional<std::string> PromptPassword() {
+    return AskTty("Page password: ", true);
 }
 
 bool Confirm(const std::string& question) {
-    std::FILE* tty = std::fopen("/dev/tty", "r+");
-    if (tty == nullptr) {
-        return false;
-    }
-    std::fprintf(tty, "%s [y/N] ", question.c_str());
-    std::fflush(tty);
-    char line[64] = {};
-    const bool yes =
-        std::fgets(line, sizeof line, tty) != nullptr && (line[0] == 'y' || line[0] == 'Y');
-    std::fclose(tty);
-    return yes;
+    const auto answer = AskTty(question + " [y/N] ", false);
+    return answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
 }
 
 int TerminalRows() {
@@ -125,7 +144,7 @@ int TerminalRows() {
     if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) {
         return 0;
     }
-    return size.ws_row;
+    return size.ws_row;  // 0: a terminal that does not tell
 }
 
 int Usage(const std::string& error) {
@@ -461,8 +480,9 @@ int RunFleetCommand(int argc, char** argv) {
 
     const lon::Timing& timing = options.lon.timing;
     fleet::PacketRelay relay(*link, bound, timing.timeoutMs);
-    const bool inPlace = ::isatty(STDOUT_FILENO) != 0 && options.action != Action::Scan &&
-                         static_cast<int>(rows.size()) + 2 < TerminalRows();
+    const bool inPlace =
+        ::isatty(STDOUT_FILENO) != 0 && options.action != Action::Scan &&
+        (TerminalRows() == 0 || static_cast<int>(rows.size()) + 2 < TerminalRows());
     fleet::FleetDisplay display(stdout, inPlace);
     fleet::WatchInterrupts();
     fleet::FleetRunner runner(relay, *link, socket ? socket->Descriptor() : -1, display,

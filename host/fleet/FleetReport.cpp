@@ -66,6 +66,10 @@ std::string ProgressLine(const FleetRow& row, std::size_t labelWidth, std::int64
         case FleetRow::State::Waiting:
             return line + "waiting";
         case FleetRow::State::Running:
+            if (row.progress.total == 0 && row.progress.done == 0) {
+                line += "started";
+                break;
+            }
             line += row.progress.total > 0 ? std::to_string(row.progress.done) + " of " +
                                                  std::to_string(row.progress.total) + " items"
                                            : std::to_string(row.progress.done) + " calls";
