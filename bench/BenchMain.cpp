@@ -24,17 +24,22 @@ int main(int argc, char** argv) {
             options.idleSeconds = std::atoi(argv[++i]);
         } else if (arg == "--lonnode" && i + 1 < argc) {
             options.lonnode = argv[++i];
+        } else if (arg == "--lonnode-usb" && i + 1 < argc) {
+            options.lonnodeUsb = argv[++i];
+        } else if (arg == "--u60sim" && i + 1 < argc) {
+            options.u60sim = argv[++i];
         } else if (arg == "--quick") {
             options.quick = true;
             options.startupRuns = 3;
         } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
-                   arg == "lon" || arg == "fleet") {
+                   arg == "lon" || arg == "fleet" || arg == "fleet-usb") {
             groups.push_back(arg);
         } else {
             std::fprintf(
                 stderr,
                 "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick] "
-                "[--lonnode PATH] [processes] [terminal] [actions] [idle] [lon] [fleet]\n");
+                "[--lonnode PATH] [--lonnode-usb PATH] [--u60sim PATH] [processes] [terminal] "
+                "[actions] [idle] [lon] [fleet] [fleet-usb]\n");
             return 2;
         }
     }
@@ -54,6 +59,8 @@ int main(int argc, char** argv) {
             bench::LonFigures(options);
         } else if (group == "fleet") {
             bench::FleetFigures(options);
+        } else if (group == "fleet-usb") {
+            bench::FleetUsbFigures(options);
         } else if (group == "terminal") {
             bench::TerminalFigures(options);
         } else {

@@ -6,11 +6,13 @@
 namespace bench {
 
 struct Options {
-    std::string binDir;    // where qma7 and its module are
-    int idleSeconds = 30;  // how long idle CPU time is measured
-    int startupRuns = 20;  // process start-ups per figure
-    bool quick = false;    // every action once, the long ones at L = 0 only
-    std::string lonnode;   // the LON/IP test node's program
+    std::string binDir;      // where qma7 and its module are
+    int idleSeconds = 30;    // how long idle CPU time is measured
+    int startupRuns = 20;    // process start-ups per figure
+    bool quick = false;      // every action once, the long ones at L = 0 only
+    std::string lonnode;     // the LON/IP test node's program
+    std::string lonnodeUsb;  // the test node on a USB interface
+    std::string u60sim;      // the emulated FT-10 channel
 };
 
 // Each tab's Read and Write, Save to file, Read from file and Default settings on the real
@@ -26,6 +28,9 @@ void LonFigures(const Options& options);
 // `qma7 fleet` against twenty test nodes on LON/IP: a save of all against one node's alone, the
 // host's memory and CPU meanwhile, and a scan of 127 addresses. Needs the network namespace.
 void FleetFigures(const Options& options);
+// `qma7 fleet` through one USB interface on an emulated FT-10 channel with five test nodes: a
+// save of all against the larger of one node's save alone and the channel's frame time.
+void FleetUsbFigures(const Options& options);
 // The terminal front end: time to its first frame, peak memory, idle CPU with every tab open.
 void TerminalFigures(const Options& options);
 

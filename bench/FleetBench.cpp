@@ -32,6 +32,7 @@ namespace {
 constexpr int kNodes = 20;
 constexpr int kFirstNode = 11;
 constexpr int kScanNodes = 3;
+constexpr int kUsbNodes = 5;
 constexpr double kOverFloorGoal = 1.1;
 constexpr double kScanGoalS = 3.0;
 constexpr double kPssGoalMb = 100.0;
@@ -57,12 +58,14 @@ pid_t Start(std::vector<std::string> argv, const std::string& out) {
     return pid;
 }
 
-bool Ready(const std::string& out) {
+bool Ready(const std::string& out, const std::string& word = "READY") {
     for (int i = 0; i < 100; ++i) {
         std::ifstream file(out);
         std::string line;
-        if (std::getline(file, line) && line.starts_with("READY")) {
-            return true;
+        while (std::getline(file, line)) {
+            if (line.starts_with(word)) {
+                return true;
+            }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -100,6 +103,19 @@ long FamilyPssKb(pid_t pid) {
         }
     }
     return total;
+}
+
+// The factory node's values as the test node's image.
+void WriteFactoryImage(const std::string& image) {
+    const host::SimNode factory = host::FactoryNode::Make();
+    std::ofstream file(image);
+    file << "name " << factory.Name() << "\nselector " << factory.Selector() << '\n';
+    for (int nv = 0; nv < host::SimNode::kSelectorNv; ++nv) {
+        file << "nv " << nv << ' ' << host::FormatHex(*factory.GetNv(nv)) << '\n';
+    }
+    for (int k = 1; k <= host::SimNode::kPartCount; ++k) {
+        file << "part " << k << ' ' << host::FormatHex(factory.Part(k)) << '\n';
+    }
 }
 
 struct Run {
@@ -148,18 +164,8 @@ void FleetFigures(const Options& options) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("qma7-bench-fleet-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    const host::SimNode factory = host::FactoryNode::Make();
     const std::string image = (folder / "factory.img").string();
-    {
-        std::ofstream file(image);
-        file << "name " << factory.Name() << "\nselector " << factory.Selector() << '\n';
-        for (int nv = 0; nv < host::SimNode::kSelectorNv; ++nv) {
-            file << "nv " << nv << ' ' << host::FormatHex(*factory.GetNv(nv)) << '\n';
-        }
-        for (int k = 1; k <= host::SimNode::kPartCount; ++k) {
-            file << "part " << k << ' ' << host::FormatHex(factory.Part(k)) << '\n';
-        }
-    }
+    WriteFactoryImage(image);
     std::vector<pid_t> nodes;
     bool ready = true;
     for (int i = 0; i < kNodes; ++i) {
@@ -218,6 +224,84 @@ void FleetFigures(const Options& options) {
         Unmeasured(names[3], "the scan failed (see " + out + ")");
     }
     stop(0);
+    std::filesystem::remove_all(folder);
+}
+
+void FleetUsbFigures(const Options& options) {
+    const char* name = "fleet_save_usb_5";
+    if (options.lonnodeUsb.empty() || options.u60sim.empty()) {
+        Unmeasured(name, "no USB test node or u60sim (--lonnode-usb, --u60sim)");
+        return;
+    }
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("qma7-bench-fleet-usb-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder / "tty");
+    const std::string image = (folder / "factory.img").string();
+    WriteFactoryImage(image);
+    const std::string trace = (folder / "sim.trace").string();
+    std::vector<std::string> sim{"/usr/bin/python3", options.u60sim, "--trace", trace};
+    for (int i = 0; i < kUsbNodes; ++i) {
+        sim.insert(sim.end(), {"--iface", (folder / "tty" / ("n" + std::to_string(i))).string()});
+    }
+    sim.insert(sim.end(), {"--iface", (folder / "tty" / "host").string()});
+    std::vector<pid_t> started{Start(sim, (folder / "sim.out").string())};
+    bool ready = started.back() != 0 && Ready((folder / "sim.out").string(), "READY");
+    for (int i = 0; i < kUsbNodes && ready; ++i) {
+        const std::string out = (folder / ("node-" + std::to_string(i) + ".out")).string();
+        started.push_back(Start(
+            {options.lonnodeUsb, "--usb-dev", (folder / "tty" / ("n" + std::to_string(i))).string(),
+             "--node", std::to_string(kFirstNode + i), "--image", image},
+            out));
+        ready = started.back() != 0 && Ready(out, "READY");
+    }
+    auto stopAll = [&] {
+        for (auto it = started.rbegin(); it != started.rend(); ++it) {
+            if (*it > 0) {
+                ::kill(*it, SIGTERM);
+                ::waitpid(*it, nullptr, 0);
+            }
+        }
+    };
+    if (!ready) {
+        stopAll();
+        Unmeasured(name, "the channel or its test nodes did not start");
+        return;
+    }
+    const std::string qma7 = options.binDir + "/qma7";
+    const std::string host = (folder / "tty" / "host").string();
+    const std::string out = (folder / "fleet.out").string();
+    // The node's own floor: one node's save alone on the channel.
+    const Run one = Fleet(
+        qma7, {"save", (folder / "one").string(), "51/35/11", "--usb", host, "--usb-kind", "u50"},
+        out);
+    const auto traced = std::filesystem::file_size(trace);
+    const Run all = Fleet(
+        qma7,
+        {"save", (folder / "all").string(),
+         "51/35/" + std::to_string(kFirstNode) + "-" + std::to_string(kFirstNode + kUsbNodes - 1),
+         "--usb", host, "--usb-kind", "u50"},
+        out);
+    // The channel's floor: every frame's time on the wire during the run, as u60sim times it.
+    double wireMs = 0;
+    std::ifstream frames(trace);
+    frames.seekg(static_cast<std::streamoff>(traced));
+    std::string line;
+    constexpr std::string_view kOnTheWire = "on the wire ";
+    while (std::getline(frames, line)) {
+        const std::size_t at = line.find(kOnTheWire);
+        if (at != std::string::npos && line.find(" chan ") != std::string::npos) {
+            wireMs += std::atof(line.c_str() + at + kOnTheWire.size());
+        }
+    }
+    stopAll();
+    if (!one.ok || !all.ok) {
+        Unmeasured(name, "a fleet save failed (see " + out + ")");
+        return;
+    }
+    const double floor = std::max(one.seconds, wireMs / 1000.0);
+    std::printf("# one node's save %.2f s, the channel's frames %.2f s, %d nodes %.2f s\n",
+                one.seconds, wireMs / 1000.0, kUsbNodes, all.seconds);
+    Report({name, all.seconds / floor, "x floor", kOverFloorGoal, 2});
     std::filesystem::remove_all(folder);
 }
 
