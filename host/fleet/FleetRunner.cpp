@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,6 +109,7 @@ void FleetRunner::Run(const std::vector<FleetJob>& jobs, std::vector<FleetRow>& 
             return;
         }
         std::fflush(nullptr);
+        const pid_t parent = ::getpid();
         const pid_t pid = ::fork();
         if (pid == 0) {
             // The node's process: its own end of its pair, nothing of the link's or the others'.
@@ -122,6 +124,11 @@ void FleetRunner::Run(const std::vector<FleetJob>& jobs, std::vector<FleetRow>& 
             action.sa_handler = OnNodeInterrupt;
             sigemptyset(&action.sa_mask);
             ::sigaction(SIGINT, &action, nullptr);
+            // Should this process end, the node stops at its next step as on Ctrl-C.
+            ::prctl(PR_SET_PDEATHSIG, SIGINT);
+            if (::getppid() != parent) {
+                RequestStop();
+            }
             std::_Exit(RunNodeProcess(pair[1], jobs[slot]));
         }
         ::close(pair[1]);

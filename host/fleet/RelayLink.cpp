@@ -41,6 +41,12 @@ bool RelayLink::Send(const lon::Packet& packet) {
 bool RelayLink::Receive(std::int64_t waitMs, lon::Packet& packet) {
     const std::int64_t until = SteadyMs() + std::max<std::int64_t>(waitMs, 0);
     std::vector<std::uint8_t> bytes(kMaxMessage);
+    if (m_gone) {
+        // Nothing comes any more; the wait is kept, so that a caller that waits in a loop does
+        // not spin.
+        ::poll(nullptr, 0, static_cast<int>(std::max<std::int64_t>(waitMs, 0)));
+        return false;
+    }
     while (!m_gone) {
         pollfd ready{m_socket, POLLIN, 0};
         const std::int64_t left = std::max<std::int64_t>(until - SteadyMs(), 0);
