@@ -454,6 +454,11 @@ int RunFleetCommand(int argc, char** argv) {
         }
         link = usbLink.get();
         bound = kUsbBound;
+        // Silent addresses hold their places for a whole timeout: a scan that queued more
+        // addresses than places would time the later ones out before their requests went out.
+        if (options.action == Action::Scan && options.parallel == 0) {
+            options.parallel = kUsbBound;
+        }
     } else {
         int errorNumber = 0;
         socket = lon::UdpLink::Open({*hostIp, lon::kLonIpPort}, errorNumber);
