@@ -473,8 +473,8 @@ int RunFleetCommand(int argc, char** argv) {
         link = datagrams.get();
     }
     std::unique_ptr<lon::FaultyLink> faults;
-    if (const char* spec = std::getenv(kFaultsVariable)) {
-        const auto parsed = lon::ParseFaults(spec, error);
+    if (const char* faultsText = std::getenv(kFaultsVariable)) {
+        const auto parsed = lon::ParseFaults(faultsText, error);
         if (!parsed) {
             std::fprintf(stderr, "qma7 fleet: %s: %s\n", kFaultsVariable, error.c_str());
             return 1;
