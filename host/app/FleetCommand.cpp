@@ -366,7 +366,19 @@ int RunFleetCommand(int argc, char** argv) {
         jobs.push_back(job);
         fleet::FleetRow row;
         row.node = node;
+        // A node whose own file is missing fails alone, untouched.
+        const bool readsFile = options.action == Action::Load || options.action == Action::Check;
+        if (readsFile && pathIsFolder && !std::filesystem::is_regular_file(job.file, fileError)) {
+            row.state = fleet::FleetRow::State::Ended;
+            row.result.detail = "no file " + job.file;
+        }
         rows.push_back(row);
+    }
+    const bool readsOneFile = options.action == Action::Load || options.action == Action::Check;
+    if (readsOneFile && !pathIsFolder &&
+        !std::filesystem::is_regular_file(options.path, fileError)) {
+        std::fprintf(stderr, "qma7 fleet: %s: no such file or folder\n", options.path.c_str());
+        return 1;
     }
 
     const char* actionName = fleet::ActionName(options.action);

@@ -163,6 +163,11 @@ void FleetRunner::Run(const std::vector<FleetJob>& jobs, std::vector<FleetRow>& 
     while (next < rows.size() || !running.empty()) {
         while (!Interrupted() && next < rows.size() &&
                (parallel == 0 || running.size() < parallel)) {
+            // A node that ended before the run (its file is missing) is not started.
+            if (rows[next].state == FleetRow::State::Ended) {
+                ++next;
+                continue;
+            }
             start(next++);
         }
         if (Interrupted() && !stopSent) {

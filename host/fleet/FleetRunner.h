@@ -21,8 +21,9 @@ class FleetRunner {
     FleetRunner(PacketRelay& relay, lon::PacketLink& link, int linkSocket, FleetDisplay& display,
                 std::FILE* trace);
 
-    // Runs jobs[i] for rows[i]; returns when every node ended or, after an interrupt, every
-    // running one stopped. parallel: nodes at once (0: all).
+    // Runs jobs[i] for rows[i] (a row that has ended already is left as it is); returns when every
+    // node ended or, after an interrupt, every running one stopped. parallel: nodes at once (0:
+    // all).
     void Run(const std::vector<FleetJob>& jobs, std::vector<FleetRow>& rows, std::size_t parallel);
 
   private:

@@ -75,11 +75,19 @@ TEST(FleetRunnerTest, EachProcessGetsItsOwnNodesAnswersAndEveryNodeEnds) {
             row.node.address = job.address;
             rows.push_back(row);
         }
+        // A node that ended before the run is not started.
+        rows[5].state = FleetRow::State::Ended;
+        rows[5].result.detail = "no file";
         runner.Run(jobs, rows, parallel);
         std::fclose(sink);
         for (const FleetRow& row : rows) {
             const int node = row.node.address.node;
             ASSERT_EQ(row.state, FleetRow::State::Ended) << node;
+            if (node == 6) {
+                EXPECT_EQ(row.result.outcome, Outcome::Failed);
+                EXPECT_EQ(row.result.detail, "no file");
+                continue;
+            }
             if (node == 2 || node == 5 || node == 6) {
                 EXPECT_EQ(row.result.outcome, Outcome::Done) << node;
                 // The ID's last byte is the node's number: the answer came from its own node.
