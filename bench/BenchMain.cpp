@@ -38,13 +38,13 @@ int main(int argc, char** argv) {
             options.startupRuns = 1;
             options.idleSeconds = 1;
         } else if (arg == "actions" || arg == "idle" || arg == "processes" || arg == "terminal" ||
-                   arg == "lon" || arg == "usb") {
+                   arg == "lon" || arg == "usb" || arg == "fleet" || arg == "fleet-usb") {
             groups.push_back(arg);
         } else {
             std::fprintf(stderr,
                          "usage: qma7_bench --bin DIR [--idle-seconds N] [--quick | --smoke] "
                          "[--lonnode PATH] [--lonusb PEER NODE] [processes] [terminal] [actions] "
-                         "[idle] [lon] [usb]\n");
+                         "[idle] [lon] [usb] [fleet] [fleet-usb]\n");
             return 2;
         }
     }
@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
             bench::LonFigures(options);
         } else if (group == "usb") {
             bench::UsbFigures(options);
+        } else if (group == "fleet") {
+            bench::FleetFigures(options);
+        } else if (group == "fleet-usb") {
+            bench::FleetUsbFigures(options);
         } else if (group == "terminal") {
             bench::TerminalFigures(options);
         } else {

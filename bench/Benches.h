@@ -30,6 +30,12 @@ void LonFigures(const Options& options);
 // the channel floor and the peer's probe, the host's CPU per fetch, Save to file against its
 // floor.
 void UsbFigures(const Options& options);
+// `qma7 fleet` against twenty test nodes on LON/IP: a save of all against one node's alone, the
+// host's memory and CPU meanwhile, and a scan of 127 addresses. Needs the network namespace.
+void FleetFigures(const Options& options);
+// `qma7 fleet` through one USB interface on an emulated FT-10 channel with five test nodes: a
+// save of all against the larger of one node's save alone and the channel's frame time.
+void FleetUsbFigures(const Options& options);
 // The terminal front end: time to its first frame, peak memory, idle CPU with every tab open.
 void TerminalFigures(const Options& options);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/app/DrawCommand.h"
+#include "host/app/FleetCommand.h"
 #include "host/app/RegisterCommand.h"
 #include "host/app/RegistryOption.h"
 #include "host/app/ScriptCommand.h"
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "script") == 0) {
         return host::RunScriptCommand(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "fleet") == 0) {
+        return host::RunFleetCommand(argc - 2, argv + 2);
     }
     if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
         return host::RunRegisterCommand(argc - 2, argv + 2, command[0] == 'r');

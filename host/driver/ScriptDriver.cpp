@@ -176,6 +176,9 @@ void ScriptDriver::Execute(const ScriptLine& line) {
     if (command == commands.end()) {
         Fail("unknown command " + QuoteText(name));
     }
+    if (m_commandObserver) {
+        m_commandObserver(line);
+    }
     (this->*command->run)(args);
 }
 

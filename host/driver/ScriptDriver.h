@@ -48,6 +48,11 @@ class ScriptDriver final : public FrontEnd {
         m_fail = std::move(fail);
     }
 
+    // Told of each command before it runs (a host that counts an action's progress).
+    void SetCommandObserver(std::function<void(const ScriptLine& line)> observer) {
+        m_commandObserver = std::move(observer);
+    }
+
     // Reads the whole script; false (with error) when a line cannot be split into words.
     bool Load(std::istream& script, int& errorLine, std::string& error);
     // Runs every command; returns when the script ends (a sheet still open is closed).
@@ -134,6 +139,7 @@ class ScriptDriver final : public FrontEnd {
     MessageLoop m_loop;
     ComPtr<IOleObject> m_control;
     std::function<void(int, const std::string&)> m_fail;
+    std::function<void(const ScriptLine&)> m_commandObserver;
 
     std::vector<ScriptLine> m_lines;
     std::size_t m_next = 0;

@@ -39,6 +39,7 @@ class NodeList {
     // The first entry, in the file's order, for the node at address.
     const NodeEntry* FindAddress(const LonAddress& address) const;
     bool Empty() const { return m_entries.empty(); }
+    const std::vector<NodeEntry>& Entries() const { return m_entries; }
 
   private:
     std::vector<NodeEntry> m_entries;

@@ -19,6 +19,8 @@ class UdpLink final : public DatagramLink {
 
     bool Send(const Endpoint& to, std::span<const std::uint8_t> datagram) override;
     bool Receive(std::int64_t waitMs, Endpoint& from, std::vector<std::uint8_t>& datagram) override;
+    // The socket, for a caller that waits on it among other descriptors.
+    int Descriptor() const { return m_socket; }
 
   private:
     explicit UdpLink(int socket) : m_socket(socket) {}
