@@ -1,26 +1,11 @@
 #include "host/app/ControlHost.h"
 
-#include <iostream>
+#include <ostream>
+#include <vector>
 
 #include "host/app/PluginLocator.h"
-#include "host/node/NodeProgramId.h"
 
 namespace host {
-
-std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, std::string& error) {
-    return Create(site, BundledModulePath(), std::cerr, error);
-}
-
-std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, const std::string& programId,
-                                                 std::string& error) {
-    return Create(site, programId, BundledModulePath(), std::cerr, error);
-}
-
-std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site,
-                                                 const std::string& besideModule,
-                                                 std::ostream& notes, std::string& error) {
-    return Create(site, ProgramIdText(kSimNodeProgramId), besideModule, notes, error);
-}
 
 std::unique_ptr<ControlHost> ControlHost::Create(IOleClientSite& site, const std::string& programId,
                                                  const std::string& besideModule,
@@ -63,6 +48,21 @@ ControlHost::~ControlHost() {
         m_control->SetClientSite(nullptr);
     }
     m_control.Reset();
+}
+
+std::unique_ptr<ControlHost> CreateControlForNode(IOleClientSite& site,
+                                                  const std::string& programId,
+                                                  const std::string& address,
+                                                  const std::string& besideModule,
+                                                  std::ostream& notes, std::string& error) {
+    auto control = ControlHost::Create(site, programId, besideModule, notes, error);
+    std::vector<RegisteredPlugin> plugins;
+    std::string registryError;
+    if (!control && FindRegisteredPlugins(programId, plugins, registryError) && plugins.empty()) {
+        error = "the node " + address + " has program ID \"" + programId +
+                "\", and no plug-in is registered for it";
+    }
+    return control;
 }
 
 }  // namespace host

@@ -14,17 +14,10 @@ namespace host {
 
 class ControlHost {
   public:
-    // Finds and loads the plug-in of the simulated node and creates its control on site. Notes
-    // (the plug-in beside qma7 was registered) go to standard error. nullptr and a message on
+    // Finds the plug-in registered for programId (upper-case hex pairs and blanks), loads its
+    // module and creates its control on site. The module beside qma7 (besideModule) is registered
+    // when no plug-in is and it serves that ID; such notes go to notes. nullptr and a message on
     // failure.
-    static std::unique_ptr<ControlHost> Create(IOleClientSite& site, std::string& error);
-    // The same for the plug-in of a node with programId (upper-case hex pairs and blanks).
-    static std::unique_ptr<ControlHost> Create(IOleClientSite& site, const std::string& programId,
-                                               std::string& error);
-    // The same with the notes going to notes, and the module beside qma7 at besideModule.
-    static std::unique_ptr<ControlHost> Create(IOleClientSite& site,
-                                               const std::string& besideModule, std::ostream& notes,
-                                               std::string& error);
     static std::unique_ptr<ControlHost> Create(IOleClientSite& site, const std::string& programId,
                                                const std::string& besideModule, std::ostream& notes,
                                                std::string& error);
@@ -42,5 +35,13 @@ class ControlHost {
     std::unique_ptr<PluginModule> m_module;
     ComPtr<IOleObject> m_control;
 };
+
+// The control for a node at address with programId, found (or registered) as above; a node with
+// an ID no plug-in is registered for is told so.
+std::unique_ptr<ControlHost> CreateControlForNode(IOleClientSite& site,
+                                                  const std::string& programId,
+                                                  const std::string& address,
+                                                  const std::string& besideModule,
+                                                  std::ostream& notes, std::string& error);
 
 }  // namespace host

@@ -2,11 +2,14 @@
 
 #include <charconv>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <string_view>
 
 #include "host/app/ControlHost.h"
+#include "host/app/PluginLocator.h"
 #include "host/node/FactoryNode.h"
+#include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CRect.h"
@@ -45,7 +48,8 @@ int RunDrawCommand(int argc, char** argv) {
     SimNode node = FactoryNode::Make();
     ClientSite site(node);
     std::string error;
-    const auto control = ControlHost::Create(site, error);
+    const auto control = ControlHost::Create(site, ProgramIdText(kSimNodeProgramId),
+                                             BundledModulePath(), std::cerr, error);
     if (!control) {
         std::fprintf(stderr, "qma7 draw: %s\n", error.c_str());
         return 1;

@@ -4,10 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
-#include <vector>
 
-#include "host/app/ControlHost.h"
-#include "host/app/PluginLocator.h"
 #include "host/lon/FaultyLink.h"
 #include "host/lon/LsUdpLink.h"
 #include "host/lon/NodeList.h"
@@ -249,30 +246,6 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
     session->m_programId = host::ProgramIdText(*programId);
     session->m_node->Name();  // read once, now
     return session;
-}
-
-std::unique_ptr<ControlHost> CreateControlFor(IOleClientSite& site, LonSession* session,
-                                              std::ostream& notes, std::string& error) {
-    if (session == nullptr) {
-        return ControlHost::Create(site, BundledModulePath(), notes, error);
-    }
-    return CreateControlForNode(site, session->ProgramIdText(), session->Node().Address(),
-                                BundledModulePath(), notes, error);
-}
-
-std::unique_ptr<ControlHost> CreateControlForNode(IOleClientSite& site,
-                                                  const std::string& programId,
-                                                  const std::string& address,
-                                                  const std::string& besideModule,
-                                                  std::ostream& notes, std::string& error) {
-    auto control = ControlHost::Create(site, programId, besideModule, notes, error);
-    std::vector<RegisteredPlugin> plugins;
-    std::string registryError;
-    if (!control && FindRegisteredPlugins(programId, plugins, registryError) && plugins.empty()) {
-        error = "the node " + address + " has program ID \"" + programId +
-                "\", and no plug-in is registered for it";
-    }
-    return control;
 }
 
 }  // namespace host

@@ -5,7 +5,6 @@
 // the node's program ID read before anything else.
 
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,15 +12,11 @@
 #include "host/app/UsbOption.h"
 #include "host/lon/LonNodeLink.h"
 
-struct IOleClientSite;
-
 namespace platform::crt {
 class Clock;
 }
 
 namespace host {
-
-class ControlHost;
 
 namespace lon {
 class LsUdpLink;
@@ -72,17 +67,5 @@ class LonSession {
     std::unique_ptr<lon::LonNodeLink> m_node;
     std::string m_programId;
 };
-
-// The control for the node: the simulated node's plug-in when session is nullptr, else the
-// plug-in registered for the program ID that node has.
-std::unique_ptr<ControlHost> CreateControlFor(IOleClientSite& site, LonSession* session,
-                                              std::ostream& notes, std::string& error);
-// The control for a node at address with programId, found (or registered) as for the
-// simulated node; a node with an ID no plug-in is registered for is told so.
-std::unique_ptr<ControlHost> CreateControlForNode(IOleClientSite& site,
-                                                  const std::string& programId,
-                                                  const std::string& address,
-                                                  const std::string& besideModule,
-                                                  std::ostream& notes, std::string& error);
 
 }  // namespace host

@@ -11,16 +11,12 @@
 
 #include "host/app/ControlHost.h"
 #include "host/app/LonOption.h"
+#include "host/app/NodeConnection.h"
 #include "host/app/ScriptSource.h"
 #include "host/app/StopSignals.h"
-#include "host/driver/LinkScriptNode.h"
 #include "host/driver/ScriptDriver.h"
-#include "host/driver/SimScriptNode.h"
-#include "host/node/FactoryNode.h"
-#include "host/node/NodeImage.h"
-#include "host/node/NodeImageLock.h"
+#include "host/driver/ScriptNode.h"
 #include "host/site/ClientSite.h"
-#include "platform/crt/Clock.h"
 
 namespace host {
 
@@ -82,6 +78,55 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
 
 }  // namespace
 
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "qma7 script: %s\n", message.c_str());
+    return 1;
+}
+
+// The node's state is written when the script ends, also after an error.
+bool SaveNode(NodeConnection& node) {
+    std::string error;
+    if (!node.SaveScripted(error)) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The script's text, from its file or standard input.
+std::optional<std::string> LoadScript(const std::string& file, std::string& error) {
+    if (file == "-" && ::isatty(STDIN_FILENO) != 0) {
+        std::fputs("qma7 script: reading the script from standard input (end it with Ctrl-D)\n",
+                   stderr);
+    }
+    return ReadScript(file, error);
+}
+
+// Runs the loaded script on the plug-in's control; the exit status.
+int RunScript(ScriptDriver& driver, NodeConnection& node, ClientSite& site,
+              StopSignals* stopSignals) {
+    std::string error;
+    auto control = node.CreateControl(site, std::cerr, error);
+    if (!control) {
+        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
+        SaveNode(node);
+        return 1;
+    }
+    driver.SetControl(control->Control());
+    driver.Run();
+    if (stopSignals != nullptr) {
+        stopSignals->Check();
+    }
+    driver.SetControl({});
+    control.reset();
+    std::cout.flush();
+    return SaveNode(node) ? 0 : 1;
+}
+
+}  // namespace
+
 int RunScriptCommand(int argc, char** argv) {
     ScriptOptions options;
     std::string error;
@@ -89,87 +134,34 @@ int RunScriptCommand(int argc, char** argv) {
         std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
         return 2;
     }
-
-    // One writer per image: a sheet that keeps the image refuses the save. A lock that cannot
-    // be taken for another reason leaves the save to report what is wrong when it is made.
-    std::unique_ptr<NodeImageLock> saveLock;
-    if (options.saveImage) {
-        bool held = false;
-        saveLock = NodeImageLock::Take(*options.saveImage, error, held);
-        if (held) {
-            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-            return 1;
-        }
+    const auto node =
+        NodeConnection::OpenScripted(options.nodeImage, options.saveImage, options.lon, error);
+    if (!node) {
+        return Fail(error);
     }
-
-    // The simulated node runs on a virtual clock; a node on the network in real time.
-    platform::crt::VirtualClock virtualClock;
-    platform::crt::ElapsedClock realClock;
-    struct ClockGuard {
-        ~ClockGuard() { platform::crt::SetCurrentClock(nullptr); }
-    } clockGuard;
-    std::optional<SimNode> node;
-    std::unique_ptr<LonSession> lon;
+    // Stopped, the link is given back as it was found (a USB interface's mode).
     std::unique_ptr<StopSignals> stopSignals;
-    std::unique_ptr<ScriptNode> scriptNode;
-    if (options.lon.target) {
-        platform::crt::SetCurrentClock(&realClock);
-        lon = LonSession::Open(options.lon, realClock, error);
-        if (!lon) {
-            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-            return 1;
-        }
-        scriptNode = std::make_unique<LinkScriptNode>(lon->Node());
-        // Stopped, the link is given back as it was found (a USB interface's mode).
-        stopSignals = std::make_unique<StopSignals>([&] {
+    if (node->HoldsLink()) {
+        stopSignals = std::make_unique<StopSignals>([&node] {
             std::cout.flush();
-            lon->Close();
+            node->Close();
         });
-    } else {
-        node = options.nodeImage ? NodeImage::Load(*options.nodeImage, error) : FactoryNode::Make();
-        if (!node) {
-            std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-            return 1;
-        }
-        platform::crt::SetCurrentClock(&virtualClock);
-        scriptNode = std::make_unique<SimScriptNode>(*node);
     }
-    platform::crt::ScriptClock& clock =
-        lon ? static_cast<platform::crt::ScriptClock&>(realClock) : virtualClock;
-    ClientSite site(lon ? static_cast<NodeLink&>(lon->Node()) : *node);
+    const std::unique_ptr<ScriptNode> scriptNode = node->MakeScriptNode();
+    ClientSite site(node->Link());
 
-    // The node's state is written when the script ends, also after an error.
-    auto save = [&]() -> bool {
-        if (!options.saveImage) {
-            return true;
-        }
-        std::string saveError;
-        if (!NodeImage::Save(*node, *options.saveImage, saveError)) {
-            std::fprintf(stderr, "qma7 script: %s\n", saveError.c_str());
-            return false;
-        }
-        return true;
-    };
-
-    if (options.scriptFile == "-" && ::isatty(STDIN_FILENO) != 0) {
-        std::fputs("qma7 script: reading the script from standard input (end it with Ctrl-D)\n",
-                   stderr);
-    }
-    const std::optional<std::string> text = ReadScript(options.scriptFile, error);
+    const std::optional<std::string> text = LoadScript(options.scriptFile, error);
     if (!text) {
-        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-        return 1;
+        return Fail(error);
     }
     std::istringstream script(*text);
 
-    ScriptDriver driver(*scriptNode, site, clock, std::cout);
-    driver.SetFailHandler([&](int line, const std::string& message) {
+    ScriptDriver driver(*scriptNode, site, node->ScriptClock(), std::cout);
+    driver.SetFailHandler([&node](int line, const std::string& message) {
         std::cout.flush();
         std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
-        save();
-        if (lon) {
-            lon->Close();
-        }
+        SaveNode(*node);
+        node->Close();
         std::fflush(nullptr);
         // The error ends the session where it stands, inside whatever dialog was running.
         std::_Exit(1);
@@ -177,25 +169,10 @@ int RunScriptCommand(int argc, char** argv) {
     int errorLine = 0;
     if (!driver.Load(script, errorLine, error)) {
         std::fprintf(stderr, "error: %d: %s\n", errorLine, error.c_str());
-        save();
+        SaveNode(*node);
         return 1;
     }
-
-    auto control = CreateControlFor(site, lon.get(), std::cerr, error);
-    if (!control) {
-        std::fprintf(stderr, "qma7 script: %s\n", error.c_str());
-        save();
-        return 1;
-    }
-    driver.SetControl(control->Control());
-    driver.Run();
-    if (stopSignals) {
-        stopSignals->Check();
-    }
-    driver.SetControl({});
-    control.reset();
-    std::cout.flush();
-    return save() ? 0 : 1;
+    return RunScript(driver, *node, site, stopSignals.get());
 }
 
 }  // namespace host

@@ -7,19 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <sstream>
 #include <string>
 
 #include "host/app/ControlHost.h"
 #include "host/app/FrontEndHookup.h"
-#include "host/app/LonOption.h"
-#include "host/app/NodeKeeper.h"
-#include "host/app/SheetImage.h"
+#include "host/app/NodeConnection.h"
 #include "host/app/SheetOptions.h"
-#include "host/node/LiveModel.h"
-#include "host/node/NodeImage.h"
-#include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
 #include "host/tui/CursesTerminal.h"
 #include "host/tui/TerminalFrontEnd.h"
@@ -49,6 +43,72 @@ std::optional<fs::path> DefaultNodeImagePath(const char* stateHome, const char* 
     return std::nullopt;
 }
 
+namespace {
+
+// What the terminal sheet runs with: the node, the terminal and what the host has to say once
+// the terminal is given back.
+struct SheetRun {
+    NodeConnection& node;
+    tui::CursesTerminal& terminal;
+    std::ostringstream& notes;
+    tui::TerminalFrontEnd* ui = nullptr;
+
+    void TellNotes() const { std::fputs((node.Notes() + notes.str()).c_str(), stderr); }
+};
+
+// The image saved when it is due, a failing save shown at once; the simulated node lives.
+tui::TerminalFrontEnd::Hooks MakeHooks(SheetRun& run) {
+    tui::TerminalFrontEnd::Hooks hooks;
+    auto keep = [&run](std::int64_t nowMs) {
+        auto kept = run.node.Keep(nowMs);
+        if (kept.problem) {
+            run.ui->SetProblem(*kept.problem);
+        }
+        return kept.wakeMs;
+    };
+    hooks.wake = [&run, keep](std::int64_t nowMs) {
+        run.node.Live(nowMs);
+        return keep(nowMs);
+    };
+    hooks.busy = [keep](std::int64_t nowMs) { keep(nowMs); };
+    hooks.terminate = [&run](int signal) {
+        // Stopped: the node is kept as it stands, the link given back, the terminal given back,
+        // what was cut short said, and the process ends as the signal would have ended it.
+        const std::string interrupted = run.ui->Interrupted();
+        run.node.SaveKept();
+        run.node.Close();
+        run.terminal.Stop();
+        run.TellNotes();
+        if (!interrupted.empty()) {
+            std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
+        }
+        if (!run.node.KeepError().empty()) {
+            std::fprintf(stderr, "qma7: %s\n", run.node.KeepError().c_str());
+        }
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    };
+    return hooks;
+}
+
+// Shows the sheet until the user leaves it; the control ends with it.
+void ShowSheet(SheetRun& run, ClientSite& site, std::unique_ptr<ControlHost> control,
+               bool unicode) {
+    platform::crt::Clock& clock = run.node.Clock();
+    tui::TerminalFrontEnd frontEnd(run.terminal, clock, run.node.Status(),
+                                   unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(),
+                                   MakeHooks(run));
+    run.ui = &frontEnd;
+    MessageLoop loop(frontEnd, clock);
+    const FrontEndHookup hookup(site, frontEnd);
+
+    frontEnd.Paint();
+    control->Control()->DoVerb(OLEIVERB_PROPERTIES);
+    control.reset();
+}
+
+}  // namespace
+
 int RunSheetCommand(int argc, char** argv) {
     SheetOptions options;
     std::string error;
@@ -56,116 +116,40 @@ int RunSheetCommand(int argc, char** argv) {
         std::fprintf(stderr, "qma7: %s\n", error.c_str());
         return 2;
     }
-
-    // The node: on the network, or simulated: the image as it was left, the factory node on the
-    // first run or when asked.
-    platform::crt::Clock& clock = platform::crt::CurrentClock();
-    std::unique_ptr<LonSession> lon;
-    std::optional<SheetImage> image;
-    if (options.lon.target) {
-        lon = LonSession::Open(options.lon, clock, error);
-    } else {
-        image =
-            OpenSheetImage(options.nodeImage,
-                           DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")),
-                           options.fresh, error);
-    }
-    if (!lon && !image) {
+    const auto node = NodeConnection::OpenKept(
+        options, DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")), error);
+    if (!node) {
         return Fail(error);
     }
-    NodeLink& link = lon ? static_cast<NodeLink&>(lon->Node()) : image->node;
 
     // Wide characters need the user's locale; the plug-in's numbers do not follow it.
     std::setlocale(LC_ALL, "");
     const bool unicode = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
 
-    ClientSite site(link);
+    ClientSite site(node->Link());
     site.SetLatency(options.latencyMs);
     site.SetKeepCalls(false);  // nobody reads the call log here
-    // The simulated node is kept in its image and lives; a node on the network keeps itself.
-    std::optional<NodeKeeper> keeper;
-    std::optional<LiveModel> live;
-    if (image) {
-        keeper.emplace(image->node, image->path);
-        live.emplace(image->node);
-    }
 
     // The plug-in is found (and registered on the first run) before the screen is taken over;
     // what the host has to say about it is shown once the terminal is given back.
     std::ostringstream notes;
-    const auto tellNotes = [&] {
-        std::fputs(((image ? image->notes : std::string()) + notes.str()).c_str(), stderr);
-    };
-    auto control = CreateControlFor(site, lon.get(), notes, error);
+    auto control = node->CreateControl(site, notes, error);
     if (!control) {
-        tellNotes();
+        std::fputs((node->Notes() + notes.str()).c_str(), stderr);
         return Fail(error);
     }
-
     auto terminal = tui::CursesTerminal::Start(unicode, error);
     if (!terminal) {
-        tellNotes();
+        std::fputs((node->Notes() + notes.str()).c_str(), stderr);
         return Fail(error);
     }
-    tui::TerminalFrontEnd::Hooks hooks;
-    tui::TerminalFrontEnd* ui = nullptr;
-    // Saves the image when it is due and shows a failing save at once.
-    auto keep = [&](std::int64_t nowMs) -> std::optional<std::int64_t> {
-        if (!keeper) {
-            return std::nullopt;
-        }
-        const auto next = keeper->Wake(nowMs);
-        ui->SetProblem(SaveProblem(keeper->Error()));
-        return next;
-    };
-    hooks.wake = [&](std::int64_t nowMs) {
-        if (live) {
-            live->AdvanceTo(nowMs);
-        }
-        return keep(nowMs);
-    };
-    hooks.busy = [&](std::int64_t nowMs) { keep(nowMs); };
-    hooks.terminate = [&](int signal) {
-        // Stopped: the node is kept as it stands, the terminal given back, what was cut short
-        // said, and the process ends as the signal would have ended it.
-        const std::string interrupted = ui->Interrupted();
-        if (keeper) {
-            keeper->Save(clock.NowMs());
-        }
-        if (lon) {
-            lon->Close();
-        }
-        terminal->Stop();
-        tellNotes();
-        if (!interrupted.empty()) {
-            std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
-        }
-        if (keeper && !keeper->Error().empty()) {
-            std::fprintf(stderr, "qma7: %s\n", keeper->Error().c_str());
-        }
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-    };
-    tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
-                           lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
-    status.link = link.Kind();
-    status.address = link.Address();
-    status.problem = [&link] { return link.Problem(); };
-    tui::TerminalFrontEnd frontEnd(*terminal, clock, std::move(status),
-                                   unicode ? tui::Glyphs::Unicode() : tui::Glyphs::Ascii(),
-                                   std::move(hooks));
-    ui = &frontEnd;
-    MessageLoop loop(frontEnd, clock);
-    const FrontEndHookup hookup(site, frontEnd);
-
-    frontEnd.Paint();
-    control->Control()->DoVerb(OLEIVERB_PROPERTIES);
-    control.reset();
+    SheetRun run{*node, *terminal, notes};
+    ShowSheet(run, site, std::move(control), unicode);
     terminal->Stop();
-    tellNotes();
+    run.TellNotes();
 
-    if (keeper && !keeper->Save(clock.NowMs())) {
-        return Fail(keeper->Error());
+    if (!node->SaveKept()) {
+        return Fail(node->KeepError());
     }
     return 0;
 }

@@ -11,13 +11,10 @@
 #include <vector>
 
 #include "host/app/ControlHost.h"
-#include "host/app/NodeKeeper.h"
+#include "host/app/NodeConnection.h"
 #include "host/app/PluginModule.h"
 #include "host/app/SheetCommand.h"
-#include "host/app/SheetImage.h"
 #include "host/app/SheetOptions.h"
-#include "host/node/LiveModel.h"
-#include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
 #include "host/web/WebAccess.h"
 #include "host/web/WebFrontEnd.h"
@@ -87,15 +84,17 @@ std::optional<ListenAddress> ParseListenAddress(const std::string& text) {
     return listen;
 }
 
-int RunWebCommand(int argc, char** argv) {
-    // --listen is the web's own; the rest choose the node as for the terminal sheet.
-    ListenAddress listen{kDefaultAddress, kDefaultPort};
+namespace {
+
+// --listen is the web's own; the rest choose the node as for the terminal sheet. false with the
+// message told.
+bool ParseWebOptions(int argc, char** argv, ListenAddress& listen, SheetOptions& options) {
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {
         if (std::string(argv[i]) == "--listen") {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "qma7: --listen needs a value\n");
-                return 2;
+                return false;
             }
             const auto parsed = ParseListenAddress(argv[++i]);
             if (!parsed) {
@@ -103,98 +102,56 @@ int RunWebCommand(int argc, char** argv) {
                              "qma7: --listen takes an IPv4 ADDRESS:PORT such as 127.0.0.1:8742, "
                              "not %s\n",
                              argv[i]);
-                return 2;
+                return false;
             }
             listen = *parsed;
         } else {
             rest.push_back(argv[i]);
         }
     }
-    SheetOptions options;
     std::string error;
     if (!ParseSheetOptions(static_cast<int>(rest.size()), rest.data(), options, error)) {
         std::fprintf(stderr, "qma7: %s\n", error.c_str());
-        return 2;
+        return false;
     }
+    return true;
+}
 
-    platform::crt::Clock& clock = platform::crt::CurrentClock();
-    std::unique_ptr<LonSession> lon;
-    std::optional<SheetImage> image;
-    if (options.lon.target) {
-        lon = LonSession::Open(options.lon, clock, error);
-    } else {
-        image =
-            OpenSheetImage(options.nodeImage,
-                           DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")),
-                           options.fresh, error);
-    }
-    if (!lon && !image) {
-        return Fail(error);
-    }
-    NodeLink& link = lon ? static_cast<NodeLink&>(lon->Node()) : image->node;
-    std::setlocale(LC_CTYPE, "");
-
-    ClientSite site(link);
-    site.SetLatency(options.latencyMs);
-    site.SetKeepCalls(false);
-    std::optional<NodeKeeper> keeper;
-    std::optional<LiveModel> live;
-    if (image) {
-        keeper.emplace(image->node, image->path);
-        live.emplace(image->node);
-    }
-    std::ostringstream notes;
-    auto control = CreateControlFor(site, lon.get(), notes, error);
-    std::fputs(((image ? image->notes : std::string()) + notes.str()).c_str(), stderr);
-    if (!control) {
-        return Fail(error);
-    }
-
+// The image saved when it is due, a failing save shown at once; the simulated node lives.
+web::WebFrontEnd::Hooks MakeHooks(NodeConnection& node, web::WebFrontEnd*& ui) {
     web::WebFrontEnd::Hooks hooks;
-    web::WebFrontEnd* ui = nullptr;
-    auto keep = [&](std::int64_t nowMs) -> std::optional<std::int64_t> {
-        if (!keeper) {
-            return std::nullopt;
+    auto keep = [&node, &ui](std::int64_t nowMs) {
+        auto kept = node.Keep(nowMs);
+        if (kept.problem) {
+            ui->SetProblem(*kept.problem);
         }
-        const auto next = keeper->Wake(nowMs);
-        ui->SetProblem(SaveProblem(keeper->Error()));
-        return next;
+        return kept.wakeMs;
     };
-    hooks.wake = [&](std::int64_t nowMs) {
-        if (live) {
-            live->AdvanceTo(nowMs);
-        }
+    hooks.wake = [&node, keep](std::int64_t nowMs) {
+        node.Live(nowMs);
         return keep(nowMs);
     };
-    hooks.busy = [&](std::int64_t nowMs) { keep(nowMs); };
-    hooks.terminate = [&](int signal) {
-        // Stopped: the node is kept as it stands, what was cut short said, and the process
-        // ends as the signal would have ended it.
+    hooks.busy = [keep](std::int64_t nowMs) { keep(nowMs); };
+    hooks.terminate = [&node, &ui](int signal) {
+        // Stopped: the node is kept as it stands, the link given back, what was cut short
+        // said, and the process ends as the signal would have ended it.
         const std::string interrupted = ui->Interrupted();
-        if (keeper) {
-            keeper->Save(clock.NowMs());
-        }
+        node.SaveKept();
+        node.Close();
         if (!interrupted.empty()) {
             std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
         }
-        if (keeper && !keeper->Error().empty()) {
-            std::fprintf(stderr, "qma7: %s\n", keeper->Error().c_str());
+        if (!node.KeepError().empty()) {
+            std::fprintf(stderr, "qma7: %s\n", node.KeepError().c_str());
         }
         std::signal(signal, SIG_DFL);
         std::raise(signal);
     };
-    tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
-                           lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
-    status.link = link.Kind();
-    status.address = link.Address();
-    status.problem = [&link] { return link.Problem(); };
-    const fs::path pageFolder = (fs::path(ExecutableFolder()) / kPageFolder).lexically_normal();
-    web::WebFrontEnd frontEnd(clock, std::move(status), pageFolder, web::WebAccess::RandomToken(),
-                              std::move(hooks));
-    ui = &frontEnd;
-    if (!frontEnd.Listen(listen.address, listen.port, error)) {
-        return Fail(error);
-    }
+    return hooks;
+}
+
+// The address to open the sheet at, with a warning when others can reach it.
+void TellAddress(const ListenAddress& listen, const web::WebFrontEnd& frontEnd) {
     if (listen.address.rfind("127.", 0) != 0) {
         std::fprintf(stderr,
                      "qma7: listening on %s, not only on this machine: anyone who has the "
@@ -208,6 +165,22 @@ int RunWebCommand(int argc, char** argv) {
                 web::WebAccess::kTokenQuery, frontEnd.Token().c_str());
     std::printf("qma7 serves it until Exit is pressed on the page or Ctrl-C here.\n");
     std::fflush(stdout);
+}
+
+// Serves the sheet until the user leaves it; the exit status.
+int ServeSheet(NodeConnection& node, ClientSite& site, std::unique_ptr<ControlHost> control,
+               const ListenAddress& listen) {
+    platform::crt::Clock& clock = node.Clock();
+    web::WebFrontEnd* ui = nullptr;
+    const fs::path pageFolder = (fs::path(ExecutableFolder()) / kPageFolder).lexically_normal();
+    web::WebFrontEnd frontEnd(clock, node.Status(), pageFolder, web::WebAccess::RandomToken(),
+                              MakeHooks(node, ui));
+    ui = &frontEnd;
+    std::string error;
+    if (!frontEnd.Listen(listen.address, listen.port, error)) {
+        return Fail(error);
+    }
+    TellAddress(listen, frontEnd);
 
     MessageLoop loop(frontEnd, clock);
     {
@@ -216,8 +189,40 @@ int RunWebCommand(int argc, char** argv) {
         control.reset();
     }
     frontEnd.Finish();
-    if (keeper && !keeper->Save(clock.NowMs())) {
-        return Fail(keeper->Error());
+    return 0;
+}
+
+}  // namespace
+
+int RunWebCommand(int argc, char** argv) {
+    ListenAddress listen{kDefaultAddress, kDefaultPort};
+    SheetOptions options;
+    if (!ParseWebOptions(argc, argv, listen, options)) {
+        return 2;
+    }
+    std::string error;
+    const auto node = NodeConnection::OpenKept(
+        options, DefaultNodeImagePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")), error);
+    if (!node) {
+        return Fail(error);
+    }
+    std::setlocale(LC_CTYPE, "");
+
+    ClientSite site(node->Link());
+    site.SetLatency(options.latencyMs);
+    site.SetKeepCalls(false);
+    std::ostringstream notes;
+    auto control = node->CreateControl(site, notes, error);
+    std::fputs((node->Notes() + notes.str()).c_str(), stderr);
+    if (!control) {
+        return Fail(error);
+    }
+    const int status = ServeSheet(*node, site, std::move(control), listen);
+    if (status != 0) {
+        return status;
+    }
+    if (!node->SaveKept()) {
+        return Fail(node->KeepError());
     }
     return 0;
 }

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "host/app/LonOption.h"
 #include "host/node/FactoryNode.h"
+#include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
 #include "platform/registry/Registry.h"
 #include "plugin/resources/TypeLibrary.h"
@@ -33,7 +33,8 @@ class HostFindsPlugin : public TempRegistry {
     std::unique_ptr<host::ControlHost> Create(const std::string& beside) {
         notes.str("");
         error.clear();
-        return host::ControlHost::Create(site, beside, notes, error);
+        return host::ControlHost::Create(site, host::ProgramIdText(host::kSimNodeProgramId), beside,
+                                         notes, error);
     }
 
     host::SimNode node = host::FactoryNode::Make();
