@@ -5,12 +5,8 @@
 #include <cstring>
 #include <random>
 
-#include "host/lon/FaultyLink.h"
-#include "host/lon/LsUdpLink.h"
 #include "host/lon/NodeList.h"
-#include "host/lon/UdpLink.h"
 #include "host/node/NodeProgramId.h"
-#include "host/usb/UsbPacketLink.h"
 #include "platform/crt/Clock.h"
 
 namespace host {
@@ -20,8 +16,6 @@ namespace {
 constexpr int kDefaultHostNode = 126;
 constexpr long long kMaxTimeoutMs = 60000;
 constexpr long long kMaxRetries = 100;
-// Faults for the tests of the transactions on a bad network: the kernel may lack netem.
-constexpr const char* kFaultsVariable = "QMA7_LON_FAULTS";
 
 std::optional<long long> Whole(const char* text, long long min, long long max) {
     char* end = nullptr;
@@ -149,9 +143,7 @@ bool TakeLonOption(int argc, char** argv, int& i, LonOptions& options, std::stri
 LonSession::~LonSession() = default;
 
 void LonSession::Close() {
-    if (m_usb) {
-        m_usb->Close();
-    }
+    m_port->Close();
 }
 
 std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform::crt::Clock& clock,
@@ -177,60 +169,24 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
     const lon::SubnetNode hostNode{static_cast<std::uint8_t>(host->subnet),
                                    static_cast<std::uint8_t>(host->node)};
     std::unique_ptr<LonSession> session(new LonSession);
-    lon::PacketLink* link = nullptr;
-    std::string nodeText = lon::FormatLonAddress(target->node);
-    std::string kind = "LON/IP";
-    const auto usbDevice = options.usb.device ? options.usb.device : target->usb;
-    if (usbDevice) {
-        // Through a USB network interface on the node's channel.
-        const auto choice = ChooseUsbInterface(
-            *usbDevice, options.usb.kind ? options.usb.kind : target->usbKind, SysfsRoot(), error);
-        if (!choice) {
-            return nullptr;
-        }
-        session->m_usb =
-            usb::UsbPacketLink::Open(choice->path, choice->family, hostNode, clock, error);
-        if (!session->m_usb) {
-            return nullptr;
-        }
-        link = session->m_usb.get();
-        kind = "USB " + choice->path;
-    } else {
-        const auto nodeIp = lon::DerivedIpv4(target->node, error);
-        const auto hostIp = nodeIp ? lon::DerivedIpv4(*host, error) : std::nullopt;
-        if (!hostIp) {
-            return nullptr;
-        }
-        int errorNumber = 0;
-        session->m_socket = lon::UdpLink::Open({*hostIp, lon::kLonIpPort}, errorNumber);
-        if (!session->m_socket) {
-            error = SocketError(errorNumber, *host, *hostIp);
-            return nullptr;
-        }
-        session->m_packets =
-            std::make_unique<lon::LsUdpLink>(*session->m_socket, target->node.domain, hostNode);
-        link = session->m_packets.get();
-        nodeText = AddressText(target->node, *nodeIp);
+    const PortChoice choice{options.usb.device ? options.usb.device : target->usb,
+                            options.usb.kind ? options.usb.kind : target->usbKind};
+    session->m_port = NetworkPort::Open(choice, target->node, *host, clock, SocketError, error);
+    if (!session->m_port) {
+        return nullptr;
     }
-    if (const char* faults = std::getenv(kFaultsVariable)) {
-        const auto parsed = lon::ParseFaults(faults, error);
-        if (!parsed) {
-            error = std::string(kFaultsVariable) + ": " + error;
-            return nullptr;
-        }
-        session->m_faults = std::make_unique<lon::FaultyLink>(*link, clock, *parsed);
-        link = session->m_faults.get();
-    }
+    lon::PacketLink& link = session->m_port->Link();
+    const std::string nodeText = session->m_port->NodeText(target->node);
     const lon::Route route{hostNode,
                            {static_cast<std::uint8_t>(target->node.subnet),
                             static_cast<std::uint8_t>(target->node.node)},
                            target->node.domain};
     session->m_transactions = std::make_unique<lon::Transactions>(
-        *link, clock, route, options.timing, std::random_device{}());
+        link, clock, route, options.timing, std::random_device{}());
     lon::LonNodeLink::Options nodeOptions;
     nodeOptions.bySelector = options.bySelector;
     nodeOptions.name = options.name ? options.name : target->listName;
-    nodeOptions.kind = kind;
+    nodeOptions.kind = session->m_port->Kind();
     session->m_node =
         std::make_unique<lon::LonNodeLink>(*session->m_transactions, target->node, nodeOptions);
 

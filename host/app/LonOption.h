@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "host/app/NetworkPort.h"
 #include "host/app/UsbOption.h"
 #include "host/lon/LonNodeLink.h"
 
@@ -17,15 +18,6 @@ class Clock;
 }
 
 namespace host {
-
-namespace lon {
-class LsUdpLink;
-class PacketLink;
-class UdpLink;
-}  // namespace lon
-namespace usb {
-class UsbPacketLink;
-}  // namespace usb
 
 struct LonOptions {
     std::optional<std::string> target;  // an address, or a name of the node list
@@ -59,10 +51,7 @@ class LonSession {
 
   private:
     LonSession() = default;
-    std::unique_ptr<lon::UdpLink> m_socket;
-    std::unique_ptr<usb::UsbPacketLink> m_usb;
-    std::unique_ptr<lon::LsUdpLink> m_packets;
-    std::unique_ptr<lon::PacketLink> m_faults;
+    std::unique_ptr<NetworkPort> m_port;
     std::unique_ptr<lon::Transactions> m_transactions;
     std::unique_ptr<lon::LonNodeLink> m_node;
     std::string m_programId;
