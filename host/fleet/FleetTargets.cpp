@@ -57,6 +57,26 @@ std::optional<std::vector<lon::LonAddress>> ParseAddressRange(const std::string&
     return addresses;
 }
 
+namespace {
+
+// Labels: the list's name where there is one; a name that would be taken twice (a file name
+// differing only by a "/", or a list name that is another node's address label) gets the
+// address added.
+void AssignLabels(std::vector<FleetNode>& nodes) {
+    std::set<std::string> taken;
+    for (FleetNode& node : nodes) {
+        std::string label = node.listName.value_or(AddressLabel(node.address));
+        std::replace(label.begin(), label.end(), '/', '_');
+        if (label.empty() || label == "." || label == ".." || taken.contains(label)) {
+            label += (label.empty() ? "" : "-") + AddressLabel(node.address);
+        }
+        taken.insert(label);
+        node.label = label;
+    }
+}
+
+}  // namespace
+
 std::optional<std::vector<FleetNode>> ResolveNodes(const std::vector<std::string>& words, bool all,
                                                    const lon::NodeList* list, std::string& error) {
     std::vector<FleetNode> nodes;
@@ -105,19 +125,7 @@ std::optional<std::vector<FleetNode>> ResolveNodes(const std::vector<std::string
             add(address, list != nullptr ? list->FindAddress(address) : nullptr);
         }
     }
-    // Labels: the list's name where there is one; a name that would be taken twice (a file name
-    // differing only by a "/", or a list name that is another node's address label) gets the
-    // address added.
-    std::set<std::string> taken;
-    for (FleetNode& node : nodes) {
-        std::string label = node.listName.value_or(AddressLabel(node.address));
-        std::replace(label.begin(), label.end(), '/', '_');
-        if (label.empty() || label == "." || label == ".." || taken.contains(label)) {
-            label += (label.empty() ? "" : "-") + AddressLabel(node.address);
-        }
-        taken.insert(label);
-        node.label = label;
-    }
+    AssignLabels(nodes);
     return nodes;
 }
 

@@ -183,6 +183,189 @@ NodeResult ResultOfBoxes(Action action, const std::string& boxes) {
     return Result(Outcome::Failed, "the plug-in showed no result");
 }
 
+namespace {
+
+// One node process's run: its relay, its job, and what it learnt of the node.
+struct NodeRun {
+    RelayLink& relay;
+    const FleetJob& job;
+    std::string programText;
+    std::string name;
+
+    [[noreturn]] void End(NodeResult result) const { Finish(relay, result, programText, name); }
+};
+
+// Reads the node's program ID and name; ends the run when that is all the job wants, when the
+// node is silent, or when it is of a type the plug-in does not serve.
+void IdentifyNode(NodeRun& run, lon::LonNodeLink& node) {
+    const auto programId = node.ReadProgramId();
+    if (!programId) {
+        if (run.job.action == Action::Scan) {
+            run.End(Result(Outcome::Silent, {}));
+        }
+        run.End(Result(Outcome::Failed, node.Problem().empty()
+                                            ? "the node refuses to tell its program ID"
+                                            : "no answer from " + node.Address()));
+    }
+    run.programText = ProgramIdText(*programId);
+    run.name = node.Name().value_or("");
+    if (run.job.action == Action::Scan) {
+        run.End(Result(Outcome::Done, {}));
+    }
+    if (run.programText != ProgramIdText(kSimNodeProgramId)) {
+        run.End(Result(Outcome::Foreign, "program ID " + run.programText + ": not touched"));
+    }
+}
+
+// What the driver plays and where its output goes: the boxes, or a script's own output file;
+// a check saves the node's settings to a temporary file first.
+struct Playbook {
+    std::string script;
+    std::ostringstream boxes;
+    std::ofstream scriptOutput;
+    std::ostream* out = &boxes;
+    std::string checkPath;
+};
+
+void PreparePlaybook(const NodeRun& run, Playbook& book) {
+    const FleetJob& job = run.job;
+    book.script = ActionScript(job, job.file);
+    if (job.action == Action::Check) {
+        char folder[] = "/tmp/qma7-check-XXXXXX";
+        if (::mkdtemp(folder) == nullptr) {
+            run.End(Result(Outcome::Failed, "cannot make a temporary folder"));
+        }
+        book.checkPath = std::string(folder) + "/node.txt";
+        book.script = ActionScript(job, book.checkPath);
+    } else if (job.action == Action::Script) {
+        book.scriptOutput.open(job.output, std::ios::binary | std::ios::trunc);
+        if (!book.scriptOutput) {
+            run.End(Result(Outcome::Failed, "cannot write " + job.output));
+        }
+        book.out = &book.scriptOutput;
+        book.script = job.file;
+    }
+}
+
+// Reports each item of the action done, and stops at the next host call or pause when asked.
+// Lives as long as the driver runs.
+class ProgressWatch {
+  public:
+    ProgressWatch(const NodeRun& run, ClientSite& site, ScriptDriver& driver, std::ostream& out)
+        : m_run(run),
+          m_out(out),
+          m_counting(run.job.action == Action::Script),
+          m_countsWrites(run.job.action == Action::Load || run.job.action == Action::Defaults),
+          m_total(run.job.action == Action::Script ? 0 : kActionItems) {
+        // The action's items are counted from its click on: opening the sheet reads too.
+        driver.SetCommandObserver([this](const ScriptLine& line) {
+            if (!m_counting && line.words.front() == "click") {
+                m_counting = true;
+            }
+        });
+        ClientSite::CallObserver observer;
+        observer.before = [this] { StopIfAsked(); };
+        observer.after = [this](const HostCall& call) { Count(call); };
+        site.SetCallObserver(observer);
+        platform::crt::SetBlockingHook([this](platform::crt::Blocked what) {
+            if (what == platform::crt::Blocked::Pause) {
+                StopIfAsked();
+            }
+        });
+    }
+    ~ProgressWatch() { platform::crt::SetBlockingHook({}); }
+    ProgressWatch(const ProgressWatch&) = delete;
+    ProgressWatch& operator=(const ProgressWatch&) = delete;
+
+  private:
+    void StopIfAsked() {
+        if (g_stop != 0) {
+            m_out.flush();
+            m_run.End(Result(Outcome::Stopped, "stopped after " + std::to_string(m_items) + " of " +
+                                                   std::to_string(m_total) + " items"));
+        }
+    }
+    void Count(const HostCall& call) {
+        const bool write = call.kind == HostCall::Kind::Write;
+        if (!m_counting) {
+            return;
+        }
+        if (m_total == 0 || (write == m_countsWrites && call.kind != HostCall::Kind::Name &&
+                             call.nv != kSelectorNv)) {
+            ++m_items;
+            m_run.relay.Report(Progress{m_items, m_total});
+        }
+    }
+
+    const NodeRun& m_run;
+    std::ostream& m_out;
+    bool m_counting;
+    bool m_countsWrites;
+    int m_total;
+    int m_items = 0;
+};
+
+// A check's verdict: the node's settings as saved against the file's.
+NodeResult CompareWithFile(const FleetJob& job, const std::string& checkPath, NodeResult result) {
+    std::ifstream saved(checkPath, std::ios::binary);
+    std::ifstream given(job.file, std::ios::binary);
+    std::stringstream nodeText;
+    std::stringstream fileText;
+    nodeText << saved.rdbuf();
+    fileText << given.rdbuf();
+    if (!given) {
+        return Result(Outcome::Failed, "cannot read " + job.file);
+    }
+    const auto differences =
+        CompareSettings(ParseSettingsText(nodeText.str()), ParseSettingsText(fileText.str()));
+    std::string detail;
+    for (const SettingsDifference& difference : differences) {
+        detail += difference.item + ": node " +
+                  (difference.nodeValue.empty() ? "(none)" : difference.nodeValue) + ", file " +
+                  (difference.fileValue.empty() ? "(none)" : difference.fileValue) + "\n";
+    }
+    return differences.empty() ? result : Result(Outcome::Differs, detail);
+}
+
+// Plays the playbook on the plug-in's control for the node; what the boxes said of it.
+NodeResult Play(const NodeRun& run, lon::LonNodeLink& node, Playbook& book,
+                platform::crt::ScriptClock& clock) {
+    ClientSite site(node);
+    site.SetKeepCalls(false);
+    LinkScriptNode scriptNode(node);
+    ScriptDriver driver(scriptNode, site, clock, *book.out);
+    const ProgressWatch watch(run, site, driver, *book.out);
+    driver.SetFailHandler([&run, &book](int line, const std::string& message) {
+        const std::string text = "error: " + std::to_string(line) + ": " + message;
+        if (run.job.action == Action::Script) {
+            *book.out << std::flush;
+            book.scriptOutput << text << "\n" << std::flush;
+        }
+        run.End(Result(Outcome::Failed, text));
+    });
+
+    std::istringstream lines(book.script);
+    int errorLine = 0;
+    std::string error;
+    if (!driver.Load(lines, errorLine, error)) {
+        run.End(Result(Outcome::Failed, "error: " + std::to_string(errorLine) + ": " + error));
+    }
+    std::ostringstream notes;
+    auto control = CreateControlForNode(site, run.programText, node.Address(), BundledModulePath(),
+                                        notes, error);
+    if (!control) {
+        run.End(Result(Outcome::Failed, error));
+    }
+    driver.SetControl(control->Control());
+    driver.Run();
+    driver.SetControl({});
+    control.reset();
+    book.out->flush();
+    return ResultOfBoxes(run.job.action, book.boxes.str());
+}
+
+}  // namespace
+
 int RunNodeProcess(int socket, const FleetJob& job) {
     platform::crt::ElapsedClock clock;
     platform::crt::SetCurrentClock(&clock);
@@ -191,156 +374,24 @@ int RunNodeProcess(int socket, const FleetJob& job) {
     lon::LonNodeLink::Options options;
     options.name = job.name;
     lon::LonNodeLink node(transactions, job.address, options);
-    const std::string address = node.Address();
+    NodeRun run{relay, job, {}, {}};
+    IdentifyNode(run, node);
 
-    const auto programId = node.ReadProgramId();
-    if (!programId) {
-        if (job.action == Action::Scan) {
-            Finish(relay, Result(Outcome::Silent, {}), {}, {});
-        }
-        Finish(relay,
-               Result(Outcome::Failed, node.Problem().empty()
-                                           ? "the node refuses to tell its program ID"
-                                           : "no answer from " + address),
-               {}, {});
-    }
-    const std::string programText = ProgramIdText(*programId);
-    const std::string name = node.Name().value_or("");
-    if (job.action == Action::Scan) {
-        Finish(relay, Result(Outcome::Done, {}), programText, name);
-    }
-    if (programText != ProgramIdText(kSimNodeProgramId)) {
-        Finish(relay, Result(Outcome::Foreign, "program ID " + programText + ": not touched"),
-               programText, name);
-    }
-
-    // Where the action's output goes: the boxes, or a script's own output file.
-    std::ostringstream boxes;
-    std::ofstream scriptOutput;
-    std::ostream* out = &boxes;
-    std::string script = ActionScript(job, job.file);
-    std::string checkPath;
-    if (job.action == Action::Check) {
-        char folder[] = "/tmp/qma7-check-XXXXXX";
-        if (::mkdtemp(folder) == nullptr) {
-            Finish(relay, Result(Outcome::Failed, "cannot make a temporary folder"), programText,
-                   name);
-        }
-        checkPath = std::string(folder) + "/node.txt";
-        script = ActionScript(job, checkPath);
-    } else if (job.action == Action::Script) {
-        scriptOutput.open(job.output, std::ios::binary | std::ios::trunc);
-        if (!scriptOutput) {
-            Finish(relay, Result(Outcome::Failed, "cannot write " + job.output), programText, name);
-        }
-        out = &scriptOutput;
-        script = job.file;
-    }
-
-    ClientSite site(node);
-    site.SetKeepCalls(false);
-    LinkScriptNode scriptNode(node);
-    ScriptDriver driver(scriptNode, site, clock, *out);
-    const bool countsWrites = job.action == Action::Load || job.action == Action::Defaults;
-    const int total = job.action == Action::Script ? 0 : kActionItems;
-    int items = 0;
-    // The action's items are counted from its click on: opening the sheet reads too.
-    bool counting = job.action == Action::Script;
-    driver.SetCommandObserver([&](const ScriptLine& line) {
-        if (!counting && line.words.front() == "click") {
-            counting = true;
-        }
-    });
-    auto stopIfAsked = [&] {
-        if (g_stop != 0) {
-            out->flush();
-            Finish(relay,
-                   Result(Outcome::Stopped, "stopped after " + std::to_string(items) + " of " +
-                                                std::to_string(total) + " items"),
-                   programText, name);
-        }
-    };
-    ClientSite::CallObserver observer;
-    observer.before = stopIfAsked;
-    observer.after = [&](const HostCall& call) {
-        const bool write = call.kind == HostCall::Kind::Write;
-        if (!counting) {
-            return;
-        }
-        if (total == 0 || (write == countsWrites && call.kind != HostCall::Kind::Name &&
-                           call.nv != kSelectorNv)) {
-            ++items;
-            relay.Report(Progress{items, total});
-        }
-    };
-    site.SetCallObserver(observer);
-    platform::crt::SetBlockingHook([&](platform::crt::Blocked what) {
-        if (what == platform::crt::Blocked::Pause) {
-            stopIfAsked();
-        }
-    });
-    driver.SetFailHandler([&](int line, const std::string& message) {
-        const std::string text = "error: " + std::to_string(line) + ": " + message;
-        if (job.action == Action::Script) {
-            *out << std::flush;
-            scriptOutput << text << "\n" << std::flush;
-        }
-        Finish(relay, Result(Outcome::Failed, text), programText, name);
-    });
-
-    std::istringstream lines(script);
-    int errorLine = 0;
-    std::string error;
-    if (!driver.Load(lines, errorLine, error)) {
-        Finish(relay, Result(Outcome::Failed, "error: " + std::to_string(errorLine) + ": " + error),
-               programText, name);
-    }
-    std::ostringstream notes;
-    auto control =
-        CreateControlForNode(site, programText, address, BundledModulePath(), notes, error);
-    if (!control) {
-        Finish(relay, Result(Outcome::Failed, error), programText, name);
-    }
-    driver.SetControl(control->Control());
-    driver.Run();
-    driver.SetControl({});
-    control.reset();
-    out->flush();
-
-    NodeResult result = ResultOfBoxes(job.action, boxes.str());
+    Playbook book;
+    PreparePlaybook(run, book);
+    NodeResult result = Play(run, node, book, clock);
     // A node that went silent on the way: that is the reason, whatever the plug-in made of it.
     if (result.outcome != Outcome::Done && !node.Problem().empty()) {
         result.detail = node.Problem() + " (" + result.detail + ")";
     }
     if (job.action == Action::Check && result.outcome == Outcome::Done) {
-        std::ifstream saved(checkPath, std::ios::binary);
-        std::ifstream given(job.file, std::ios::binary);
-        std::stringstream nodeText;
-        std::stringstream fileText;
-        nodeText << saved.rdbuf();
-        fileText << given.rdbuf();
-        if (!given) {
-            result = Result(Outcome::Failed, "cannot read " + job.file);
-        } else {
-            const auto differences = CompareSettings(ParseSettingsText(nodeText.str()),
-                                                     ParseSettingsText(fileText.str()));
-            std::string detail;
-            for (const SettingsDifference& difference : differences) {
-                detail += difference.item + ": node " +
-                          (difference.nodeValue.empty() ? "(none)" : difference.nodeValue) +
-                          ", file " +
-                          (difference.fileValue.empty() ? "(none)" : difference.fileValue) + "\n";
-            }
-            if (!differences.empty()) {
-                result = Result(Outcome::Differs, detail);
-            }
-        }
+        result = CompareWithFile(job, book.checkPath, result);
     }
-    if (!checkPath.empty()) {
-        std::remove(checkPath.c_str());
-        ::rmdir(checkPath.substr(0, checkPath.rfind('/')).c_str());
+    if (!book.checkPath.empty()) {
+        std::remove(book.checkPath.c_str());
+        ::rmdir(book.checkPath.substr(0, book.checkPath.rfind('/')).c_str());
     }
-    Finish(relay, result, programText, name);
+    run.End(result);
 }
 
 }  // namespace host::fleet

@@ -561,73 +561,14 @@ std::string TextOf(const json& event, const char* key) {
 void WebFrontEnd::Dispatch(const json& event) {
     m_dirty = true;
     m_notice.clear();
-    const std::string type = TextOf(event, "type");
-    if (m_box) {
-        const std::vector<int> answers = m_box->Answers();
-        const int answer = IntOf(event, "answer");
-        if (type == "box" && std::find(answers.begin(), answers.end(), answer) != answers.end()) {
-            m_boxAnswer = answer;
-        }
+    if (DispatchToBox(event)) {
         return;
     }
-    if (m_file) {
-        if (type == "file") {
-            DispatchFile(event);
-        }
-        return;
-    }
-    if (!MessageLoop::Exists() || MessageLoop::Current().ModalStack().empty()) {
-        return;
-    }
-    // Input for another window than the top one is stale: the page had not seen it change.
-    const std::vector<CWnd*>& stack = MessageLoop::Current().ModalStack();
-    if (IntOf(event, "level") != static_cast<int>(stack.size()) - 1) {
-        return;
-    }
-    CWnd& top = *stack.back();
-    auto* sheet = dynamic_cast<CPropertySheet*>(&top);
-    CDialog* dialog = sheet != nullptr ? sheet->GetActivePage() : dynamic_cast<CDialog*>(&top);
-    const std::string tab = sheet != nullptr && sheet->GetActivePage() != nullptr
-                                ? sheet->GetActivePage()->GetCaption()
-                                : top.GetWindowText();
-
     // What the event runs is the user's activity until it returns.
     Activity activity;
     activity.startMs = m_clock.NowMs();
-    std::function<void()> run;
-    if (type == "tab" && sheet != nullptr) {
-        const int index = IntOf(event, "index");
-        if (index < 0 || index >= sheet->GetPageCount()) {
-            return;
-        }
-        activity.label = sheet->GetPage(index)->GetCaption();
-        run = [sheet, index] { sheet->SetActivePage(index); };
-    } else if (type == "button" && sheet != nullptr) {
-        CWnd* button = sheet->GetDlgItem(IntOf(event, "id"));
-        if (button == nullptr) {
-            return;
-        }
-        activity.label = button->GetWindowText();
-        run = [sheet, button] { sheet->PressButton(button->GetDlgCtrlID()); };
-    } else if ((type == "click" || type == "text") && dialog != nullptr && dialog->HasWindow()) {
-        const int index = IntOf(event, "i");
-        if (index < 0 || index >= static_cast<int>(dialog->Controls().size())) {
-            return;
-        }
-        CWnd& control = *dialog->Controls()[static_cast<std::size_t>(index)];
-        const ControlTemplate& t = *control.Template();
-        if (type == "text") {
-            if (t.kind == ControlKind::Edit && !t.readOnly && control.IsWindowEnabled() &&
-                control.IsWindowVisible()) {
-                control.SetWindowText(TextOf(event, "text"));
-            }
-            return;
-        }
-        const std::string caption = control.GetWindowText();
-        activity.action = Qma7Profile().FindLongAction(caption);
-        activity.label = activity.action != nullptr ? caption : caption + kOn + tab;
-        run = [dialog, &control] { dialog->ClickControl(control.GetDlgCtrlID()); };
-    } else {
+    const std::function<void()> run = ActionOf(event, activity);
+    if (!run) {
         return;
     }
     m_activity = activity;
@@ -641,6 +582,86 @@ void WebFrontEnd::Dispatch(const json& event) {
     if (m_stopSignal) {
         Stop(*m_stopSignal);
     }
+}
+
+bool WebFrontEnd::DispatchToBox(const json& event) {
+    const std::string type = TextOf(event, "type");
+    if (m_box) {
+        const std::vector<int> answers = m_box->Answers();
+        const int answer = IntOf(event, "answer");
+        if (type == "box" && std::find(answers.begin(), answers.end(), answer) != answers.end()) {
+            m_boxAnswer = answer;
+        }
+        return true;
+    }
+    if (m_file) {
+        if (type == "file") {
+            DispatchFile(event);
+        }
+        return true;
+    }
+    return false;
+}
+
+std::function<void()> WebFrontEnd::ActionOf(const json& event, Activity& activity) {
+    if (!MessageLoop::Exists() || MessageLoop::Current().ModalStack().empty()) {
+        return {};
+    }
+    // Input for another window than the top one is stale: the page had not seen it change.
+    const std::vector<CWnd*>& stack = MessageLoop::Current().ModalStack();
+    if (IntOf(event, "level") != static_cast<int>(stack.size()) - 1) {
+        return {};
+    }
+    const std::string type = TextOf(event, "type");
+    CWnd& top = *stack.back();
+    auto* sheet = dynamic_cast<CPropertySheet*>(&top);
+    CDialog* dialog = sheet != nullptr ? sheet->GetActivePage() : dynamic_cast<CDialog*>(&top);
+    if (type == "tab" && sheet != nullptr) {
+        const int index = IntOf(event, "index");
+        if (index < 0 || index >= sheet->GetPageCount()) {
+            return {};
+        }
+        activity.label = sheet->GetPage(index)->GetCaption();
+        return [sheet, index] { sheet->SetActivePage(index); };
+    }
+    if (type == "button" && sheet != nullptr) {
+        CWnd* button = sheet->GetDlgItem(IntOf(event, "id"));
+        if (button == nullptr) {
+            return {};
+        }
+        activity.label = button->GetWindowText();
+        return [sheet, button] { sheet->PressButton(button->GetDlgCtrlID()); };
+    }
+    if ((type == "click" || type == "text") && dialog != nullptr && dialog->HasWindow()) {
+        const std::string tab = sheet != nullptr && sheet->GetActivePage() != nullptr
+                                    ? sheet->GetActivePage()->GetCaption()
+                                    : top.GetWindowText();
+        return ControlAction(event, *dialog, tab, activity);
+    }
+    return {};
+}
+
+std::function<void()> WebFrontEnd::ControlAction(const json& event, CDialog& dialog,
+                                                 const std::string& tab, Activity& activity) {
+    const int index = IntOf(event, "i");
+    if (index < 0 || index >= static_cast<int>(dialog.Controls().size())) {
+        return {};
+    }
+    CWnd& control = *dialog.Controls()[static_cast<std::size_t>(index)];
+    if (TextOf(event, "type") == "text") {
+        // Typing runs no handler: the text is set at once.
+        const ControlTemplate& t = *control.Template();
+        if (t.kind == ControlKind::Edit && !t.readOnly && control.IsWindowEnabled() &&
+            control.IsWindowVisible()) {
+            control.SetWindowText(TextOf(event, "text"));
+        }
+        return {};
+    }
+    const std::string caption = control.GetWindowText();
+    activity.action = Qma7Profile().FindLongAction(caption);
+    activity.label = activity.action != nullptr ? caption : caption + kOn + tab;
+    CDialog* owner = &dialog;
+    return [owner, &control] { owner->ClickControl(control.GetDlgCtrlID()); };
 }
 
 void WebFrontEnd::DispatchFile(const json& event) {

@@ -30,6 +30,8 @@
 #include "platform/crt/Clock.h"
 #include "platform/ui/MessageLoop.h"
 
+class CDialog;
+
 namespace host::web {
 
 class WebFrontEnd final : public FrontEnd {
@@ -101,6 +103,12 @@ class WebFrontEnd final : public FrontEnd {
     void Serve();
     void Dispatch(const nlohmann::json& event);
     void DispatchFile(const nlohmann::json& event);
+    // Input for an open message box or file dialog, which takes all input: true.
+    bool DispatchToBox(const nlohmann::json& event);
+    // What the event does to the top window, with its activity's label; empty for nothing.
+    std::function<void()> ActionOf(const nlohmann::json& event, Activity& activity);
+    std::function<void()> ControlAction(const nlohmann::json& event, CDialog& dialog,
+                                        const std::string& tab, Activity& activity);
     void Stop(int signal);
     void PaintBusy();
     nlohmann::json State() const;
