@@ -19,6 +19,7 @@
 #include "host/node/NodeImage.h"
 #include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
+#include "host/text/ShownText.h"
 #include "host/tui/CursesTerminal.h"
 #include "host/tui/TerminalFrontEnd.h"
 #include "platform/crt/Clock.h"
@@ -44,7 +45,7 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
         const std::string arg = argv[i];
         auto value = [&]() -> const char* {
             if (i + 1 >= argc) {
-                error = arg + " needs a value";
+                error = ShownText(arg) + " needs a value";
                 return nullptr;
             }
             return argv[++i];
@@ -69,12 +70,12 @@ bool ParseOptions(int argc, char** argv, SheetOptions& options, std::string& err
             char* end = nullptr;
             const long long ms = std::strtoll(v, &end, 10);
             if (*v == '\0' || *end != '\0' || ms < 0 || ms > kMaxLatencyMs) {
-                error = std::string("--latency takes milliseconds from 0 to 60000, not ") + v;
+                error = "--latency takes milliseconds from 0 to 60000, not " + ShownText(v);
                 return false;
             }
             options.latencyMs = ms;
         } else {
-            error = "unknown argument " + arg + " (qma7 --help lists the options)";
+            error = "unknown argument " + ShownText(arg) + " (qma7 --help lists the options)";
             return false;
         }
     }

@@ -96,6 +96,10 @@ bool Resolve(HKEY key, const char* subKey, std::string& base, std::string& full,
         return false;
     }
     full = base.empty() ? std::string(sub) : sub.empty() ? base : base + '\\' + std::string(sub);
+    if (!RegTree::IsValidPath(full)) {  // too deep below the open key
+        error = ERROR_INVALID_PARAMETER;
+        return false;
+    }
     return true;
 }
 
