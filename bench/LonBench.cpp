@@ -24,6 +24,7 @@
 #include "bench/Benches.h"
 #include "bench/Figure.h"
 #include "host/lon/LonNodeLink.h"
+#include "host/lon/LsUdpLink.h"
 #include "host/lon/Transactions.h"
 #include "host/lon/UdpLink.h"
 #include "host/text/Hex.h"
@@ -41,7 +42,6 @@ constexpr double kExportOverFloor = 1.05;
 constexpr int kRoundTrips = 500;
 constexpr int kExportControl = 427;
 const host::lon::LonAddress kNodeAddress{{0x51}, 35, 12};
-const host::lon::Endpoint kNode{0x0A51230C, host::lon::kLonIpPort};  // 10.81.35.12
 const host::lon::Endpoint kHost{0x0A51237E, host::lon::kLonIpPort};  // 10.81.35.126
 
 // The test node, started from the factory node's values and stopped at the end.
@@ -150,7 +150,8 @@ void LonFigures(const Options& options) {
             return;
         }
         platform::crt::RealClock clock;
-        host::lon::Transactions transactions(*socket, clock, kNode, {}, 1);
+        host::lon::LsUdpLink packets(*socket, kNodeAddress.domain, {35, 126});
+        host::lon::Transactions transactions(packets, clock, {{35, 126}, {35, 12}, {0x51}}, {}, 1);
         host::lon::LonNodeLink link(transactions, kNodeAddress, {});
 
         std::string problem;

@@ -10,6 +10,7 @@
 #include "host/app/ControlHost.h"
 #include "host/app/PluginLocator.h"
 #include "host/lon/FaultyLink.h"
+#include "host/lon/LsUdpLink.h"
 #include "host/lon/NodeList.h"
 #include "host/lon/UdpLink.h"
 #include "host/node/NodeImage.h"
@@ -205,7 +206,11 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
         error = SocketError(errorNumber, *host, *hostIp);
         return nullptr;
     }
-    lon::DatagramLink* link = session->m_socket.get();
+    const lon::SubnetNode hostNode{static_cast<std::uint8_t>(host->subnet),
+                                   static_cast<std::uint8_t>(host->node)};
+    session->m_packets =
+        std::make_unique<lon::LsUdpLink>(*session->m_socket, target->node.domain, hostNode);
+    lon::PacketLink* link = session->m_packets.get();
     if (const char* faults = std::getenv(kFaultsVariable)) {
         const auto parsed = lon::ParseFaults(faults, error);
         if (!parsed) {
@@ -215,9 +220,12 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
         session->m_faults = std::make_unique<lon::FaultyLink>(*link, clock, *parsed);
         link = session->m_faults.get();
     }
-    session->m_transactions =
-        std::make_unique<lon::Transactions>(*link, clock, lon::Endpoint{*nodeIp, lon::kLonIpPort},
-                                            options.timing, std::random_device{}());
+    const lon::Route route{hostNode,
+                           {static_cast<std::uint8_t>(target->node.subnet),
+                            static_cast<std::uint8_t>(target->node.node)},
+                           target->node.domain};
+    session->m_transactions = std::make_unique<lon::Transactions>(
+        *link, clock, route, options.timing, std::random_device{}());
     lon::LonNodeLink::Options nodeOptions;
     nodeOptions.bySelector = options.bySelector;
     nodeOptions.name = options.name ? options.name : target->listName;

@@ -23,7 +23,8 @@ namespace host {
 class ControlHost;
 
 namespace lon {
-class DatagramLink;
+class LsUdpLink;
+class PacketLink;
 class UdpLink;
 }  // namespace lon
 
@@ -57,7 +58,8 @@ class LonSession {
   private:
     LonSession() = default;
     std::unique_ptr<lon::UdpLink> m_socket;
-    std::unique_ptr<lon::DatagramLink> m_faults;
+    std::unique_ptr<lon::LsUdpLink> m_packets;
+    std::unique_ptr<lon::PacketLink> m_faults;
     std::unique_ptr<lon::Transactions> m_transactions;
     std::unique_ptr<lon::LonNodeLink> m_node;
     std::string m_programId;

@@ -54,40 +54,39 @@ std::optional<Faults> ParseFaults(const std::string& text, std::string& error) {
     return faults;
 }
 
-FaultyLink::FaultyLink(DatagramLink& inner, platform::crt::Clock& clock, const Faults& faults)
+FaultyLink::FaultyLink(PacketLink& inner, platform::crt::Clock& clock, const Faults& faults)
     : m_inner(inner), m_clock(clock), m_faults(faults), m_random(faults.seed) {}
 
 bool FaultyLink::Happens(int percent) {
     return std::uniform_int_distribution<int>(0, 99)(m_random) < percent;
 }
 
-bool FaultyLink::Send(const Endpoint& to, std::span<const std::uint8_t> datagram) {
+bool FaultyLink::Send(const Packet& packet) {
     const int copies = Happens(m_faults.duplicatePercent) ? 2 : 1;
     for (int i = 0; i < copies; ++i) {
         if (!Happens(m_faults.dropPercent)) {
-            m_inner.Send(to, datagram);
+            m_inner.Send(packet);
         }
     }
     return true;  // what is lost is lost on the way
 }
 
-bool FaultyLink::TakeDue(Endpoint& from, std::vector<std::uint8_t>& datagram) {
+bool FaultyLink::TakeDue(Packet& packet) {
     const auto first =
         std::min_element(m_held.begin(), m_held.end(),
                          [](const Held& a, const Held& b) { return a.dueMs < b.dueMs; });
     if (first == m_held.end() || first->dueMs > m_clock.NowMs()) {
         return false;
     }
-    from = first->from;
-    datagram = std::move(first->datagram);
+    packet = std::move(first->packet);
     m_held.erase(first);
     return true;
 }
 
-bool FaultyLink::Receive(std::int64_t waitMs, Endpoint& from, std::vector<std::uint8_t>& datagram) {
+bool FaultyLink::Receive(std::int64_t waitMs, Packet& packet) {
     const std::int64_t end = m_clock.NowMs() + waitMs;
     for (;;) {
-        if (TakeDue(from, datagram)) {
+        if (TakeDue(packet)) {
             return true;
         }
         std::int64_t until = end;
@@ -98,16 +97,16 @@ bool FaultyLink::Receive(std::int64_t waitMs, Endpoint& from, std::vector<std::u
         if (now >= end) {
             return false;
         }
-        if (!m_inner.Receive(until - now, from, datagram) || Happens(m_faults.dropPercent)) {
+        if (!m_inner.Receive(until - now, packet) || Happens(m_faults.dropPercent)) {
             continue;
         }
         if (Happens(m_faults.duplicatePercent)) {
-            m_held.push_back({m_clock.NowMs(), from, datagram});
+            m_held.push_back({m_clock.NowMs(), packet});
         }
         if (Happens(m_faults.delayPercent)) {
             const auto delay = std::uniform_int_distribution<std::int64_t>(
                 1, std::max<std::int64_t>(1, m_faults.delayMaxMs))(m_random);
-            m_held.push_back({m_clock.NowMs() + delay, from, std::move(datagram)});
+            m_held.push_back({m_clock.NowMs() + delay, std::move(packet)});
             continue;
         }
         return true;

@@ -1,9 +1,9 @@
 #pragma once
-// A datagram link that loses, duplicates and delays datagrams, for tests of the transactions on
-// a bad network: the kernel here has no netem. Requests are dropped and duplicated but never
-// delayed, since a request that overtook its own retry would be a new request to the node;
-// answers are dropped, duplicated and delayed. The faults follow a seeded generator, so that a
-// run can be repeated.
+// A link that loses, duplicates and delays packets, for tests of the transactions on a bad
+// network or channel, whatever link it wraps: the kernel here has no netem. Requests are dropped
+// and duplicated but never delayed, since a request that overtook its own retry would be a new
+// request to the node; answers are dropped, duplicated and delayed. The faults follow a seeded
+// generator, so that a run can be repeated.
 
 #include <cstdint>
 #include <deque>
@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "host/lon/DatagramLink.h"
+#include "host/lon/LonPacket.h"
 
 namespace platform::crt {
 class Clock;
@@ -31,24 +31,24 @@ struct Faults {
 // word optional. Nothing, with a message, for anything else.
 std::optional<Faults> ParseFaults(const std::string& text, std::string& error);
 
-class FaultyLink final : public DatagramLink {
+class FaultyLink final : public PacketLink {
   public:
-    FaultyLink(DatagramLink& inner, platform::crt::Clock& clock, const Faults& faults);
+    FaultyLink(PacketLink& inner, platform::crt::Clock& clock, const Faults& faults);
 
-    bool Send(const Endpoint& to, std::span<const std::uint8_t> datagram) override;
-    bool Receive(std::int64_t waitMs, Endpoint& from, std::vector<std::uint8_t>& datagram) override;
+    bool Send(const Packet& packet) override;
+    bool Receive(std::int64_t waitMs, Packet& packet) override;
+    std::string Problem() const override { return m_inner.Problem(); }
 
   private:
     struct Held {
         std::int64_t dueMs;
-        Endpoint from;
-        std::vector<std::uint8_t> datagram;
+        Packet packet;
     };
     bool Happens(int percent);
-    // Takes the held datagram that is due first, if it is due by now.
-    bool TakeDue(Endpoint& from, std::vector<std::uint8_t>& datagram);
+    // Takes the held packet that is due first, if it is due by now.
+    bool TakeDue(Packet& packet);
 
-    DatagramLink& m_inner;
+    PacketLink& m_inner;
     platform::crt::Clock& m_clock;
     Faults m_faults;
     std::mt19937 m_random;

@@ -7,14 +7,9 @@
 #include <span>
 #include <vector>
 
-namespace host::lon {
+#include "host/lon/LonPacket.h"
 
-enum class Service : std::uint8_t {
-    Request,          // request/response service: the request (SPDU)
-    Response,         // its response (SPDU)
-    Acknowledged,     // acknowledged service: the message (TPDU)
-    Acknowledgement,  // its acknowledgement (TPDU, no APDU)
-};
+namespace host::lon {
 
 inline constexpr int kTransactionIds = 16;  // 4-bit IDs in legacy mode
 

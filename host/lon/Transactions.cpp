@@ -17,11 +17,11 @@ constexpr std::int64_t kQuarantineMs = 2048;
 
 }  // namespace
 
-Transactions::Transactions(DatagramLink& link, platform::crt::Clock& clock, Endpoint node,
+Transactions::Transactions(PacketLink& link, platform::crt::Clock& clock, Route route,
                            Timing timing, unsigned firstId)
     : m_link(link),
       m_clock(clock),
-      m_node(node),
+      m_route(std::move(route)),
       m_timing(timing),
       m_lastId(static_cast<std::uint8_t>(kFirstId + firstId % kIdCount)) {}
 
@@ -57,41 +57,36 @@ std::uint8_t Transactions::NextId() {
     return best;
 }
 
-bool Transactions::IsAnswer(const Frame& request, const Endpoint& from,
-                            std::span<const std::uint8_t> datagram) const {
-    if (!(from == m_node)) {
-        return false;
-    }
-    const auto frame = DecodeFrame(datagram);
-    if (!frame || frame->transaction != request.transaction) {
+bool Transactions::IsAnswer(const Packet& request, const Packet& received) const {
+    if (received.source != request.destination || received.destination != request.source ||
+        received.domain != request.domain || received.transaction != request.transaction) {
         return false;
     }
     if (request.service == Service::Acknowledged) {
-        return frame->service == Service::Acknowledgement;
+        return received.service == Service::Acknowledgement;
     }
-    return frame->service == Service::Response && Answers(request.apdu, frame->apdu);
+    return received.service == Service::Response && Answers(request.apdu, received.apdu);
 }
 
-std::optional<Frame> Transactions::Exchange(Service service, std::span<const std::uint8_t> apdu) {
-    Frame request{service, NextId(), {apdu.begin(), apdu.end()}};
-    const std::vector<std::uint8_t> datagram = EncodeFrame(request);
-    Endpoint from;
-    std::vector<std::uint8_t> received;
+std::optional<Packet> Transactions::Exchange(Service service, std::span<const std::uint8_t> apdu) {
+    const Packet request{m_route.host, m_route.node, m_route.domain,
+                         service,      NextId(),     {apdu.begin(), apdu.end()}};
+    Packet received;
     for (int attempt = 0; attempt <= m_timing.retries; ++attempt) {
         if (attempt > 0) {
             m_answering = false;
         }
-        m_link.Send(m_node, datagram);  // a datagram that cannot leave is a lost one
+        m_link.Send(request);  // a packet that cannot leave is a lost one
         const std::int64_t end = m_clock.NowMs() + m_timing.timeoutMs;
         for (std::int64_t now = m_clock.NowMs(); now < end; now = m_clock.NowMs()) {
             platform::crt::WhileBlocked(platform::crt::Blocked::HostCall);
             const std::int64_t wait = std::min(platform::crt::kBlockingSliceMs, end - now);
-            if (m_link.Receive(wait, from, received) && IsAnswer(request, from, received)) {
+            if (m_link.Receive(wait, received) && IsAnswer(request, received)) {
                 if (attempt > 0) {
                     m_quarantineUntil[request.transaction] = m_clock.NowMs() + kQuarantineMs;
                 }
                 m_answering = true;
-                return DecodeFrame(received);
+                return received;
             }
         }
     }

@@ -1,9 +1,10 @@
 #pragma once
-// The transactions with one node: each request goes out with a transaction ID of its own and is
-// resent, identical, after each timeout until its answer comes or the retries are spent. The
-// node answers a resent request from its receive record without executing it again, so a lost
-// request and a lost answer cost time only. An answer counts only when it comes from the node,
-// with the request's transaction ID and an answer code of the request; anything else is ignored.
+// The transactions with one node, over any link that carries LonTalk packets: each request goes
+// out with a transaction ID of its own and is resent, identical, after each timeout until its
+// answer comes or the retries are spent. The node answers a resent request from its receive
+// record without executing it again, so a lost request and a lost answer cost time only. An
+// answer counts only when it comes from the node to the host in their domain, with the
+// request's transaction ID and an answer code of the request; anything else is ignored.
 
 #include <array>
 #include <cstdint>
@@ -11,8 +12,8 @@
 #include <span>
 #include <vector>
 
-#include "host/lon/DatagramLink.h"
 #include "host/lon/LonFrame.h"
+#include "host/lon/LonPacket.h"
 
 namespace platform::crt {
 class Clock;
@@ -27,11 +28,18 @@ struct Timing {
     int retries = 2;
 };
 
+// Who talks to whom: the host and the node, in their domain.
+struct Route {
+    SubnetNode host;
+    SubnetNode node;
+    Bytes domain;
+};
+
 class Transactions {
   public:
     // firstId: where the transaction IDs start (random, so that a restarted host is not taken
     // for a duplicate of its last request).
-    Transactions(DatagramLink& link, platform::crt::Clock& clock, Endpoint node, Timing timing,
+    Transactions(PacketLink& link, platform::crt::Clock& clock, Route route, Timing timing,
                  unsigned firstId);
 
     // Sends the request APDU with the request/response service; the answer's APDU, or nothing
@@ -45,14 +53,13 @@ class Transactions {
     const Timing& GetTiming() const { return m_timing; }
 
   private:
-    std::optional<Frame> Exchange(Service service, std::span<const std::uint8_t> apdu);
+    std::optional<Packet> Exchange(Service service, std::span<const std::uint8_t> apdu);
     std::uint8_t NextId();
-    bool IsAnswer(const Frame& request, const Endpoint& from,
-                  std::span<const std::uint8_t> datagram) const;
+    bool IsAnswer(const Packet& request, const Packet& received) const;
 
-    DatagramLink& m_link;
+    PacketLink& m_link;
     platform::crt::Clock& m_clock;
-    Endpoint m_node;
+    Route m_route;
     Timing m_timing;
     std::uint8_t m_lastId;
     // Until when an ID is not given out again: a request that was resent or went unanswered

@@ -10,6 +10,8 @@
 
 #include "host/lon/DatagramLink.h"
 #include "host/lon/LonFrame.h"
+#include "host/lon/LsUdpLink.h"
+#include "host/lon/Transactions.h"
 #include "platform/crt/Clock.h"
 
 namespace lontest {
@@ -18,6 +20,8 @@ using host::lon::Endpoint;
 using Bytes = std::vector<std::uint8_t>;
 
 inline const Endpoint kNode{0x0A51230C, 2541};  // 10.81.35.12:2541
+// The host 51/35/126 and the node 51/35/12, as the transactions see them.
+inline const host::lon::Route kRoute{{35, 126}, {35, 12}, {0x51}};
 
 // "00 11 21 33 01" -> bytes.
 inline Bytes Hex(const std::string& text) {
@@ -80,6 +84,9 @@ class FakeLink final : public host::lon::DatagramLink {
         m_queue.erase(next);
         return true;
     }
+
+    // The packets over this link, as LON/IP carries them between kRoute's host and node.
+    host::lon::LsUdpLink packets{*this, kRoute.domain, kRoute.host};
 
   private:
     struct Queued {

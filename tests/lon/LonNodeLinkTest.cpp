@@ -124,7 +124,7 @@ class LonNodeLinkTest : public ::testing::Test {
     std::size_t returned = 0;
     FakeLink link{clock};
     ScriptedNode node;
-    Transactions transactions{link, clock, lontest::kNode, Timing{500, 2}, 1};
+    Transactions transactions{link.packets, clock, lontest::kRoute, Timing{500, 2}, 1};
     LonNodeLink lon{transactions, {{0x51}, 35, 12}, {}};
 };
 

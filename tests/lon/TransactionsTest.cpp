@@ -30,7 +30,7 @@ class TransactionsTest : public ::testing::Test {
 
     platform::crt::VirtualClock clock;
     FakeLink link{clock};
-    Transactions transactions{link, clock, lontest::kNode, kTiming, 7};
+    Transactions transactions{link.packets, clock, lontest::kRoute, kTiming, 7};
 };
 
 }  // namespace
@@ -144,4 +144,48 @@ TEST_F(TransactionsTest, ANodeThatNeverAnswersFailsInBoundedTimeWhileThePainting
     link.node = [&](const Bytes& d) { link.Answer(d, Hex("13")); };
     EXPECT_EQ(transactions.Request(NvFetchRequest(1)), Hex("13"));
     EXPECT_TRUE(transactions.Answering());
+}
+
+// On a channel every device hears every packet: only the node's answer to the host in their
+// domain is the answer, whatever else carries the request's transaction ID.
+TEST(TransactionsOnAChannel, OnlyTheNodesAnswerToTheHostInTheirDomainCounts) {
+    struct Channel final : PacketLink {
+        std::vector<Packet> heard;
+        std::vector<Packet> sent;
+        bool Send(const Packet& packet) override {
+            sent.push_back(packet);
+            for (Packet other : {Packet{}, Packet{}, Packet{}, Packet{}, Packet{}}) {
+                other = packet;
+                heard.push_back(other);
+            }
+            heard[0].source = {35, 13};                   // another node
+            heard[1].destination = {35, 125};             // to another host
+            heard[2].domain = {0x52};                     // another domain
+            heard[3].service = Service::Acknowledgement;  // another service
+            for (Packet& p : heard) {
+                if (p.service == Service::Request) {
+                    p.service = Service::Response;
+                }
+                std::swap(p.source, p.destination);
+                p.apdu = Hex("33 01 00 01");
+            }
+            heard[4].apdu = Hex("33 01 12 34");  // the answer
+            return true;
+        }
+        bool Receive(std::int64_t, Packet& packet) override {
+            if (heard.empty()) {
+                return false;
+            }
+            packet = heard.front();
+            heard.erase(heard.begin());
+            return true;
+        }
+    } channel;
+    platform::crt::VirtualClock clock;
+    Transactions transactions{channel, clock, lontest::kRoute, kTiming, 3};
+    EXPECT_EQ(transactions.Request(NvFetchRequest(1)), Hex("33 01 12 34"));
+    ASSERT_EQ(channel.sent.size(), 1u);
+    EXPECT_EQ(channel.sent[0].source, lontest::kRoute.host);
+    EXPECT_EQ(channel.sent[0].destination, lontest::kRoute.node);
+    EXPECT_EQ(channel.sent[0].domain, lontest::kRoute.domain);
 }
