@@ -6,8 +6,10 @@ namespace host {
 
 FrontEndHookup::FrontEndHookup(ClientSite& site, tui::TerminalFrontEnd& frontEnd) : m_site(site) {
     site.SetCallObserver({[&frontEnd] { frontEnd.BeforeHostCall(); },
-                          [&frontEnd](const HostCall& call) {
-                              frontEnd.AfterHostCall(call.kind == HostCall::Kind::Write, call.nv);
+                          [&frontEnd, &site](const HostCall& call) {
+                              frontEnd.AfterHostCall(
+                                  call.kind == HostCall::Kind::Write, call.nv, call.ok,
+                                  call.ok ? std::string() : site.Link().LastError().text);
                           }});
     platform::crt::SetBlockingHook(
         [&frontEnd](platform::crt::Blocked what) { frontEnd.WhileBlocked(what); });

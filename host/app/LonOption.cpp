@@ -1,9 +1,11 @@
 #include "host/app/LonOption.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "host/lon/UdpLink.h"
 #include "host/node/NodeImage.h"
 #include "host/node/NodeProgramId.h"
+#include "host/node/SimNode.h"
 #include "host/text/ShownText.h"
 #include "platform/crt/Clock.h"
 
@@ -242,6 +245,14 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
         return nullptr;
     }
     session->m_programId = host::ProgramIdText(*programId);
+    if (std::equal(programId->begin(), programId->end(), kSimNodeProgramId.begin())) {
+        // A node of the type the host knows: its NVs have the simulated node's lengths.
+        std::map<int, std::size_t> lengths;
+        for (int nv = 0; nv <= SimNode::kPartNv; ++nv) {
+            lengths[nv] = static_cast<std::size_t>(SimNode::NvSize(nv));
+        }
+        session->m_node->SetNvLengths(lengths);
+    }
     session->m_node->Name();  // read once, now
     return session;
 }

@@ -252,9 +252,12 @@ int RunSheetCommand(int argc, char** argv) {
         if (keeper && !keeper->Error().empty()) {
             std::fprintf(stderr, "qma7: %s\n", keeper->Error().c_str());
         }
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
+        if (signal != 0) {  // 0: Esc or F10 while a call waited, which ends as Exit does
+            std::signal(signal, SIG_DFL);
+            std::raise(signal);
+        }
     };
+    hooks.action = [&link] { link.UserActionBegins(); };
     tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
                            lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
     status.link = link.Kind();

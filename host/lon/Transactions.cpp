@@ -1,6 +1,7 @@
 #include "host/lon/Transactions.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "host/lon/LonMessages.h"
 #include "platform/crt/Clock.h"
@@ -14,6 +15,8 @@ constexpr int kFirstId = 1;
 constexpr int kIdCount = kTransactionIds - kFirstId;
 // Long enough for any late answer of a LAN to have come in.
 constexpr std::int64_t kQuarantineMs = 2048;
+// How often a silent node is asked whether it is back.
+constexpr std::int64_t kProbeIntervalMs = 3000;
 
 }  // namespace
 
@@ -69,29 +72,56 @@ bool Transactions::IsAnswer(const Packet& request, const Packet& received) const
 }
 
 std::optional<Packet> Transactions::Exchange(Service service, std::span<const std::uint8_t> apdu) {
+    const bool fullTry = std::exchange(m_fullTry, false);
+    if (platform::crt::StopRequested()) {
+        m_failure = Failure::Stopped;
+        return std::nullopt;
+    }
+    int tries = m_timing.retries + 1;
+    if (m_silentSince && !fullTry) {
+        if (m_clock.NowMs() < m_nextProbeMs) {
+            m_failure = Failure::Silent;
+            return std::nullopt;
+        }
+        tries = 1;  // a probe: is the node back?
+    }
     const Packet request{m_route.host, m_route.node, m_route.domain,
                          service,      NextId(),     {apdu.begin(), apdu.end()}};
     Packet received;
-    for (int attempt = 0; attempt <= m_timing.retries; ++attempt) {
+    bool sent = false;
+    for (int attempt = 0; attempt < tries; ++attempt) {
         if (attempt > 0) {
             m_answering = false;
         }
-        m_link.Send(request);  // a packet that cannot leave is a lost one
+        sent = m_link.Send(request) || sent;  // a packet that cannot leave is a lost one
         const std::int64_t end = m_clock.NowMs() + m_timing.timeoutMs;
         for (std::int64_t now = m_clock.NowMs(); now < end; now = m_clock.NowMs()) {
             platform::crt::WhileBlocked(platform::crt::Blocked::HostCall);
+            if (platform::crt::StopRequested()) {
+                // Abandoned: its answer may still come, and must not pass for another's.
+                m_quarantineUntil[request.transaction] = m_clock.NowMs() + kQuarantineMs;
+                m_failure = Failure::Stopped;
+                return std::nullopt;
+            }
             const std::int64_t wait = std::min(platform::crt::kBlockingSliceMs, end - now);
             if (m_link.Receive(wait, received) && IsAnswer(request, received)) {
                 if (attempt > 0) {
                     m_quarantineUntil[request.transaction] = m_clock.NowMs() + kQuarantineMs;
                 }
                 m_answering = true;
+                m_silentSince.reset();
+                m_failure = Failure::None;
                 return received;
             }
         }
     }
     m_answering = false;
     m_quarantineUntil[request.transaction] = m_clock.NowMs() + kQuarantineMs;
+    if (!m_silentSince) {
+        m_silentSince = m_clock.Local();
+    }
+    m_nextProbeMs = m_clock.NowMs() + kProbeIntervalMs;
+    m_failure = sent ? Failure::NoAnswer : Failure::NotSent;
     return std::nullopt;
 }
 

@@ -5,19 +5,23 @@
 // record without executing it again, so a lost request and a lost answer cost time only. An
 // answer counts only when it comes from the node to the host in their domain, with the
 // request's transaction ID and an answer code of the request; anything else is ignored.
+//
+// Once a request found no answer the node is taken for silent: a request then fails at once,
+// except one probe (a single try) every few seconds and the first request of a user's action
+// (a full try); the first answer ends that. A stop asked for (platform::crt::RequestStop)
+// abandons the request in flight and lets no other start.
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "host/lon/LonFrame.h"
 #include "host/lon/LonPacket.h"
 
-namespace platform::crt {
-class Clock;
-}
+#include "platform/crt/Clock.h"
 
 namespace host::lon {
 
@@ -37,6 +41,9 @@ struct Route {
 
 class Transactions {
   public:
+    // Why the last request or message failed.
+    enum class Failure { None, NoAnswer, Silent, NotSent, Stopped };
+
     // firstId: where the transaction IDs start (random, so that a restarted host is not taken
     // for a duplicate of its last request).
     Transactions(PacketLink& link, platform::crt::Clock& clock, Route route, Timing timing,
@@ -51,6 +58,13 @@ class Transactions {
     // False from the first try that went unanswered until an answer comes again.
     bool Answering() const { return m_answering; }
     const Timing& GetTiming() const { return m_timing; }
+    Failure LastFailure() const { return m_failure; }
+    // When the node was found silent (local time of the clock); nothing while it answers.
+    const std::optional<platform::crt::LocalDateTime>& SilentSince() const { return m_silentSince; }
+    // What is wrong with the link itself (for a request that could not be sent).
+    std::string LinkProblem() const { return m_link.Problem(); }
+    // The next request gets a full try even when the node is silent.
+    void GrantFullTry() { m_fullTry = true; }
 
   private:
     std::optional<Packet> Exchange(Service service, std::span<const std::uint8_t> apdu);
@@ -66,6 +80,10 @@ class Transactions {
     // may still have answers on their way, which must not pass for a later request's.
     std::array<std::int64_t, kTransactionIds> m_quarantineUntil{};
     bool m_answering = true;
+    Failure m_failure = Failure::None;
+    std::optional<platform::crt::LocalDateTime> m_silentSince;
+    std::int64_t m_nextProbeMs = 0;
+    bool m_fullTry = false;
 };
 
 }  // namespace host::lon

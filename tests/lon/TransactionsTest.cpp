@@ -24,6 +24,7 @@ class TransactionsTest : public ::testing::Test {
   protected:
     TransactionsTest() { platform::crt::SetCurrentClock(&clock); }
     ~TransactionsTest() override {
+        platform::crt::ClearStopRequest();
         platform::crt::SetBlockingHook({});
         platform::crt::SetCurrentClock(nullptr);
     }
@@ -137,13 +138,56 @@ TEST_F(TransactionsTest, ANodeThatNeverAnswersFailsInBoundedTimeWhileThePainting
     for (std::size_t i = 1; i < hookTimes.size(); ++i) {
         EXPECT_LE(hookTimes[i] - hookTimes[i - 1], platform::crt::kBlockingSliceMs);
     }
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::NoAnswer);
+    // Known to be silent now: the next requests fail at once, sending nothing.
     EXPECT_FALSE(transactions.Acknowledged(Hex("BF FE 00 01")));
-    EXPECT_EQ(clock.NowMs(), 3000);
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(2)));
+    EXPECT_EQ(clock.NowMs(), 1500);
+    EXPECT_EQ(link.sent.size(), 3u);
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::Silent);
 
-    // It answers again: so does the link.
+    // A user's action gets one full try; a probe every 3 s a single one.
+    transactions.GrantFullTry();
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(2)));
+    EXPECT_EQ(link.sent.size(), 6u);
+    EXPECT_EQ(clock.NowMs(), 3000);
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(2)));
+    clock.AdvanceTo(6000);
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(3)));
+    EXPECT_EQ(link.sent.size(), 7u);
+    EXPECT_EQ(clock.NowMs(), 6500);
+
+    // It answers again: the probe finds it, and the link is back to full tries.
     link.node = [&](const Bytes& d) { link.Answer(d, Hex("13")); };
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(1)));  // the next probe is not due yet
+    clock.AdvanceTo(9500);
     EXPECT_EQ(transactions.Request(NvFetchRequest(1)), Hex("13"));
     EXPECT_TRUE(transactions.Answering());
+    EXPECT_FALSE(transactions.SilentSince());
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::None);
+}
+
+TEST_F(TransactionsTest, AStopAbandonsTheRequestInFlightAndLetsNoOtherStart) {
+    platform::crt::SetBlockingHook([&](platform::crt::Blocked) {
+        if (clock.NowMs() >= 700) {
+            platform::crt::RequestStop();
+        }
+    });
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(1)));
+    EXPECT_LE(clock.NowMs(), 700 + platform::crt::kBlockingSliceMs);
+    EXPECT_EQ(link.sent.size(), 2u);  // no retry after the stop
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::Stopped);
+    EXPECT_FALSE(transactions.Acknowledged(Hex("BF FE 00 01")));
+    EXPECT_EQ(link.sent.size(), 2u);
+    platform::crt::SetBlockingHook({});
+    platform::crt::ClearStopRequest();
+    // The abandoned ID is held back: a late answer to it is never taken for another request.
+    const std::uint8_t abandoned = IdOf(link.sent.back());
+    link.node = [&](const Bytes& d) { link.Answer(d, Hex("33 01 00 07")); };
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_TRUE(transactions.Request(NvFetchRequest(1)));
+        EXPECT_NE(IdOf(link.sent.back()), abandoned);
+    }
 }
 
 // On a channel every device hears every packet: only the node's answer to the host in their

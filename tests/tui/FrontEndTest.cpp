@@ -75,11 +75,12 @@ class TerminalUi : public ::testing::Test {
     platform::crt::VirtualClock clock;
     FakeTerminal terminal{80, 24, clock};
     std::vector<int> signals;
-    TerminalFrontEnd ui{terminal,
-                        clock,
-                        {"AHU1", "00"},
-                        Glyphs::Unicode(),
-                        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }, {}}};
+    TerminalFrontEnd ui{
+        terminal,
+        clock,
+        {"AHU1", "00"},
+        Glyphs::Unicode(),
+        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }, {}, {}}};
     MessageLoop loop{ui, clock};
     TestPage page{terminal};
 };
