@@ -10,9 +10,8 @@ namespace host::lon {
 
 namespace {
 
-// IDs 1 to 15: 0 is left out, as it was never proven against a node.
+// IDs from 1: 0 is left out, as it was never proven against a node.
 constexpr int kFirstId = 1;
-constexpr int kIdCount = kTransactionIds - kFirstId;
 // Long enough for any late answer of a LAN to have come in.
 constexpr std::int64_t kQuarantineMs = 2048;
 // How often a silent node is asked whether it is back.
@@ -26,7 +25,8 @@ Transactions::Transactions(PacketLink& link, platform::crt::Clock& clock, Route 
       m_clock(clock),
       m_route(std::move(route)),
       m_timing(timing),
-      m_lastId(static_cast<std::uint8_t>(kFirstId + firstId % kIdCount)) {}
+      m_lastId(
+          static_cast<std::uint16_t>(kFirstId + firstId % (m_link.TransactionIds() - kFirstId))) {}
 
 std::optional<std::vector<std::uint8_t>> Transactions::Request(std::span<const std::uint8_t> apdu) {
     auto answer = Exchange(Service::Request, apdu);
@@ -40,14 +40,22 @@ bool Transactions::Acknowledged(std::span<const std::uint8_t> apdu) {
     return Exchange(Service::Acknowledged, apdu).has_value();
 }
 
-std::uint8_t Transactions::NextId() {
+std::optional<std::vector<std::uint8_t>> Transactions::TryOnce(std::span<const std::uint8_t> apdu) {
+    auto answer = Exchange(Service::Request, apdu, true);
+    if (!answer) {
+        return std::nullopt;
+    }
+    return std::move(answer->apdu);
+}
+
+std::uint16_t Transactions::NextId() {
     // The next ID after the last that is out of quarantine; when none is, the one that leaves
     // it first. Never the last one itself: the node would take the request for a retry.
     const std::int64_t now = m_clock.NowMs();
-    std::uint8_t best = 0;
-    for (int step = 1; step < kIdCount; ++step) {
-        const auto id =
-            static_cast<std::uint8_t>(kFirstId + (m_lastId - kFirstId + step) % kIdCount);
+    const int count = m_link.TransactionIds() - kFirstId;
+    std::uint16_t best = 0;
+    for (int step = 1; step < count; ++step) {
+        const auto id = static_cast<std::uint16_t>(kFirstId + (m_lastId - kFirstId + step) % count);
         if (m_quarantineUntil[id] <= now) {
             best = id;
             break;
@@ -71,13 +79,14 @@ bool Transactions::IsAnswer(const Packet& request, const Packet& received) const
     return received.service == Service::Response && Answers(request.apdu, received.apdu);
 }
 
-std::optional<Packet> Transactions::Exchange(Service service, std::span<const std::uint8_t> apdu) {
+std::optional<Packet> Transactions::Exchange(Service service, std::span<const std::uint8_t> apdu,
+                                             bool once) {
     const bool fullTry = std::exchange(m_fullTry, false);
     if (platform::crt::StopRequested()) {
         m_failure = Failure::Stopped;
         return std::nullopt;
     }
-    int tries = m_timing.retries + 1;
+    int tries = once ? 1 : m_timing.retries + 1;
     if (m_silentSince && !fullTry) {
         if (m_clock.NowMs() < m_nextProbeMs) {
             m_failure = Failure::Silent;
@@ -115,8 +124,12 @@ std::optional<Packet> Transactions::Exchange(Service service, std::span<const st
             }
         }
     }
-    m_answering = false;
     m_quarantineUntil[request.transaction] = m_clock.NowMs() + kQuarantineMs;
+    if (once) {
+        m_failure = Failure::NoAnswer;
+        return std::nullopt;  // a question of form, not of the node's presence
+    }
+    m_answering = false;
     if (!m_silentSince) {
         m_silentSince = m_clock.Local();
     }

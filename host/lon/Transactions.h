@@ -11,7 +11,6 @@
 // (a full try); the first answer ends that. A stop asked for (platform::crt::RequestStop)
 // abandons the request in flight and lets no other start.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -54,6 +53,9 @@ class Transactions {
     std::optional<std::vector<std::uint8_t>> Request(std::span<const std::uint8_t> apdu);
     // Sends the APDU with the acknowledged service; whether its acknowledgement came.
     bool Acknowledged(std::span<const std::uint8_t> apdu);
+    // The request with a single try, which leaves the node's state as it was when no answer
+    // comes: for asking whether the node understands a form of message.
+    std::optional<std::vector<std::uint8_t>> TryOnce(std::span<const std::uint8_t> apdu);
 
     // False from the first try that went unanswered until an answer comes again.
     bool Answering() const { return m_answering; }
@@ -67,18 +69,21 @@ class Transactions {
     void GrantFullTry() { m_fullTry = true; }
 
   private:
-    std::optional<Packet> Exchange(Service service, std::span<const std::uint8_t> apdu);
-    std::uint8_t NextId();
+    std::optional<Packet> Exchange(Service service, std::span<const std::uint8_t> apdu,
+                                   bool once = false);
+    std::uint16_t NextId();
     bool IsAnswer(const Packet& request, const Packet& received) const;
 
     PacketLink& m_link;
     platform::crt::Clock& m_clock;
     Route m_route;
     Timing m_timing;
-    std::uint8_t m_lastId;
+    std::uint16_t m_lastId;
     // Until when an ID is not given out again: a request that was resent or went unanswered
-    // may still have answers on their way, which must not pass for a later request's.
-    std::array<std::int64_t, kTransactionIds> m_quarantineUntil{};
+    // may still have answers on their way, which must not pass for a later request's. As many
+    // as the link carries at most (12-bit IDs); the link says how many it carries now.
+    std::vector<std::int64_t> m_quarantineUntil =
+        std::vector<std::int64_t>(kEnhancedTransactionIds, 0);
     bool m_answering = true;
     Failure m_failure = Failure::None;
     std::optional<platform::crt::LocalDateTime> m_silentSince;

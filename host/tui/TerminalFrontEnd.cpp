@@ -368,8 +368,11 @@ std::string TerminalFrontEnd::WriteOutcome(Activity& activity) const {
         return values(activity.writes) + " written";
     }
     Identify(activity);
-    return activity.label + ": " + std::to_string(activity.failedWrites) + kOf +
-           values(activity.writes) + " not written (" + activity.failure + ")";
+    const std::string failed =
+        activity.failedWrites == activity.writes
+            ? values(activity.writes)
+            : std::to_string(activity.failedWrites) + kOf + values(activity.writes);
+    return activity.label + ": " + failed + " not written (" + activity.failure + ")";
 }
 
 std::string TerminalFrontEnd::Interrupted() const {

@@ -325,3 +325,41 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopAbandons
     EXPECT_LE(stopped, *signalled + platform::crt::kBlockingSliceMs);
     EXPECT_EQ(silentSends.size(), 2u);
 }
+
+TEST_F(LonNodeLinkTest, OnTheSheetAFailedWriteSaysSoAndWhyAndAGoodOneHowManyValues) {
+    node.sim = host::FactoryNode::Make();
+    // The node takes everything but the update of the part.
+    bool takesParts = true;
+    link.node = [&](const Bytes& d) {
+        const Bytes apdu = DecodeFrame(d)->apdu;
+        if (!takesParts && apdu[0] == 0x60 && apdu[1] == 0x02 && apdu[3] == 43) {
+            return;
+        }
+        link.Answer(d, node.Handle(apdu), 1);
+    };
+    host::ClientSite site(lon);
+    tuitest::SheetSession session(site, clock,
+                                  {"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
+                                   [this] { return lon.Problem(); }});
+    std::string afterGoodWrite;
+    std::string afterWrite;
+    session.Run([&](int wait) {
+        if (wait == 1) {
+            session.terminal.input.push_back(host::tui::InputEvent::AltKey(U'5'));  // Temperatures
+        } else if (wait == 2) {
+            session.Click("Write");
+        } else if (wait == 3) {
+            afterGoodWrite = session.terminal.lastRows;
+            takesParts = false;
+            session.Click("Write");
+        } else if (wait == 4) {
+            afterWrite = session.terminal.lastRows;
+            session.terminal.input.push_back(host::tui::InputEvent::Of(host::tui::Key::Escape));
+        }
+    });
+    EXPECT_NE(afterGoodWrite.find("1 value written"), std::string::npos) << afterGoodWrite;
+    EXPECT_NE(afterWrite.find("Write on Temperatures: 1 value not written (no answer from "
+                              "51/35/12)"),
+              std::string::npos)
+        << afterWrite;
+}

@@ -233,3 +233,35 @@ TEST(TransactionsOnAChannel, OnlyTheNodesAnswerToTheHostInTheirDomainCounts) {
     EXPECT_EQ(channel.sent[0].destination, lontest::kRoute.node);
     EXPECT_EQ(channel.sent[0].domain, lontest::kRoute.domain);
 }
+
+// A duplicate of an old answer, late enough to arrive when its ID has come round again, must
+// not pass for the answer of a later request: here it would make a refused update look done.
+// 4-bit IDs come round after 15 requests; the 12-bit IDs of LS/UDP enhanced mode do not.
+TEST_F(TransactionsTest, AStaleDuplicateIsNotTakenForALaterAnswerWithTwelveBitIds) {
+    const auto run = [&](bool enhanced) {
+        link.packets.SetEnhanced(enhanced);
+        link.sent.clear();
+        const Bytes update = UpdateNvByIndexRequest(1, Hex("0001"));
+        int requests = 0;
+        link.node = [&](const Bytes& d) {
+            const auto frame = DecodeFrame(d);
+            EXPECT_EQ(frame->enhanced, enhanced);
+            if (++requests == 1) {
+                link.Answer(d, Hex("20 02"), 1);
+                link.Answer(d, Hex("20 02"), 160);  // the network duplicates it, late
+            } else if (requests == 16) {
+                link.Answer(d, Hex("00 02"), 100);  // the node refuses the last update
+            } else {
+                link.Answer(d, Hex("20 02"), 1);
+            }
+        };
+        for (int i = 0; i < 15; ++i) {
+            EXPECT_TRUE(Updated(*transactions.Request(update)));
+            clock.AdvanceTo(clock.NowMs() + 9);
+        }
+        const auto last = transactions.Request(update);
+        return last && Updated(*last);
+    };
+    EXPECT_TRUE(run(false)) << "the hazard of 4-bit IDs is no longer shown";
+    EXPECT_FALSE(run(true));
+}
