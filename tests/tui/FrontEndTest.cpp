@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,11 +27,13 @@ namespace {
 
 constexpr int kAsk = 1001;
 constexpr int kSlow = 1002;
+constexpr int kWrite = 1004;
 constexpr unsigned kTickTimer = 1;
 constexpr std::uint32_t kTickMs = 500;
 
 const std::vector<ControlTemplate> kTestControls = {
-    Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30), EditField(1003, 10, 50)};
+    Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30), EditField(1003, 10, 50),
+    Button(kWrite, "Write", 10, 70)};
 const DialogTemplate kTestTemplate{900, "Test", 300, 200, kTestControls};
 
 // A page whose buttons ask a question and run a slow action, with a timer that counts.
@@ -45,6 +48,7 @@ class TestPage final : public CPropertyPage {
             platform::crt::Sleep(kTickMs);
             SetDlgItemText(kSlow, "Slow");
         });
+        OnClicked(kWrite, [this] { onWrite(); });
     }
     bool OnInitDialog() override {
         SetTimer(kTickTimer, kTickMs);
@@ -53,6 +57,7 @@ class TestPage final : public CPropertyPage {
     void OnTimer(unsigned /*id*/) override { ++ticks; }
 
     std::optional<int> answer;
+    std::function<void()> onWrite = [] {};
     std::string screenWhileBlocked;
     int ticks = 0;
 
@@ -222,4 +227,46 @@ TEST_F(TerminalUiSession, AValueThatWrapsInTheNodeIsMarkedAfterTheWrite) {
     EXPECT_EQ(wrapped.nv26, "0 0 88 ");
     EXPECT_NE(wrapped.screen.find("[44      !"), std::string::npos) << wrapped.screen;
     EXPECT_NE(wrapped.screen.find("1 field came back different"), std::string::npos);
+}
+
+// What a button's host calls did reaches the status line: how many values were written, or
+// how many were not and why (the first reason); selecting a part is no value.
+TEST_F(TerminalUi, AButtonSaysHowManyValuesReachedTheNode) {
+    std::vector<std::string> notices;
+    page.onWrite = [&] {
+        ui.AfterHostCall(true, 42, true);
+        ui.AfterHostCall(true, 43, true);
+        ui.AfterHostCall(false, 5, false, "no answer from 51/35/12");  // a read: not counted
+        ui.AfterHostCall(true, 5, false, "no answer from 51/35/12");
+        ui.AfterHostCall(true, 6, false, "the node refused the update of NV 6");
+    };
+    const auto clickWrite = [&] {
+        const auto at = tuitest::Find(ui.LastGrid(), "Write");
+        ASSERT_TRUE(at);
+        terminal.input.push_back(InputEvent::Click(at->x, at->y));
+    };
+    int waits = 0;
+    terminal.onWait = [&] {
+        ++waits;
+        if (waits == 1) {
+            clickWrite();
+        } else if (waits == 2) {
+            notices.push_back(terminal.lastRows);
+            page.onWrite = [&] {
+                for (int nv = 1; nv <= 3; ++nv) {
+                    ui.AfterHostCall(true, nv, true);
+                }
+            };
+            clickWrite();
+        } else if (waits == 3) {
+            notices.push_back(terminal.lastRows);
+            terminal.input.push_back(Press(Key::Escape));
+        }
+    };
+    Run();
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_NE(notices[0].find("Test: 2 of 3 values not written (no answer from 51/35/12)"),
+              std::string::npos)
+        << notices[0];
+    EXPECT_NE(notices[1].find("3 values written"), std::string::npos) << notices[1];
 }
