@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "host/app/PluginModule.h"
+#include "host/node/NodeProgramId.h"
 #include "platform/registry/Registry.h"
 
 namespace host {
@@ -119,6 +120,14 @@ std::optional<RegisteredPlugin> LocatePlugin(const std::string& programId,
         if (SameFile(plugin.modulePath, besideModule)) {
             return plugin;
         }
+    }
+    // The module that comes with qma7 serves one program ID: registering it helps no other.
+    if (programId != ProgramIdText(kSimNodeProgramId)) {
+        if (plugins.empty()) {
+            error = "no plug-in is registered for program id \"" + programId + "\"";
+            return std::nullopt;
+        }
+        return plugins.front();
     }
     notes << "qma7: "
           << (plugins.empty() ? "no plug-in is registered for program id \"" + programId + "\""
