@@ -258,6 +258,7 @@ int RunSheetCommand(int argc, char** argv) {
         }
     };
     hooks.action = [&link] { link.UserActionBegins(); };
+    hooks.linkNotice = [&link] { return link.TakeNotice(); };
     tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
                            lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
     status.link = link.Kind();

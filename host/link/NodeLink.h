@@ -37,6 +37,9 @@ class NodeLink {
     // The user's own action (a key, a click) begins: its first call gets a full try even when
     // the node is known to be silent, where a refresh fails at once.
     virtual void UserActionBegins() {}
+    // What the link found out since it was last asked, for the status line (what became of a
+    // write whose answer never came); empty when nothing.
+    virtual std::string TakeNotice() { return {}; }
 };
 
 }  // namespace host

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace host::lon {
 
@@ -104,7 +105,28 @@ bool LonNodeLink::Read(int nv, std::span<std::uint8_t> buffer, std::size_t& retu
     }
     returned = std::min(value->size(), buffer.size());
     std::copy_n(value->begin(), returned, buffer.begin());
+    ReadBackUnanswered();
     return true;
+}
+
+void LonNodeLink::ReadBackUnanswered() {
+    const LinkError error = m_error;
+    for (auto it = m_unanswered.begin(); it != m_unanswered.end() && m_transactions.Answering();) {
+        const auto back = Fetch(it->first);
+        const std::string outcome =
+            !back ? "unknown (" + m_error.text + ")"
+            : std::equal(back->begin(), back->end(), it->second.begin(), it->second.end())
+                ? "written"
+                : "not written";
+        m_notice += (m_notice.empty() ? "" : "; ") + std::string("NV ") +
+                    std::to_string(it->first) + ", whose write got no answer: " + outcome;
+        it = m_unanswered.erase(it);
+    }
+    m_error = error;  // the caller's call succeeded, whatever the read back found
+}
+
+std::string LonNodeLink::TakeNotice() {
+    return std::exchange(m_notice, {});
 }
 
 bool LonNodeLink::Write(int nv, std::span<const std::uint8_t> data) {
@@ -129,13 +151,19 @@ bool LonNodeLink::Write(int nv, std::span<const std::uint8_t> data) {
     if (!m_options.bySelector && *m_updatesByIndex) {
         const auto answer = m_transactions.Request(UpdateNvByIndexRequest(nv, data));
         if (!answer) {
+            if (m_transactions.LastFailure() == Transactions::Failure::NoAnswer ||
+                m_transactions.LastFailure() == Transactions::Failure::Stopped) {
+                m_unanswered[nv] = Bytes(data.begin(), data.end());  // sent: it may have arrived
+            }
             return Failed("");
         }
+        m_unanswered.erase(nv);
         if (!Updated(*answer)) {
             return Fail(LinkError::Kind::Refused,
                         "the node refused the update of NV " + std::to_string(nv));
         }
         m_error = {};
+        ReadBackUnanswered();
         return true;
     }
     return WriteBySelector(nv, data);

@@ -32,6 +32,7 @@ class LonNodeLink final : public NodeLink {
     std::string Problem() const override;
     LinkError LastError() const override { return m_error; }
     void UserActionBegins() override { m_transactions.GrantFullTry(); }
+    std::string TakeNotice() override;
 
     // The lengths of the NVs as the node's type has them (by index): an answer of another
     // length is refused, and so is a write, before anything is sent.
@@ -49,6 +50,9 @@ class LonNodeLink final : public NodeLink {
     // what when it answered; false, for returning.
     bool Failed(const std::string& what);
     bool Fail(LinkError::Kind kind, std::string text);
+    // Reads back the NVs whose update got no answer, once the node answers again: the update
+    // may have reached it all the same.
+    void ReadBackUnanswered();
     // The NV's value, its length remembered.
     std::optional<Bytes> Fetch(int nv);
     std::optional<std::string> ReadSelfDocumentation();
@@ -61,6 +65,8 @@ class LonNodeLink final : public NodeLink {
     std::map<int, std::size_t> m_lengths;
     std::map<int, std::size_t> m_typeLengths;  // from the node's type; never learned otherwise
     LinkError m_error;
+    std::map<int, Bytes> m_unanswered;  // updates whose answer never came, by NV
+    std::string m_notice;
     std::optional<std::string> m_selfDocumentation;
 };
 

@@ -99,6 +99,11 @@ std::optional<InputEvent> TerminalFrontEnd::NextEvent(std::optional<std::int64_t
                 wakeAt = wanted;
             }
         }
+        if (m_hooks.linkNotice) {
+            if (std::string notice = m_hooks.linkNotice(); !notice.empty()) {
+                m_screen.SetNotice(std::move(notice));
+            }
+        }
         Paint();
         std::optional<std::int64_t> timeout;
         if (wakeAt) {

@@ -40,6 +40,8 @@ class TerminalFrontEnd final : public FrontEnd {
         std::function<void(std::int64_t nowMs)> busy;
         // The user's own action (a key, a click) is about to run its handler.
         std::function<void()> action;
+        // What the link found out meanwhile, for the status line; empty when nothing.
+        std::function<std::string()> linkNotice;
     };
 
     TerminalFrontEnd(Terminal& terminal, platform::crt::Clock& clock, StatusInfo status,

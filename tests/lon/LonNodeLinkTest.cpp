@@ -363,3 +363,33 @@ TEST_F(LonNodeLinkTest, OnTheSheetAFailedWriteSaysSoAndWhyAndAGoodOneHowManyValu
               std::string::npos)
         << afterWrite;
 }
+
+// An update whose answer never came may have reached the node: once the node answers again,
+// the NV is read back and the link tells what became of it.
+TEST_F(LonNodeLinkTest, AnUnansweredUpdateIsReadBackOnceTheNodeAnswers) {
+    EXPECT_TRUE(lon.Write(1, Hex("0001")));  // the version asked while the node answers
+    // NV 1's update arrives, NV 5's does not; neither answer comes back.
+    link.node = [&](const Bytes& d) {
+        const Bytes apdu = DecodeFrame(d)->apdu;
+        if (apdu[0] == 0x60 && apdu[1] == 0x02) {
+            if (apdu[3] == 1) {
+                node.Handle(apdu);
+            }
+            return;
+        }
+        link.Answer(d, node.Handle(apdu), 1);
+    };
+    EXPECT_FALSE(lon.Write(1, Hex("1234")));
+    lon.UserActionBegins();
+    EXPECT_FALSE(lon.Write(5, Hex("5678")));
+    EXPECT_EQ(lon.TakeNotice(), "");
+    lon.UserActionBegins();
+    EXPECT_TRUE(lon.Read(0, buffer, returned));  // the node answers again
+    EXPECT_FALSE(lon.LastError().Failed());
+    EXPECT_EQ(lon.TakeNotice(),
+              "NV 1, whose write got no answer: written; NV 5, whose write got no answer: not "
+              "written");
+    EXPECT_EQ(lon.TakeNotice(), "");
+    EXPECT_TRUE(lon.Read(0, buffer, returned));
+    EXPECT_EQ(lon.TakeNotice(), "");  // told once
+}

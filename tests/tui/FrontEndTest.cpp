@@ -85,7 +85,7 @@ class TerminalUi : public ::testing::Test {
         clock,
         {"AHU1", "00"},
         Glyphs::Unicode(),
-        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }, {}, {}}};
+        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }, {}, {}, {}}};
     MessageLoop loop{ui, clock};
     TestPage page{terminal};
 };

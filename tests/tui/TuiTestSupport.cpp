@@ -70,7 +70,8 @@ SheetSession::SheetSession(host::ClientSite& site, platform::crt::VirtualClock& 
               stops.push_back({m_clock.NowMs(), ui.Interrupted(), m_site.TakeCalls(), signal});
           },
           {},
-          [this] { m_site.Link().UserActionBegins(); }}),
+          [this] { m_site.Link().UserActionBegins(); },
+          [this] { return m_site.Link().TakeNotice(); }}),
       m_site(site),
       m_clock(clock) {}
 
