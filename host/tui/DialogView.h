@@ -56,6 +56,9 @@ class DialogView {
     // After a Write that followed typing: how many typed fields came back different, once.
     std::optional<int> TakeReadBack();
 
+    // Display fields dimmed: their values may no longer be current.
+    void SetStale(bool stale) { m_stale = stale; }
+
   private:
     const CWnd* Control(int index) const;
     bool IsStop(int index) const;
@@ -78,6 +81,7 @@ class DialogView {
     std::pair<int, int> m_arranged{-1, -1};
     std::optional<int> m_focus;
     LineEditor m_editor;  // of the focused field
+    bool m_stale = false;
 };
 
 }  // namespace host::tui
