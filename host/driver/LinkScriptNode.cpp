@@ -18,11 +18,10 @@ constexpr std::uint32_t kSelectPauseMs = 200;
 }  // namespace
 
 bool LinkScriptNode::Refused(const std::string& what, std::string& error) const {
-    // The link's own reason (not sent, no answer, a wrong answer), else the node's refusal.
+    // The link's own reason (not sent, no answer, a wrong answer, what the node refused),
+    // else the node's refusal of what.
     const LinkError failure = m_link.LastError();
-    error = failure.Failed() && failure.kind != LinkError::Kind::Refused
-                ? failure.text
-                : "the node refused " + what;
+    error = failure.Failed() ? failure.text : "the node refused " + what;
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 
+#include "host/driver/LinkScriptNode.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
@@ -392,4 +393,22 @@ TEST_F(LonNodeLinkTest, AnUnansweredUpdateIsReadBackOnceTheNodeAnswers) {
     EXPECT_EQ(lon.TakeNotice(), "");
     EXPECT_TRUE(lon.Read(0, buffer, returned));
     EXPECT_EQ(lon.TakeNotice(), "");  // told once
+}
+
+// A script says whether a write was the host's own refusal, the node's, or went unanswered.
+TEST_F(LonNodeLinkTest, AScriptErrorSaysWhoRefusedAWrite) {
+    node.updatesByIndex = false;
+    host::LinkScriptNode script(lon);
+    std::string error;
+    EXPECT_FALSE(script.SetNv(kOutputNv, Hex("0001"), error));
+    EXPECT_EQ(error, "not sent: NV 19 is an output, which this node lets no message write");
+    node.takesSelectorUpdates = false;
+    EXPECT_FALSE(script.SetNv(1, Hex("0002"), error));
+    EXPECT_EQ(error, "the node did not take the new value of NV 1");
+    node.answers = false;
+    EXPECT_FALSE(script.SetNv(1, Hex("0003"), error));
+    EXPECT_EQ(error, "no answer from 51/35/12");
+    std::optional<std::vector<std::uint8_t>> bytes;
+    EXPECT_FALSE(script.GetNv(1, bytes, error));
+    EXPECT_EQ(error, "no answer from 51/35/12");
 }
