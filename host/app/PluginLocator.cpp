@@ -92,9 +92,13 @@ bool InstallModule(const std::string& path, std::string& error) {
         error = "the plug-in module " + path + " does not declare itself self-registering";
         return false;
     }
+    RegistryClearLastError();
     const HRESULT hr = module->RegisterServer();
     if (FAILED(hr)) {
-        error = "registering the plug-in module " + path + " failed with " + HResultText(hr);
+        // The code says which step failed; the registry says why, when it was the registry.
+        const std::string reason = RegistryLastError();
+        error = "registering the plug-in module " + path + " failed with " + HResultText(hr) +
+                (reason.empty() ? "" : ": " + reason);
         return false;
     }
     return true;

@@ -11,6 +11,7 @@
 #include "platform/registry/Registry.h"
 #include "plugin/resources/TypeLibrary.h"
 #include "tests/registry/TempRegistry.h"
+#include "tests/support/RegistryFaults.h"
 
 namespace {
 
@@ -124,4 +125,16 @@ TEST_F(HostFindsPlugin, ANodeOfAnotherProgramIdIsToldItsIdAndThatNoPluginIsRegis
                                          notes, error);
     EXPECT_NE(control, nullptr) << error;
     EXPECT_NE(notes.str().find("registering"), std::string::npos) << notes.str();
+}
+
+TEST_F(HostFindsPlugin, ARegistrationTheRegistryRefusesSaysWhy) {
+    FailSavesContaining faults("InprocServer32");
+    platform::crt::SetCurrentFileSystem(&faults);
+    EXPECT_EQ(Create(kBeside), nullptr);
+    platform::crt::SetCurrentFileSystem(nullptr);
+    EXPECT_EQ(error.rfind("registering the plug-in module " + kBeside +
+                              " failed with 0x80040201: cannot save registry file " + m_file,
+                          0),
+              0u)
+        << error;
 }
