@@ -1,8 +1,11 @@
 #include "host/app/LonOption.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -12,7 +15,10 @@
 #include "host/lon/LsUdpLink.h"
 #include "host/lon/NodeList.h"
 #include "host/lon/UdpLink.h"
+#include "host/node/NodeImage.h"
 #include "host/node/NodeProgramId.h"
+#include "host/node/SimNode.h"
+#include "host/text/ShownText.h"
 #include "host/usb/UsbPacketLink.h"
 #include "platform/crt/Clock.h"
 
@@ -25,6 +31,9 @@ constexpr long long kMaxTimeoutMs = 60000;
 constexpr long long kMaxRetries = 100;
 // Faults for the tests of the transactions on a bad network: the kernel may lack netem.
 constexpr const char* kFaultsVariable = "QMA7_LON_FAULTS";
+// A node keeps the record of a request this long by default: a retry after it is taken for a
+// new request and executed again.
+constexpr long long kReceiveTimerMs = 2048;
 
 std::optional<long long> Whole(const char* text, long long min, long long max) {
     char* end = nullptr;
@@ -48,14 +57,20 @@ std::optional<Target> FindTarget(const std::string& text, std::string& error) {
     const auto listPath =
         lon::DefaultNodeListPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     std::optional<lon::NodeList> list;
+    const bool isAddress = text.find('/') != std::string::npos;
     if (listPath) {
         list = lon::NodeList::Load(*listPath, error);
-        if (!list) {
+        if (!list && !isAddress) {
             return std::nullopt;
+        }
+        if (!list) {
+            // The address says where the node is; the list would only have named it.
+            std::fprintf(stderr, "qma7: warning: %s; going on without it\n", error.c_str());
+            error.clear();
         }
     }
     Target target;
-    if (text.find('/') != std::string::npos) {
+    if (isAddress) {
         const auto address = lon::ParseLonAddress(text, error);
         if (!address) {
             return std::nullopt;
@@ -72,8 +87,9 @@ std::optional<Target> FindTarget(const std::string& text, std::string& error) {
     }
     const lon::NodeEntry* entry = list ? list->Find(text) : nullptr;
     if (entry == nullptr) {
-        error = "\"" + text + "\" is neither an address DOMAIN/SUBNET/NODE nor a node of " +
-                (listPath ? "the node list " + listPath->string()
+        error = "\"" + ShownText(text) +
+                "\" is neither an address DOMAIN/SUBNET/NODE nor a node of " +
+                (listPath ? "the node list " + ShownText(listPath->string())
                           : std::string("a node list (neither XDG_CONFIG_HOME nor HOME is set)"));
         return std::nullopt;
     }
@@ -128,21 +144,33 @@ bool TakeLonOption(int argc, char** argv, int& i, LonOptions& options, std::stri
     }
     const char* value = argv[++i];
     if (arg == "--lon") {
+        // An address is checked here, with the other options: a wrong one is a usage error.
+        if (std::strchr(value, '/') != nullptr && !lon::ParseLonAddress(value, error)) {
+            return true;
+        }
         options.target = value;
     } else if (arg == "--lon-host") {
+        if (!lon::ParseHostAddress(value, lon::LonAddress{}, error)) {
+            return true;
+        }
         options.host = value;
     } else if (arg == "--name") {
+        if (std::strlen(value) > NodeImage::kMaxNameBytes) {
+            error = "--name takes at most " + std::to_string(NodeImage::kMaxNameBytes) +
+                    " bytes, not " + std::to_string(std::strlen(value));
+            return true;
+        }
         options.name = value;
     } else if (arg == "--lon-timeout") {
         const auto ms = Whole(value, 1, kMaxTimeoutMs);
         if (!ms) {
-            error = std::string("--lon-timeout takes milliseconds from 1 to 60000, not ") + value;
+            error = "--lon-timeout takes milliseconds from 1 to 60000, not " + ShownText(value);
         }
         options.timing.timeoutMs = ms.value_or(0);
     } else {
         const auto retries = Whole(value, 0, kMaxRetries);
         if (!retries) {
-            error = std::string("--lon-retries takes 0 to 100, not ") + value;
+            error = "--lon-retries takes 0 to 100, not " + ShownText(value);
         }
         options.timing.retries = static_cast<int>(retries.value_or(0));
     }
@@ -159,6 +187,14 @@ void LonSession::Close() {
 
 std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform::crt::Clock& clock,
                                              std::string& error) {
+    const long long triesMs = options.timing.timeoutMs * (options.timing.retries + 1LL);
+    if (triesMs > kReceiveTimerMs) {
+        std::fprintf(stderr,
+                     "qma7: warning: --lon-timeout x (--lon-retries + 1) is %lld ms, longer than "
+                     "the %lld ms a node keeps a request's record by default: a late retry may "
+                     "be executed twice\n",
+                     triesMs, kReceiveTimerMs);
+    }
     const auto target = FindTarget(options.target.value_or(""), error);
     if (!target) {
         return nullptr;
@@ -247,6 +283,21 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
         return nullptr;
     }
     session->m_programId = host::ProgramIdText(*programId);
+    // 12-bit transaction IDs where the node answers in LS/UDP enhanced mode: an old answer
+    // can then not come back under a later request's ID. One try; a node without it stays on
+    // the legacy mode.
+    session->m_packets->SetEnhanced(true);
+    if (!session->m_transactions->TryOnce(lon::ReadProgramIdRequest())) {
+        session->m_packets->SetEnhanced(false);
+    }
+    if (std::equal(programId->begin(), programId->end(), kSimNodeProgramId.begin())) {
+        // A node of the type the host knows: its NVs have the simulated node's lengths.
+        std::map<int, std::size_t> lengths;
+        for (int nv = 0; nv <= SimNode::kPartNv; ++nv) {
+            lengths[nv] = static_cast<std::size_t>(SimNode::NvSize(nv));
+        }
+        session->m_node->SetNvLengths(lengths);
+    }
     session->m_node->Name();  // read once, now
     return session;
 }

@@ -20,6 +20,7 @@
 #include "host/node/NodeImage.h"
 #include "host/node/NodeImageLock.h"
 #include "host/site/ClientSite.h"
+#include "host/text/ShownText.h"
 #include "platform/crt/Clock.h"
 
 namespace host {
@@ -39,7 +40,7 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
         const std::string arg = argv[i];
         auto value = [&](std::optional<std::string>& target) {
             if (i + 1 >= argc) {
-                error = arg + " needs a value";
+                error = ShownText(arg) + " needs a value";
                 return false;
             }
             target = argv[++i];
@@ -58,7 +59,7 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
                 return false;
             }
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-            error = "unknown option " + arg;
+            error = "unknown option " + ShownText(arg);
             return false;
         } else if (!haveFile) {
             options.scriptFile = arg;

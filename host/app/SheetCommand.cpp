@@ -21,6 +21,7 @@
 #include "host/node/NodeImage.h"
 #include "host/node/NodeProgramId.h"
 #include "host/site/ClientSite.h"
+#include "host/text/ShownText.h"
 #include "host/tui/CursesTerminal.h"
 #include "host/tui/TerminalFrontEnd.h"
 #include "platform/crt/Clock.h"
@@ -143,9 +144,13 @@ int RunSheetCommand(int argc, char** argv) {
         if (keeper && !keeper->Error().empty()) {
             std::fprintf(stderr, "qma7: %s\n", keeper->Error().c_str());
         }
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
+        if (signal != 0) {  // 0: Esc or F10 while a call waited, which ends as Exit does
+            std::signal(signal, SIG_DFL);
+            std::raise(signal);
+        }
     };
+    hooks.action = [&link] { link.UserActionBegins(); };
+    hooks.linkNotice = [&link] { return link.TakeNotice(); };
     tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
                            lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
     status.link = link.Kind();

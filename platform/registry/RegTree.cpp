@@ -141,14 +141,34 @@ bool RegTree::PathOrder::operator()(const std::string& a, const std::string& b) 
 }
 
 bool RegTree::IsValidPath(std::string_view path) {
+    return PathProblem(path).empty();
+}
+
+std::string RegTree::PathProblem(std::string_view path) {
     if (path.empty()) {
-        return true;
+        return {};
     }
-    if (path.front() == '\\' || path.back() == '\\' ||
-        path.find("\\\\") != std::string_view::npos) {
-        return false;
+    if (path.find_first_of("\r\n") != std::string_view::npos) {
+        return "a line break in a key name";
     }
-    return path.find_first_of("\r\n") == std::string_view::npos;
+    std::size_t depth = 0;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        const std::size_t length = end - start;
+        if (length == 0) {
+            return "empty key name in the key path";
+        }
+        if (length > kMaxKeyNameLength) {
+            return "a key name of " + std::to_string(length) + " characters, more than " +
+                   std::to_string(kMaxKeyNameLength);
+        }
+        if (++depth > kMaxKeyDepth) {
+            return "keys nested more than " + std::to_string(kMaxKeyDepth) + " levels deep";
+        }
+        start = end + 1;
+    }
+    return {};
 }
 
 std::optional<RegTree> RegTree::Parse(std::string_view text, std::string& error) {
@@ -188,8 +208,11 @@ std::optional<RegTree> RegTree::Parse(std::string_view text, std::string& error)
             }
             const std::string_view path =
                 full.size() > hive.size() ? full.substr(hive.size() + 1) : std::string_view();
-            if (!IsValidPath(path) || (full.size() > hive.size() && path.empty())) {
+            if (full.size() > hive.size() && path.empty()) {
                 return fail("empty key name in the section path");
+            }
+            if (const std::string problem = PathProblem(path); !problem.empty()) {
+                return fail(problem);
             }
             tree.CreateKey(path);
             section = std::string(path);
