@@ -11,6 +11,7 @@
 #include "host/app/SheetCommand.h"
 #include "host/app/Usage.h"
 #include "host/app/WebCommand.h"
+#include "host/text/ShownText.h"
 
 int main(int argc, char** argv) {
     // --registry FILE applies to every command; it is taken out before a command sees its
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     if (argc == 1 || command[0] == '-') {
         return host::RunSheetCommand(argc - 1, argv + 1);
     }
-    std::fprintf(stderr, "qma7: unknown argument %s (qma7 --help lists the commands)\n", command);
+    std::fprintf(stderr, "qma7: unknown argument %s (qma7 --help lists the commands)\n",
+                 host::ShownText(command).c_str());
     return 2;
 }

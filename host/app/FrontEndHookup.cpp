@@ -6,7 +6,10 @@ namespace host {
 
 FrontEndHookup::FrontEndHookup(ClientSite& site, tui::TerminalFrontEnd& frontEnd) : m_site(site) {
     site.SetCallObserver({[&frontEnd] { frontEnd.BeforeHostCall(); },
-                          [&frontEnd](const HostCall& call) { frontEnd.AfterHostCall(call); }});
+                          [&frontEnd, &site](const HostCall& call) {
+                              frontEnd.AfterHostCall(
+                                  call, call.ok ? std::string() : site.Link().LastError().text);
+                          }});
     platform::crt::SetBlockingHook(
         [&frontEnd](platform::crt::Blocked what) { frontEnd.WhileBlocked(what); });
 }

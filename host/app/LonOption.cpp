@@ -1,12 +1,18 @@
 #include "host/app/LonOption.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <random>
 
 #include "host/lon/NodeList.h"
+#include "host/node/NodeImage.h"
 #include "host/node/NodeProgramId.h"
+#include "host/node/SimNode.h"
+#include "host/text/ShownText.h"
 #include "platform/crt/Clock.h"
 
 namespace host {
@@ -16,6 +22,9 @@ namespace {
 constexpr int kDefaultHostNode = 126;
 constexpr long long kMaxTimeoutMs = 60000;
 constexpr long long kMaxRetries = 100;
+// A node keeps the record of a request this long by default: a retry after it is taken for a
+// new request and executed again.
+constexpr long long kReceiveTimerMs = 2048;
 
 std::optional<long long> Whole(const char* text, long long min, long long max) {
     char* end = nullptr;
@@ -39,14 +48,20 @@ std::optional<Target> FindTarget(const std::string& text, std::string& error) {
     const auto listPath =
         lon::DefaultNodeListPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     std::optional<lon::NodeList> list;
+    const bool isAddress = text.find('/') != std::string::npos;
     if (listPath) {
         list = lon::NodeList::Load(*listPath, error);
-        if (!list) {
+        if (!list && !isAddress) {
             return std::nullopt;
+        }
+        if (!list) {
+            // The address says where the node is; the list would only have named it.
+            std::fprintf(stderr, "qma7: warning: %s; going on without it\n", error.c_str());
+            error.clear();
         }
     }
     Target target;
-    if (text.find('/') != std::string::npos) {
+    if (isAddress) {
         const auto address = lon::ParseLonAddress(text, error);
         if (!address) {
             return std::nullopt;
@@ -63,8 +78,9 @@ std::optional<Target> FindTarget(const std::string& text, std::string& error) {
     }
     const lon::NodeEntry* entry = list ? list->Find(text) : nullptr;
     if (entry == nullptr) {
-        error = "\"" + text + "\" is neither an address DOMAIN/SUBNET/NODE nor a node of " +
-                (listPath ? "the node list " + listPath->string()
+        error = "\"" + ShownText(text) +
+                "\" is neither an address DOMAIN/SUBNET/NODE nor a node of " +
+                (listPath ? "the node list " + ShownText(listPath->string())
                           : std::string("a node list (neither XDG_CONFIG_HOME nor HOME is set)"));
         return std::nullopt;
     }
@@ -89,6 +105,39 @@ std::string SocketError(int errorNumber, const lon::LonAddress& host, std::uint3
                " is in use already (another LON/IP program?); choose another with --lon-host";
     }
     return "cannot open UDP port 2541 of " + where + ": " + std::strerror(errorNumber);
+}
+
+// Retries that outlast the node's record of a request may have it executed twice: said once.
+void WarnOfLateRetries(const lon::Timing& timing) {
+    const long long triesMs = timing.timeoutMs * (timing.retries + 1LL);
+    if (triesMs > kReceiveTimerMs) {
+        std::fprintf(stderr,
+                     "qma7: warning: --lon-timeout x (--lon-retries + 1) is %lld ms, longer than "
+                     "the %lld ms a node keeps a request's record by default: a late retry may "
+                     "be executed twice\n",
+                     triesMs, kReceiveTimerMs);
+    }
+}
+
+// The host's address: --lon-host, else the node list's, else node 126 of the node's subnet;
+// never the node's own.
+std::optional<lon::LonAddress> ChooseHost(const LonOptions& options, const Target& target,
+                                          std::string& error) {
+    std::optional<lon::LonAddress> host = target.host;
+    if (options.host) {
+        host = lon::ParseHostAddress(*options.host, target.node, error);
+        if (!host) {
+            return std::nullopt;
+        }
+    } else if (!host) {
+        host = lon::LonAddress{target.node.domain, target.node.subnet, kDefaultHostNode};
+    }
+    if (*host == target.node) {
+        error = "the node " + lon::FormatLonAddress(target.node) +
+                " has the host's address; give the host another with --lon-host";
+        return std::nullopt;
+    }
+    return host;
 }
 
 }  // namespace
@@ -119,21 +168,33 @@ bool TakeLonOption(int argc, char** argv, int& i, LonOptions& options, std::stri
     }
     const char* value = argv[++i];
     if (arg == "--lon") {
+        // An address is checked here, with the other options: a wrong one is a usage error.
+        if (std::strchr(value, '/') != nullptr && !lon::ParseLonAddress(value, error)) {
+            return true;
+        }
         options.target = value;
     } else if (arg == "--lon-host") {
+        if (!lon::ParseHostAddress(value, lon::LonAddress{}, error)) {
+            return true;
+        }
         options.host = value;
     } else if (arg == "--name") {
+        if (std::strlen(value) > NodeImage::kMaxNameBytes) {
+            error = "--name takes at most " + std::to_string(NodeImage::kMaxNameBytes) +
+                    " bytes, not " + std::to_string(std::strlen(value));
+            return true;
+        }
         options.name = value;
     } else if (arg == "--lon-timeout") {
         const auto ms = Whole(value, 1, kMaxTimeoutMs);
         if (!ms) {
-            error = std::string("--lon-timeout takes milliseconds from 1 to 60000, not ") + value;
+            error = "--lon-timeout takes milliseconds from 1 to 60000, not " + ShownText(value);
         }
         options.timing.timeoutMs = ms.value_or(0);
     } else {
         const auto retries = Whole(value, 0, kMaxRetries);
         if (!retries) {
-            error = std::string("--lon-retries takes 0 to 100, not ") + value;
+            error = "--lon-retries takes 0 to 100, not " + ShownText(value);
         }
         options.timing.retries = static_cast<int>(retries.value_or(0));
     }
@@ -148,26 +209,15 @@ void LonSession::Close() {
 
 std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform::crt::Clock& clock,
                                              std::string& error) {
+    WarnOfLateRetries(options.timing);
     const auto target = FindTarget(options.target.value_or(""), error);
     if (!target) {
         return nullptr;
     }
-    std::optional<lon::LonAddress> host = target->host;
-    if (options.host) {
-        host = lon::ParseHostAddress(*options.host, target->node, error);
-        if (!host) {
-            return nullptr;
-        }
-    } else if (!host) {
-        host = lon::LonAddress{target->node.domain, target->node.subnet, kDefaultHostNode};
-    }
-    if (*host == target->node) {
-        error = "the node " + lon::FormatLonAddress(target->node) +
-                " has the host's address; give the host another with --lon-host";
+    const auto host = ChooseHost(options, *target, error);
+    if (!host) {
         return nullptr;
     }
-    const lon::SubnetNode hostNode{static_cast<std::uint8_t>(host->subnet),
-                                   static_cast<std::uint8_t>(host->node)};
     std::unique_ptr<LonSession> session(new LonSession);
     const PortChoice choice{options.usb.device ? options.usb.device : target->usb,
                             options.usb.kind ? options.usb.kind : target->usbKind};
@@ -175,33 +225,48 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
     if (!session->m_port) {
         return nullptr;
     }
-    lon::PacketLink& link = session->m_port->Link();
-    const std::string nodeText = session->m_port->NodeText(target->node);
-    const lon::Route route{hostNode,
-                           {static_cast<std::uint8_t>(target->node.subnet),
-                            static_cast<std::uint8_t>(target->node.node)},
-                           target->node.domain};
+    const lon::Route route{
+        {static_cast<std::uint8_t>(host->subnet), static_cast<std::uint8_t>(host->node)},
+        {static_cast<std::uint8_t>(target->node.subnet),
+         static_cast<std::uint8_t>(target->node.node)},
+        target->node.domain};
     session->m_transactions = std::make_unique<lon::Transactions>(
-        link, clock, route, options.timing, std::random_device{}());
+        session->m_port->Link(), clock, route, options.timing, std::random_device{}());
     lon::LonNodeLink::Options nodeOptions;
     nodeOptions.bySelector = options.bySelector;
     nodeOptions.name = options.name ? options.name : target->listName;
     nodeOptions.kind = session->m_port->Kind();
     session->m_node =
         std::make_unique<lon::LonNodeLink>(*session->m_transactions, target->node, nodeOptions);
-
-    const auto programId = session->m_node->ReadProgramId();
-    if (!programId) {
-        const std::string& node = nodeText;
-        error = session->m_node->Problem().empty()
-                    ? "the node " + node + " refuses to tell its program ID"
-                    : "no answer from " + node + "; is the node on the network, and the host's " +
-                          "address " + lon::FormatLonAddress(*host) + " unused in its domain?";
+    if (!session->Identify(target->node, *host, error)) {
         return nullptr;
     }
-    session->m_programId = host::ProgramIdText(*programId);
-    session->m_node->Name();  // read once, now
     return session;
+}
+
+bool LonSession::Identify(const lon::LonAddress& node, const lon::LonAddress& host,
+                          std::string& error) {
+    const auto programId = m_node->ReadProgramId();
+    if (!programId) {
+        const std::string text = m_port->NodeText(node);
+        error = m_node->Problem().empty()
+                    ? "the node " + text + " refuses to tell its program ID"
+                    : "no answer from " + text + "; is the node on the network, and the host's " +
+                          "address " + lon::FormatLonAddress(host) + " unused in its domain?";
+        return false;
+    }
+    m_programId = host::ProgramIdText(*programId);
+    m_port->ChooseMode(*m_transactions);
+    if (std::equal(programId->begin(), programId->end(), kSimNodeProgramId.begin())) {
+        // A node of the type the host knows: its NVs have the simulated node's lengths.
+        std::map<int, std::size_t> lengths;
+        for (int nv = 0; nv <= SimNode::kPartNv; ++nv) {
+            lengths[nv] = static_cast<std::size_t>(SimNode::NvSize(nv));
+        }
+        m_node->SetNvLengths(lengths);
+    }
+    m_node->Name();  // read once, now
+    return true;
 }
 
 }  // namespace host

@@ -51,6 +51,9 @@ class LonSession {
 
   private:
     LonSession() = default;
+    // Reads the node's program ID (a node that does not answer is told) and its name, and
+    // settles the port's mode with it.
+    bool Identify(const lon::LonAddress& node, const lon::LonAddress& host, std::string& error);
     std::unique_ptr<NetworkPort> m_port;
     std::unique_ptr<lon::Transactions> m_transactions;
     std::unique_ptr<lon::LonNodeLink> m_node;

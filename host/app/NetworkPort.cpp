@@ -5,7 +5,9 @@
 #include "host/app/UsbOption.h"
 #include "host/fleet/PacketRelay.h"
 #include "host/lon/FaultyLink.h"
+#include "host/lon/LonMessages.h"
 #include "host/lon/LsUdpLink.h"
+#include "host/lon/Transactions.h"
 #include "host/lon/UdpLink.h"
 #include "host/usb/UsbPacketLink.h"
 
@@ -103,6 +105,16 @@ std::string NetworkPort::NodeText(const lon::LonAddress& node) const {
     std::string error;
     const auto ip = m_socket ? lon::DerivedIpv4(node, error) : std::nullopt;
     return lon::FormatLonAddress(node) + (ip ? " (" + lon::FormatIpv4(*ip) + ")" : std::string());
+}
+
+void NetworkPort::ChooseMode(lon::Transactions& transactions) {
+    if (!m_packets) {
+        return;  // a USB interface carries layer 2 frames: no modes
+    }
+    m_packets->SetEnhanced(true);
+    if (!transactions.TryOnce(lon::ReadProgramIdRequest())) {
+        m_packets->SetEnhanced(false);
+    }
 }
 
 void NetworkPort::Close() {

@@ -23,6 +23,7 @@ namespace lon {
 class FaultyLink;
 class LsUdpLink;
 class PacketLink;
+class Transactions;
 class UdpLink;
 }  // namespace lon
 namespace usb {
@@ -61,6 +62,10 @@ class NetworkPort {
     const std::string& Kind() const { return m_kind; }
     // A node as messages name it: its address, and on LON/IP the IP address it has there.
     std::string NodeText(const lon::LonAddress& node) const;
+    // Where the port's encoding has an enhanced mode (LS/UDP: 12-bit transaction IDs, so that
+    // an old answer cannot come back under a later request's ID), uses it when the node answers
+    // in it. One try; a node without it stays on the legacy mode.
+    void ChooseMode(lon::Transactions& transactions);
     // Gives the port back as it was found (a USB interface's mode); also on a stop signal.
     void Close();
 

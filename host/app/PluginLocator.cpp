@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "host/app/PluginModule.h"
+#include "host/node/NodeProgramId.h"
 #include "platform/registry/Registry.h"
 
 namespace host {
@@ -91,9 +92,13 @@ bool InstallModule(const std::string& path, std::string& error) {
         error = "the plug-in module " + path + " does not declare itself self-registering";
         return false;
     }
+    RegistryClearLastError();
     const HRESULT hr = module->RegisterServer();
     if (FAILED(hr)) {
-        error = "registering the plug-in module " + path + " failed with " + HResultText(hr);
+        // The code says which step failed; the registry says why, when it was the registry.
+        const std::string reason = RegistryLastError();
+        error = "registering the plug-in module " + path + " failed with " + HResultText(hr) +
+                (reason.empty() ? "" : ": " + reason);
         return false;
     }
     return true;
@@ -119,6 +124,14 @@ std::optional<RegisteredPlugin> LocatePlugin(const std::string& programId,
         if (SameFile(plugin.modulePath, besideModule)) {
             return plugin;
         }
+    }
+    // The module that comes with qma7 serves one program ID: registering it helps no other.
+    if (programId != ProgramIdText(kSimNodeProgramId)) {
+        if (plugins.empty()) {
+            error = "no plug-in is registered for program id \"" + programId + "\"";
+            return std::nullopt;
+        }
+        return plugins.front();
     }
     notes << "qma7: "
           << (plugins.empty() ? "no plug-in is registered for program id \"" + programId + "\""

@@ -5,6 +5,7 @@
 
 #include "host/app/PluginLocator.h"
 #include "host/app/PluginModule.h"
+#include "host/text/ShownText.h"
 #include "platform/registry/Registry.h"
 
 namespace host {
@@ -13,7 +14,7 @@ int RunRegisterCommand(int argc, char** argv, bool registering) {
     const char* command = registering ? "register" : "unregister";
     if (argc > 1) {
         std::fprintf(stderr, "qma7 %s: unknown argument %s\nusage: qma7 %s [MODULE]\n", command,
-                     argv[1], command);
+                     ShownText(argv[1]).c_str(), command);
         return 2;
     }
     const std::string path = argc == 1 ? argv[0] : BundledModulePath();

@@ -17,6 +17,7 @@
 #include "host/driver/ScriptDriver.h"
 #include "host/driver/ScriptNode.h"
 #include "host/site/ClientSite.h"
+#include "host/text/ShownText.h"
 
 namespace host {
 
@@ -35,7 +36,7 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
         const std::string arg = argv[i];
         auto value = [&](std::optional<std::string>& target) {
             if (i + 1 >= argc) {
-                error = arg + " needs a value";
+                error = ShownText(arg) + " needs a value";
                 return false;
             }
             target = argv[++i];
@@ -54,7 +55,7 @@ bool ParseOptions(int argc, char** argv, ScriptOptions& options, std::string& er
                 return false;
             }
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-            error = "unknown option " + arg;
+            error = "unknown option " + ShownText(arg);
             return false;
         } else if (!haveFile) {
             options.scriptFile = arg;

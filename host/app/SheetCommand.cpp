@@ -85,9 +85,14 @@ tui::TerminalFrontEnd::Hooks MakeHooks(SheetRun& run) {
         if (!run.node.KeepError().empty()) {
             std::fprintf(stderr, "qma7: %s\n", run.node.KeepError().c_str());
         }
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
+        if (signal != 0) {  // 0: Esc or F10 while a call waited, which ends as Exit does
+            std::signal(signal, SIG_DFL);
+            std::raise(signal);
+        }
     };
+    NodeLink& link = run.node.Link();
+    hooks.action = [&link] { link.UserActionBegins(); };
+    hooks.linkNotice = [&link] { return link.TakeNotice(); };
     return hooks;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "host/text/ShownText.h"
+
 namespace host {
 
 namespace {
@@ -15,7 +17,7 @@ bool ParseSheetOptions(int argc, char** argv, SheetOptions& options, std::string
         const std::string arg = argv[i];
         auto value = [&]() -> const char* {
             if (i + 1 >= argc) {
-                error = arg + " needs a value";
+                error = ShownText(arg) + " needs a value";
                 return nullptr;
             }
             return argv[++i];
@@ -40,12 +42,12 @@ bool ParseSheetOptions(int argc, char** argv, SheetOptions& options, std::string
             char* end = nullptr;
             const long long ms = std::strtoll(v, &end, 10);
             if (*v == '\0' || *end != '\0' || ms < 0 || ms > kMaxLatencyMs) {
-                error = std::string("--latency takes milliseconds from 0 to 60000, not ") + v;
+                error = "--latency takes milliseconds from 0 to 60000, not " + ShownText(v);
                 return false;
             }
             options.latencyMs = ms;
         } else {
-            error = "unknown argument " + arg + " (qma7 --help lists the options)";
+            error = "unknown argument " + ShownText(arg) + " (qma7 --help lists the options)";
             return false;
         }
     }

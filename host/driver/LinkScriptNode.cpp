@@ -18,8 +18,10 @@ constexpr std::uint32_t kSelectPauseMs = 200;
 }  // namespace
 
 bool LinkScriptNode::Refused(const std::string& what, std::string& error) const {
-    const std::string problem = m_link.Problem();
-    error = problem.empty() ? "the node refused " + what : problem;
+    // The link's own reason (not sent, no answer, a wrong answer, what the node refused),
+    // else the node's refusal of what.
+    const LinkError failure = m_link.LastError();
+    error = failure.Failed() ? failure.text : "the node refused " + what;
     return false;
 }
 
@@ -29,9 +31,13 @@ bool LinkScriptNode::GetNv(int nv, std::optional<std::vector<std::uint8_t>>& byt
     std::size_t returned = 0;
     bytes.reset();
     if (!m_link.Read(nv, buffer, returned)) {
-        // A refusal is an NV without a value now; silence is an error.
-        error = m_link.Problem();
-        return error.empty();
+        // A refusal is an NV without a value now; silence or a wrong answer is an error.
+        const LinkError failure = m_link.LastError();
+        if (failure.Failed() && failure.kind != LinkError::Kind::Refused) {
+            error = failure.text;
+            return false;
+        }
+        return true;
     }
     m_lengths[nv] = returned;
     bytes.emplace(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(returned));

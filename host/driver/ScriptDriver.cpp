@@ -323,7 +323,7 @@ void ScriptDriver::PartCommand(const Args& args) {
 
 void ScriptDriver::SelectorCommand(const Args& args) {
     Need(args, 1);
-    const auto selector = static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "part"));
+    const auto selector = static_cast<std::uint16_t>(ParseInt(args[0], 0, 65535, "selector"));
     std::string error;
     if (!m_node.SetSelector(selector, error)) {
         Fail(error);

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "host/link/LinkError.h"
+
 namespace host {
 
 class NodeLink {
@@ -29,6 +31,15 @@ class NodeLink {
     virtual std::string Kind() const = 0;
     virtual std::string Address() const { return {}; }
     virtual std::string Problem() const { return {}; }
+
+    // Why the last Read, Write or ReadName failed; Kind::None after one that succeeded.
+    virtual LinkError LastError() const { return {}; }
+    // The user's own action (a key, a click) begins: its first call gets a full try even when
+    // the node is known to be silent, where a refresh fails at once.
+    virtual void UserActionBegins() {}
+    // What the link found out since it was last asked, for the status line (what became of a
+    // write whose answer never came); empty when nothing.
+    virtual std::string TakeNotice() { return {}; }
 };
 
 }  // namespace host

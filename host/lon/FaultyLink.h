@@ -38,6 +38,7 @@ class FaultyLink final : public PacketLink {
     bool Send(const Packet& packet) override;
     bool Receive(std::int64_t waitMs, Packet& packet) override;
     std::string Problem() const override { return m_inner.Problem(); }
+    int TransactionIds() const override { return m_inner.TransactionIds(); }
 
   private:
     struct Held {

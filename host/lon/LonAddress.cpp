@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "host/text/Hex.h"
+#include "host/text/ShownText.h"
 
 namespace host::lon {
 
@@ -33,14 +34,27 @@ std::optional<std::vector<std::uint8_t>> Domain(std::string_view text) {
     return domain;
 }
 
-bool SubnetNode(std::string_view text, LonAddress& address) {
+// Sets subnet and node from "SUBNET/NODE"; otherwise says which part is wrong.
+bool SubnetNode(std::string_view text, LonAddress& address, std::string& why) {
     const std::size_t slash = text.find('/');
     if (slash == std::string_view::npos) {
+        why = "the node is missing";
         return false;
     }
-    const auto subnet = Decimal(text.substr(0, slash), 1, kMaxSubnet);
-    const auto node = Decimal(text.substr(slash + 1), 1, kMaxNode);
-    if (!subnet || !node) {
+    const std::string_view subnetText = text.substr(0, slash);
+    const std::string_view nodeText = text.substr(slash + 1);
+    const auto subnet = Decimal(subnetText, 1, kMaxSubnet);
+    if (!subnet) {
+        why = "the subnet \"" + ShownText(subnetText) + "\" is not a number 1 to 255";
+        return false;
+    }
+    if (nodeText.find('/') != std::string_view::npos) {
+        why = "there is more after the node";
+        return false;
+    }
+    const auto node = Decimal(nodeText, 1, kMaxNode);
+    if (!node) {
+        why = "the node \"" + ShownText(nodeText) + "\" is not a number 1 to 127";
         return false;
     }
     address.subnet = *subnet;
@@ -57,25 +71,30 @@ std::string DomainText(const std::vector<std::uint8_t>& domain) {
 std::optional<LonAddress> ParseLonAddress(std::string_view text, std::string& error) {
     LonAddress address;
     const std::size_t slash = text.find('/');
-    const auto domain =
-        slash == std::string_view::npos ? std::nullopt : Domain(text.substr(0, slash));
-    if (!domain || !SubnetNode(text.substr(slash + 1), address)) {
-        error = "\"" + std::string(text) +
-                "\" is no LON address: DOMAIN/SUBNET/NODE, the domain in hex (1, 3 or 6 bytes, "
-                "or - for none), subnet 1-255 and node 1-127 in decimal, e.g. 51/35/12";
-        return std::nullopt;
+    std::string why;
+    if (slash == std::string_view::npos) {
+        why = "it has no subnet and node";
+    } else if (const auto domain = Domain(text.substr(0, slash)); !domain) {
+        why = "the domain \"" + ShownText(text.substr(0, slash)) +
+              "\" is not 1, 3 or 6 bytes in hex, or - for none";
+    } else if (SubnetNode(text.substr(slash + 1), address, why)) {
+        address.domain = *domain;
+        return address;
     }
-    address.domain = *domain;
-    return address;
+    error = "\"" + ShownText(text) + "\" is no LON address: " + why +
+            " (DOMAIN/SUBNET/NODE, the domain in hex, subnet 1-255 and node 1-127 in decimal, "
+            "e.g. 51/35/12)";
+    return std::nullopt;
 }
 
 std::optional<LonAddress> ParseHostAddress(std::string_view text, const LonAddress& node,
                                            std::string& error) {
     LonAddress address;
     address.domain = node.domain;
-    if (!SubnetNode(text, address)) {
-        error = "\"" + std::string(text) +
-                "\" is no host address: SUBNET/NODE, subnet 1-255 and node 1-127, e.g. 35/126";
+    std::string why;
+    if (!SubnetNode(text, address, why)) {
+        error = "\"" + ShownText(text) + "\" is no host address: " + why +
+                " (SUBNET/NODE, subnet 1-255 and node 1-127, e.g. 35/126)";
         return std::nullopt;
     }
     return address;

@@ -5,6 +5,7 @@ namespace host::lon {
 namespace {
 
 constexpr std::uint8_t kLegacyVersion = 0x00;
+constexpr std::uint8_t kEnhancedVersion = 0x10;
 constexpr std::uint8_t kSubnetNodeFormat = 0x1;  // address format, high nibble of byte 1
 constexpr std::uint8_t kTpdu = 0x0;              // PDU format, low two bits of byte 1
 constexpr std::uint8_t kSpdu = 0x1;
@@ -23,17 +24,24 @@ bool IsReply(Service service) {
 
 std::vector<std::uint8_t> EncodeFrame(const Frame& frame) {
     std::vector<std::uint8_t> datagram;
-    datagram.reserve(3 + frame.apdu.size());
-    datagram.push_back(kLegacyVersion);
+    datagram.reserve(4 + frame.apdu.size());
+    datagram.push_back(frame.enhanced ? kEnhancedVersion : kLegacyVersion);
     datagram.push_back(kSubnetNodeFormat << 4 | (IsSession(frame.service) ? kSpdu : kTpdu));
-    datagram.push_back(static_cast<std::uint8_t>(
-        (IsReply(frame.service) ? kSecondKind : kFirstKind) << 4 | (frame.transaction & 0x0F)));
+    const int kind = IsReply(frame.service) ? kSecondKind : kFirstKind;
+    if (frame.enhanced) {
+        datagram.push_back(static_cast<std::uint8_t>(kind << 4 | (frame.transaction >> 8 & 0x0F)));
+        datagram.push_back(static_cast<std::uint8_t>(frame.transaction & 0xFF));
+    } else {
+        datagram.push_back(static_cast<std::uint8_t>(kind << 4 | (frame.transaction & 0x0F)));
+    }
     datagram.insert(datagram.end(), frame.apdu.begin(), frame.apdu.end());
     return datagram;
 }
 
 std::optional<Frame> DecodeFrame(std::span<const std::uint8_t> datagram) {
-    if (datagram.size() < 3 || datagram[0] != kLegacyVersion ||
+    const bool enhanced = !datagram.empty() && datagram[0] == kEnhancedVersion;
+    const std::size_t header = enhanced ? 4 : 3;
+    if (datagram.size() < header || (datagram[0] != kLegacyVersion && !enhanced) ||
         datagram[1] >> 4 != kSubnetNodeFormat) {
         return std::nullopt;
     }
@@ -48,8 +56,10 @@ std::optional<Frame> DecodeFrame(std::span<const std::uint8_t> datagram) {
     } else {
         frame.service = kind == kFirstKind ? Service::Acknowledged : Service::Acknowledgement;
     }
-    frame.transaction = datagram[2] & 0x0F;
-    frame.apdu.assign(datagram.begin() + 3, datagram.end());
+    frame.enhanced = enhanced;
+    frame.transaction = static_cast<std::uint16_t>(
+        enhanced ? (datagram[2] & 0x0F) << 8 | datagram[3] : datagram[2] & 0x0F);
+    frame.apdu.assign(datagram.begin() + static_cast<std::ptrdiff_t>(header), datagram.end());
     return frame;
 }
 

@@ -31,6 +31,13 @@ class LonNodeLink final : public NodeLink {
     std::string Kind() const override { return m_options.kind; }
     std::string Address() const override { return FormatLonAddress(m_address); }
     std::string Problem() const override;
+    LinkError LastError() const override { return m_error; }
+    void UserActionBegins() override { m_transactions.GrantFullTry(); }
+    std::string TakeNotice() override;
+
+    // The lengths of the NVs as the node's type has them (by index): an answer of another
+    // length is refused, and so is a write, before anything is sent.
+    void SetNvLengths(const std::map<int, std::size_t>& lengths);
 
     // The node's program ID; nothing when it refuses or does not answer.
     std::optional<ProgramId> ReadProgramId();
@@ -40,6 +47,13 @@ class LonNodeLink final : public NodeLink {
 
   private:
     bool WriteBySelector(int nv, std::span<const std::uint8_t> data);
+    // Sets the last error from how the last transaction failed, or as the node's refusal of
+    // what when it answered; false, for returning.
+    bool Failed(const std::string& what);
+    bool Fail(LinkError::Kind kind, std::string text);
+    // Reads back the NVs whose update got no answer, once the node answers again: the update
+    // may have reached it all the same.
+    void ReadBackUnanswered();
     // The NV's value, its length remembered.
     std::optional<Bytes> Fetch(int nv);
     std::optional<std::string> ReadSelfDocumentation();
@@ -50,6 +64,10 @@ class LonNodeLink final : public NodeLink {
     std::optional<bool> m_updatesByIndex;  // asked once, at the first write
     std::map<int, NvConfig> m_configs;
     std::map<int, std::size_t> m_lengths;
+    std::map<int, std::size_t> m_typeLengths;  // from the node's type; never learned otherwise
+    LinkError m_error;
+    std::map<int, Bytes> m_unanswered;  // updates whose answer never came, by NV
+    std::string m_notice;
     std::optional<std::string> m_selfDocumentation;
 };
 

@@ -50,6 +50,9 @@ class PacketLink {
     // What is wrong with the link itself now ("USB interface /dev/ttyACM0 gone"); empty while
     // it works.
     virtual std::string Problem() const { return {}; }
+    // How many transaction IDs the link can carry now: 16 (4 bits), or 4096 where it carries
+    // 12-bit IDs.
+    virtual int TransactionIds() const { return 16; }
 };
 
 }  // namespace host::lon

@@ -18,12 +18,15 @@ std::uint32_t LsUdpLink::AddressOf(SubnetNode device) const {
 bool LsUdpLink::Send(const Packet& packet) {
     const std::uint32_t to = AddressOf(packet.destination);
     if (to == 0 || packet.domain != m_domain || packet.source != m_host ||
-        packet.transaction >= kTransactionIds) {
+        packet.transaction >= TransactionIds()) {
         return false;  // LON/IP cannot carry it: its addresses are the IP addresses
     }
-    return m_datagrams.Send(
-        {to, kLonIpPort},
-        EncodeFrame({packet.service, static_cast<std::uint8_t>(packet.transaction), packet.apdu}));
+    return m_datagrams.Send({to, kLonIpPort}, EncodeFrame({packet.service, packet.transaction,
+                                                           packet.apdu, m_enhanced}));
+}
+
+int LsUdpLink::TransactionIds() const {
+    return m_enhanced ? kEnhancedTransactionIds : kTransactionIds;
 }
 
 bool LsUdpLink::Receive(std::int64_t waitMs, Packet& packet) {
@@ -36,7 +39,9 @@ bool LsUdpLink::Receive(std::int64_t waitMs, Packet& packet) {
     const SubnetNode source{static_cast<std::uint8_t>(from.address >> 8 & 0xFF),
                             static_cast<std::uint8_t>(from.address & 0xFF)};
     auto frame = DecodeFrame(datagram);
-    if (!frame || from.port != kLonIpPort || AddressOf(source) != from.address) {
+    // An answer in the other mode is an old one, from before the mode changed.
+    if (!frame || frame->enhanced != m_enhanced || from.port != kLonIpPort ||
+        AddressOf(source) != from.address) {
         return false;
     }
     packet = Packet{

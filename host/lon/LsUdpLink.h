@@ -17,6 +17,11 @@ class LsUdpLink final : public PacketLink {
 
     bool Send(const Packet& packet) override;
     bool Receive(std::int64_t waitMs, Packet& packet) override;
+    int TransactionIds() const override;
+
+    // LS/UDP enhanced mode (12-bit transaction IDs), for a node that answers in it.
+    void SetEnhanced(bool enhanced) { m_enhanced = enhanced; }
+    bool Enhanced() const { return m_enhanced; }
 
     // The derived address of a device of the link's domain; 0 where the domain has none.
     std::uint32_t AddressOf(SubnetNode device) const;
@@ -25,6 +30,7 @@ class LsUdpLink final : public PacketLink {
     DatagramLink& m_datagrams;
     Bytes m_domain;
     SubnetNode m_host;
+    bool m_enhanced = false;
 };
 
 }  // namespace host::lon

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <span>
 
 #include "host/text/Hex.h"
-#include "host/text/QuoteText.h"
+#include "host/text/JsonDepth.h"
+#include "host/text/ShownText.h"
 #include "platform/crt/AtomicWrite.h"
 #include "platform/crt/FileSystem.h"
 
@@ -20,6 +22,12 @@ using nlohmann::json;
 constexpr int kLastImageNv = SimNode::kSelectorNv;  // NV 43 is a view of a part, not stored
 // Far above the largest image (about 4 KB): anything bigger is not one.
 constexpr std::size_t kMaxImageBytes = 1 << 20;
+// An image is two levels deep; the bound keeps a hostile file from costing memory and time
+// with every level before its members are looked at.
+constexpr std::size_t kMaxImageDepth = 8;
+constexpr const char* kNameMember = "name";
+// The name as HEX, for a name that is not UTF-8 and so cannot be a JSON string.
+constexpr const char* kNameHexMember = "nameHex";
 
 // A member key as a decimal number from..to, written without sign or leading zeros.
 std::optional<int> IndexOf(const std::string& key, int from, int to) {
@@ -33,17 +41,36 @@ std::optional<int> IndexOf(const std::string& key, int from, int to) {
     return value;
 }
 
+// A node settings file starts with its header block, "/ Exported from ...": a JSON text never
+// starts with a slash.
+bool LooksLikeSettingsFile(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    constexpr std::string_view kSettingsStart = "/ ";
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    return text.starts_with(kSettingsStart);
+}
+
 class Loader {
   public:
-    explicit Loader(std::string_view source) : m_source(source) {}
+    explicit Loader(std::string_view source) : m_source(ShownText(source)) {}
 
     std::optional<SimNode> Load(std::string_view text, std::string& error) {
+        if (JsonNestsDeeperThan(text, kMaxImageDepth)) {
+            error = m_source + ": nested more than " + std::to_string(kMaxImageDepth) +
+                    " levels deep, which no node image is";
+            return std::nullopt;
+        }
         json root;
         std::string duplicate;
         try {
             root = json::parse(text, DuplicateFinder(duplicate));
         } catch (const json::exception& e) {
-            error = m_source + ": not valid JSON: " + e.what();
+            error = m_source + (LooksLikeSettingsFile(text)
+                                    ? ": a node settings file, not a node image (the sheet's "
+                                      "Read from file loads it into a node)"
+                                    : ": not valid JSON: " + std::string(e.what()));
             return std::nullopt;
         }
         if (!duplicate.empty()) {
@@ -55,16 +82,13 @@ class Loader {
         }
         SimNode node;
         for (const auto& [key, value] : root.items()) {
-            if (key != "name" && key != "selector" && key != "nv" && key != "parts") {
+            if (key != kNameMember && key != kNameHexMember && key != "selector" && key != "nv" &&
+                key != "parts") {
                 return Fail("member \"" + key + "\"", "unknown member", error);
             }
         }
-        if (root.contains("name")) {
-            const json& name = root["name"];
-            if (!name.is_string()) {
-                return Fail("member \"name\"", "not a string", error);
-            }
-            node.SetName(name.get<std::string>());
+        if (!LoadName(root, node, error)) {
+            return std::nullopt;
         }
         if (root.contains("nv") && !LoadTable(root["nv"], "nv", node, error)) {
             return std::nullopt;
@@ -126,6 +150,42 @@ class Loader {
         };
     }
 
+    bool LoadName(const json& root, SimNode& node, std::string& error) {
+        const bool plain = root.contains(kNameMember);
+        const bool hex = root.contains(kNameHexMember);
+        if (plain && hex) {
+            Fail("member \"" + std::string(kNameHexMember) + "\"", "given with \"name\"", error);
+            return false;
+        }
+        if (!plain && !hex) {
+            return true;
+        }
+        const std::string member =
+            std::string("member \"") + (plain ? kNameMember : kNameHexMember) + "\"";
+        const json& value = root[plain ? kNameMember : kNameHexMember];
+        if (!value.is_string()) {
+            Fail(member, plain ? "not a string" : "not a HEX string", error);
+            return false;
+        }
+        std::string name = value.get<std::string>();
+        if (hex) {
+            std::string problem;
+            const auto bytes = ParseHex(name, problem);
+            if (!bytes) {
+                Fail(member, problem, error);
+                return false;
+            }
+            name.assign(bytes->begin(), bytes->end());
+        }
+        if (name.size() > NodeImage::kMaxNameBytes) {
+            Fail(member, "longer than " + std::to_string(NodeImage::kMaxNameBytes) + " bytes",
+                 error);
+            return false;
+        }
+        node.SetName(std::move(name));
+        return true;
+    }
+
     bool LoadTable(const json& table, const std::string& name, SimNode& node, std::string& error) {
         const bool parts = name == "parts";
         if (!table.is_object()) {
@@ -172,9 +232,17 @@ std::optional<SimNode> NodeImage::Parse(std::string_view json, std::string_view 
     return Loader(source).Load(json, error);
 }
 
-std::optional<std::string> NodeImage::Render(const SimNode& node, std::string& error) {
+std::string NodeImage::Render(const SimNode& node) {
     nlohmann::ordered_json root;
-    root["name"] = node.Name();
+    root[kNameMember] = node.Name();
+    try {
+        (void)root.dump();
+    } catch (const nlohmann::json::exception&) {
+        // Not UTF-8: kept byte for byte as HEX rather than changed or refused.
+        root.erase(kNameMember);
+        root[kNameHexMember] = FormatHex(std::span(
+            reinterpret_cast<const std::uint8_t*>(node.Name().data()), node.Name().size()));
+    }
     root["selector"] = node.Selector();
     nlohmann::ordered_json& nvs = root["nv"];
     for (int nv = 0; nv < kLastImageNv; ++nv) {
@@ -184,42 +252,33 @@ std::optional<std::string> NodeImage::Render(const SimNode& node, std::string& e
     for (int k = 1; k <= SimNode::kPartCount; ++k) {
         parts[std::to_string(k)] = FormatHex(node.Part(k));
     }
-    try {
-        return root.dump(2) + "\n";
-    } catch (const nlohmann::json::exception&) {
-        error = "the node name " + QuoteText(node.Name()) + " is not UTF-8";
-        return std::nullopt;
-    }
+    return root.dump(2) + "\n";
 }
 
 std::optional<SimNode> NodeImage::Load(const std::filesystem::path& path, std::string& error) {
     const std::unique_ptr<platform::crt::File> file =
         platform::crt::CurrentFileSystem().Open(path.string(), platform::crt::OpenMode::Read);
     if (!file) {
-        error = path.string() + (errno == platform::crt::kNotRegularFile
-                                     ? ": not a regular file"
-                                     : ": cannot read: " + std::string(std::strerror(errno)));
+        error = ShownText(path.string()) +
+                (errno == platform::crt::kNotRegularFile
+                     ? ": not a regular file"
+                     : ": cannot read: " + std::string(std::strerror(errno)));
         return std::nullopt;
     }
     const std::optional<std::string> text = platform::crt::ReadAll(*file, kMaxImageBytes);
     if (!text) {
-        error = path.string() + (errno == EFBIG
-                                     ? ": more than 1 MB, too large for a node image"
-                                     : ": cannot read: " + std::string(std::strerror(errno)));
+        error = ShownText(path.string()) +
+                (errno == EFBIG ? ": more than 1 MB, too large for a node image"
+                                : ": cannot read: " + std::string(std::strerror(errno)));
         return std::nullopt;
     }
     return Parse(*text, path.string(), error);
 }
 
 bool NodeImage::Save(const SimNode& node, const std::filesystem::path& path, std::string& error) {
-    const std::optional<std::string> text = Render(node, error);
-    if (!text) {
-        error = path.string() + ": " + error;
-        return false;
-    }
-    if (const auto failure =
-            platform::crt::AtomicWrite(platform::crt::CurrentFileSystem(), path.string(), *text)) {
-        error = path.string() + ": cannot save: " + failure->Reason();
+    if (const auto failure = platform::crt::AtomicWrite(platform::crt::CurrentFileSystem(),
+                                                        path.string(), Render(node))) {
+        error = ShownText(path.string()) + ": cannot save: " + failure->Reason();
         return false;
     }
     return true;

@@ -3,8 +3,9 @@
 //
 //     { "name": "AHU1", "selector": 0, "nv": { "0": "HEX", ... }, "parts": { "1": "HEX", ... } }
 //
-// Every member is optional; what is not listed holds zeros, a shorter HEX is filled up with
-// zeros. Errors are values: a message naming the file and the member.
+// A name that is not UTF-8 is "nameHex": "HEX" instead, byte for byte. Every member is optional;
+// what is not listed holds zeros, a shorter HEX is filled up with zeros. Errors are values: a
+// message naming the file and the member.
 
 #include <filesystem>
 #include <optional>
@@ -20,9 +21,11 @@ class NodeImage {
     // The node that the JSON text describes; source names the text in messages.
     static std::optional<SimNode> Parse(std::string_view json, std::string_view source,
                                         std::string& error);
-    // The whole state as JSON: name, selector, every NV 0 to 41, every part. Nothing when the
-    // name is not UTF-8, which a JSON string cannot hold.
-    static std::optional<std::string> Render(const SimNode& node, std::string& error);
+    // Longer names are refused: the plug-in shows a name in a line of the sheet.
+    static constexpr std::size_t kMaxNameBytes = 255;
+
+    // The whole state as JSON: name, selector, every NV 0 to 41, every part.
+    static std::string Render(const SimNode& node);
 
     // The image in the regular file at path, of at most 1 MB. Duplicate members are an error.
     static std::optional<SimNode> Load(const std::filesystem::path& path, std::string& error);

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/crt/LockPlace.h"
+
 namespace host {
 
 namespace {
@@ -45,7 +47,7 @@ std::unique_ptr<NodeImageLock> NodeImageLock::Take(const std::string& path, std:
         error = "cannot lock the node image " + path + ": " + Reason(errno);
         return nullptr;
     }
-    const std::string lockPath = *target + ".lock";
+    const std::string lockPath = platform::crt::LockFilePath(*target);
     std::unique_ptr<platform::crt::File> file = files.OpenLockFile(lockPath);
     if (!file) {
         error = "cannot lock the node image " + path + ": " + lockPath + ": " + Reason(errno);

@@ -1,7 +1,8 @@
 #pragma once
 // One writer per node image: a process that keeps an image up to date holds its lock for as
-// long as it runs. The lock is a flock on the side file "IMAGE.lock" (beside the file that
-// links lead to), which holds the process id of its holder so that a refusal can name it.
+// long as it runs. The lock is a flock on a lock file of the image (the file that links lead
+// to) in the user's runtime folder (platform::crt::LockFilePath), which holds the process id
+// of its holder so that a refusal can name it.
 
 #include <memory>
 #include <string>

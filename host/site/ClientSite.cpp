@@ -108,7 +108,8 @@ HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
                                    std::int32_t bufferSize) {
     HostCall call = m_site.Begin(HostCall::Kind::Read, nvIndex, bufferSize);
     std::size_t returned = 0;
-    if (buffer != nullptr && bufferSize >= 0) {
+    // After the user asked the program to end, nothing more reaches the node.
+    if (buffer != nullptr && bufferSize >= 0 && !platform::crt::StopRequested()) {
         const std::span<std::uint8_t> target(buffer, static_cast<std::size_t>(bufferSize));
         call.ok = m_site.m_node.Read(nvIndex, target, returned);
         call.bytes.assign(buffer, buffer + returned);
@@ -120,7 +121,7 @@ HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
 
 HRESULT ClientSite::NvRead::ReadNodeName(char* buffer, std::int32_t bufferSize) {
     HostCall call = m_site.Begin(HostCall::Kind::Name, 0, bufferSize);
-    if (buffer != nullptr && bufferSize >= 0) {
+    if (buffer != nullptr && bufferSize >= 0 && !platform::crt::StopRequested()) {
         const std::span<char> target(buffer, static_cast<std::size_t>(bufferSize));
         call.ok = m_site.m_node.ReadName(target);
         if (call.ok) {
@@ -141,7 +142,7 @@ HRESULT ClientSite::NvWrite::WriteNv(std::int32_t nvIndex, const std::uint8_t* d
     HostCall call = m_site.Begin(HostCall::Kind::Write, nvIndex, length);
     if (data != nullptr && length >= 0) {
         call.bytes.assign(data, data + length);
-        call.ok = m_site.m_node.Write(nvIndex, call.bytes);
+        call.ok = !platform::crt::StopRequested() && m_site.m_node.Write(nvIndex, call.bytes);
     }
     const bool ok = call.ok;
     m_site.Log(std::move(call));

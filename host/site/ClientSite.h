@@ -35,6 +35,8 @@ std::string FormatHostCall(const HostCall& call);
 class ClientSite final : public IOleClientSite {
   public:
     explicit ClientSite(NodeLink& node);
+    // The node behind the site, for why a call failed.
+    NodeLink& Link() { return m_node; }
     ClientSite(const ClientSite&) = delete;
     ClientSite& operator=(const ClientSite&) = delete;
 

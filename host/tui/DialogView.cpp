@@ -406,7 +406,7 @@ void DialogView::RenderField(CellGrid& grid, int index, int x, int y, bool hasFo
     if (t.readOnly) {
         // A display field's text stands where an edit field's does, so that a column of both
         // lines up.
-        const Style style = enabled ? Style::Display : Style::Dim;
+        const Style style = enabled && !m_stale ? Style::Display : Style::Dim;
         grid.Fill(x, y, width, 1, U' ', style);
         grid.Text(x + 1, y, text, style, room);
         return;

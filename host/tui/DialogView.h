@@ -58,6 +58,9 @@ class DialogView {
     // How many fields were typed into and not written since (password fields aside).
     int TypedNotWritten() const { return m_typed.Pending(); }
 
+    // Display fields dimmed: their values may no longer be current.
+    void SetStale(bool stale) { m_stale = stale; }
+
   private:
     const CWnd* Control(int index) const;
     bool IsStop(int index) const;
@@ -82,6 +85,7 @@ class DialogView {
     std::pair<int, int> m_arranged{-1, -1};
     std::optional<int> m_focus;
     LineEditor m_editor;  // of the focused field
+    bool m_stale = false;
 };
 
 }  // namespace host::tui

@@ -104,7 +104,11 @@ void Screen::Render(CellGrid& grid) {
         return;
     }
     const CellRect area{0, 0, grid.Width(), grid.Height() - 1};
+    const bool stale = m_status.problem && !m_status.problem().empty();
     for (const Layer& layer : m_layers) {
+        if (auto* sheet = dynamic_cast<SheetView*>(layer.view)) {
+            sheet->SetStale(stale);
+        }
         // Only the top layer shows the cursor of its focused field.
         grid.SetCursor(std::nullopt);
         layer.view->Render(grid, area, m_glyphs);

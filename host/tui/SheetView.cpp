@@ -481,6 +481,7 @@ void SheetView::Render(CellGrid& grid, const CellRect& area, const Glyphs& glyph
     }
     if (m_page) {
         m_page->Arrange(m_pageColumns, pageRows);
+        m_page->SetStale(m_stale);
         m_page->Render(grid, m_pageOrigin, glyphs, m_area == Area::Page);
     }
     RenderButtons(grid);

@@ -26,6 +26,9 @@ class SheetView final : public View {
     void Handle(const InputEvent& event) override;
     bool Shows(const CWnd& window) const override;
     std::string TakeNotice() override;
+    // Whether the values shown may no longer be current (the node stopped answering): the
+    // page's display fields are drawn dimmed until it answers again.
+    void SetStale(bool stale) { m_stale = stale; }
 
     // Where the keyboard focus is: the tab row, the page or one of the sheet's buttons.
     enum class Area { Tabs, Page, Buttons };
@@ -94,6 +97,7 @@ class SheetView final : public View {
     std::vector<TabSpan> m_tabs;
     bool m_moreLeft = false;
     bool m_moreRight = false;
+    bool m_stale = false;
 };
 
 }  // namespace host::tui

@@ -20,6 +20,8 @@ constexpr char kItems[] = " items";
 constexpr char kStoppedAfter[] = " stopped after ";
 constexpr char kHostCalls[] = " host calls";
 constexpr char kKeysIgnored[] = " ignored while busy";
+constexpr char kNodeRefused[] = "the node refused";
+constexpr int kQuitFunctionKey = 10;  // F10, like Esc, ends the program
 
 std::string Seconds(std::int64_t ms) {
     const std::int64_t tenths = std::max<std::int64_t>(ms, 0) / 100;
@@ -62,6 +64,12 @@ TerminalFrontEnd::TerminalFrontEnd(Terminal& terminal, platform::crt::Clock& clo
       m_screen(std::move(status), glyphs),
       m_hooks(std::move(hooks)) {}
 
+TerminalFrontEnd::~TerminalFrontEnd() {
+    if (m_stopRequested) {
+        platform::crt::ClearStopRequest();
+    }
+}
+
 void TerminalFrontEnd::Paint() {
     if (m_grid.Width() != m_terminal.Columns() || m_grid.Height() != m_terminal.Rows()) {
         m_grid = CellGrid(m_terminal.Columns(), m_terminal.Rows());
@@ -80,6 +88,11 @@ std::optional<InputEvent> TerminalFrontEnd::NextEvent(std::optional<std::int64_t
             const auto wanted = m_hooks.wake(m_clock.NowMs());
             if (wanted && (!wakeAt || *wanted < *wakeAt)) {
                 wakeAt = wanted;
+            }
+        }
+        if (m_hooks.linkNotice) {
+            if (std::string notice = m_hooks.linkNotice(); !notice.empty()) {
+                m_screen.SetNotice(std::move(notice));
             }
         }
         Paint();
@@ -114,19 +127,27 @@ void TerminalFrontEnd::Dispatch(const InputEvent& event) {
     // Whatever handler the event runs is the user's activity until it returns.
     m_activity.emplace();
     m_activity->startMs = m_clock.NowMs();
+    if (m_hooks.action) {
+        m_hooks.action();
+    }
     m_screen.Handle(event);
     if (m_activity && m_activity->blocked) {
         Poll();  // what was typed while it blocked goes
     }
+    std::string notice = m_activity ? WriteOutcome(*m_activity) : std::string();
     m_activity.reset();
     if (!m_busyText.empty()) {
         m_busyText.clear();
         m_screen.SetBusy({});
     }
-    if (m_dropped > 0) {
-        m_screen.SetNotice(std::to_string(m_dropped) + (m_dropped == 1 ? " key" : " keys") +
-                           kKeysIgnored);
+    // Keys dropped while a box of the handler was open are told when the handler ends.
+    if (m_dropped > 0 && m_outer.empty()) {
+        notice = std::to_string(m_dropped) + (m_dropped == 1 ? " key" : " keys") + kKeysIgnored +
+                 (notice.empty() ? "" : "; ") + notice;
         m_dropped = 0;
+    }
+    if (!notice.empty()) {
+        m_screen.SetNotice(notice);
     }
     if (m_stopSignal) {
         Stop(*m_stopSignal);
@@ -197,15 +218,21 @@ std::optional<std::string> TerminalFrontEnd::RunFileDialog(MessageLoop& loop,
     return view.Done() ? view.Result() : std::nullopt;
 }
 
-void TerminalFrontEnd::Poll() {
+void TerminalFrontEnd::Poll(bool waiting) {
     bool resized = false;
     for (const InputEvent& event : m_terminal.Poll()) {
-        if (event.key == Key::Terminate) {
-            m_stopSignal = m_stopSignal.value_or(event.number);
+        const bool quitKey = event.key == Key::Escape ||
+                             (event.key == Key::Function && event.number == kQuitFunctionKey);
+        if (event.key == Key::Terminate || (quitKey && (waiting || m_activity))) {
+            // The call in flight is abandoned, and no other starts: the program ends within
+            // a blocking slice, whatever the link's timeout.
+            m_stopSignal = m_stopSignal.value_or(event.key == Key::Terminate ? event.number : 0);
+            m_stopRequested = true;
+            platform::crt::RequestStop();
         } else if (event.key == Key::Resize) {
             resized = true;
-        } else if (m_activity) {
-            ++m_dropped;
+        } else if (m_activity || waiting) {
+            ++m_dropped;  // typed during a wait: dropped, never replayed later
         } else {
             m_queue.push_back(event);
         }
@@ -235,7 +262,7 @@ void TerminalFrontEnd::BeforeHostCall() {
     }
 }
 
-void TerminalFrontEnd::AfterHostCall(const HostCall& call) {
+void TerminalFrontEnd::AfterHostCall(const HostCall& call, const std::string& failure) {
     if (m_quit) {
         return;
     }
@@ -244,7 +271,14 @@ void TerminalFrontEnd::AfterHostCall(const HostCall& call) {
         Identify(activity);
         ++activity.calls;
         if (activity.action != nullptr && Qma7Profile().CountsAsItem(*activity.action, call)) {
-            ++activity.items;
+            // Never past the total: an action may read or write an item more than once.
+            activity.items = std::min(activity.items + 1, activity.action->items);
+        }
+        if (call.kind == HostCall::Kind::Write && call.nv != Qma7Profile().partSelectorNv) {
+            ++activity.writes;
+            if (!call.ok && activity.failedWrites++ == 0) {
+                activity.failure = failure.empty() ? kNodeRefused : failure;
+            }
         }
     }
     Poll();
@@ -262,7 +296,7 @@ void TerminalFrontEnd::WhileBlocked(platform::crt::Blocked what) {
     if (m_quit) {
         return;
     }
-    Poll();
+    Poll(what == platform::crt::Blocked::HostCall);
     // A pause ends at once; a host call in flight ends first (it is bounded by its timeout),
     // and the checkpoint after it stops.
     if (m_stopSignal && what == platform::crt::Blocked::Pause) {
@@ -315,6 +349,22 @@ void TerminalFrontEnd::PaintBusy() {
         m_screen.SetBusy(text);
         Paint();
     }
+}
+
+std::string TerminalFrontEnd::WriteOutcome(Activity& activity) const {
+    if (activity.writes == 0) {
+        return {};
+    }
+    const auto values = [](int n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
+    if (activity.failedWrites == 0) {
+        return values(activity.writes) + " written";
+    }
+    Identify(activity);
+    const std::string failed =
+        activity.failedWrites == activity.writes
+            ? values(activity.writes)
+            : std::to_string(activity.failedWrites) + kOf + values(activity.writes);
+    return activity.label + ": " + failed + " not written (" + activity.failure + ")";
 }
 
 std::string TerminalFrontEnd::Interrupted() const {

@@ -39,10 +39,16 @@ class TerminalFrontEnd final : public FrontEnd {
         // While a handler blocks, a few times a second: the application's own work that cannot
         // wait for the handler to end (saving the node image). It must not touch the windows.
         std::function<void(std::int64_t nowMs)> busy;
+        // The user's own action (a key, a click) is about to run its handler.
+        std::function<void()> action;
+        // What the link found out meanwhile, for the status line; empty when nothing.
+        std::function<std::string()> linkNotice;
     };
 
     TerminalFrontEnd(Terminal& terminal, platform::crt::Clock& clock, StatusInfo status,
                      const Glyphs& glyphs, Hooks hooks);
+    // A stop it asked for (platform::crt::RequestStop) ends with it.
+    ~TerminalFrontEnd() override;
 
     void Pump(MessageLoop& loop, std::optional<std::int64_t> deadline) override;
     void ModalStarted(CWnd& dialog) override;
@@ -62,7 +68,8 @@ class TerminalFrontEnd final : public FrontEnd {
 
     // The client site's checkpoints around each host call, and the clock's blocking hook.
     void BeforeHostCall();
-    void AfterHostCall(const HostCall& call);
+    // failure: why the call failed, as the link says it.
+    void AfterHostCall(const HostCall& call, const std::string& failure = {});
     void WhileBlocked(platform::crt::Blocked what);
 
     // What the running handler did when a signal stopped it ("Default settings stopped after
@@ -89,12 +96,18 @@ class TerminalFrontEnd final : public FrontEnd {
         int items = 0;
         int calls = 0;
         bool blocked = false;
+        int writes = 0;  // of NVs other than the selector
+        int failedWrites = 0;
+        std::string failure;  // why the first write failed
     };
     // Finds what the activity runs, once: the label and the long action, if it is one.
     void Identify(Activity& activity) const;
     // Takes what the terminal holds without waiting: signals are kept, resizes painted, keys
-    // dropped while a handler runs and queued otherwise.
-    void Poll();
+    // dropped while a handler runs or a host call waits, and queued otherwise. Esc and F10
+    // meanwhile are never dropped: like a signal, they ask the program to end.
+    void Poll(bool waiting = false);
+    // What the handler's writes did, for the status line; empty when it wrote nothing.
+    std::string WriteOutcome(Activity& activity) const;
     // Ends the program for the signal that asked for it.
     void Stop(int signal);
     // Shows the busy line when the handler has blocked or run a while, and its text changed.
@@ -113,7 +126,8 @@ class TerminalFrontEnd final : public FrontEnd {
     std::optional<Activity> m_activity;
     std::vector<Activity> m_outer;  // activities whose box or file dialog is open
     int m_dropped = 0;
-    std::optional<int> m_stopSignal;
+    std::optional<int> m_stopSignal;  // 0: Esc or F10 while busy
+    bool m_stopRequested = false;
     std::string m_busyText;
     std::string m_problem;
 };

@@ -154,6 +154,8 @@ std::optional<NiMessage> UsbInterface::Await(std::uint8_t command, std::optional
 
 std::optional<NiMessage> UsbInterface::Receive(std::int64_t waitMs) {
     const std::int64_t until = m_clock.NowMs() + waitMs;
+    // The tty is read at least once, so that a caller polling with no wait gets what came.
+    bool read = false;
     while (!m_gone) {
         while (auto message = m_link->TakeMessage()) {
             if (message->command == kNiCommIncoming) {
@@ -164,9 +166,10 @@ std::optional<NiMessage> UsbInterface::Receive(std::int64_t waitMs) {
                 SwitchTo(true);
             }
         }
-        if (m_clock.NowMs() >= until || !Pump(until)) {
+        if ((read && m_clock.NowMs() >= until) || !Pump(until)) {
             break;
         }
+        read = true;
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <thread>
@@ -13,6 +14,8 @@ namespace {
 
 Clock* g_clock = nullptr;
 std::function<void(Blocked)> g_blockingHook;
+// Set from a signal handler too: a lock-free flag.
+volatile std::sig_atomic_t g_stopRequested = 0;
 
 std::int64_t SecondsOf(const LocalDateTime& t) {
     using namespace std::chrono;
@@ -102,6 +105,18 @@ void WhileBlocked(Blocked what) {
     }
 }
 
+void RequestStop() {
+    g_stopRequested = 1;
+}
+
+bool StopRequested() {
+    return g_stopRequested != 0;
+}
+
+void ClearStopRequest() {
+    g_stopRequested = 0;
+}
+
 void BlockFor(std::int64_t ms, Blocked what) {
     if (!g_blockingHook) {
         CurrentClock().SleepMs(ms);
@@ -110,7 +125,7 @@ void BlockFor(std::int64_t ms, Blocked what) {
     Clock& clock = CurrentClock();
     const std::int64_t end = clock.NowMs() + std::max<std::int64_t>(ms, 0);
     WhileBlocked(what);
-    for (std::int64_t now = clock.NowMs(); now < end; now = clock.NowMs()) {
+    for (std::int64_t now = clock.NowMs(); now < end && !StopRequested(); now = clock.NowMs()) {
         clock.SleepMs(std::min(kBlockingSliceMs, end - now));
         WhileBlocked(what);
     }

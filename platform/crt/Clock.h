@@ -95,6 +95,11 @@ void SetBlockingHook(std::function<void(Blocked)> hook);
 void WhileBlocked(Blocked what);
 // Blocks for ms milliseconds on the current clock, in slices, running the hook at each.
 void BlockFor(std::int64_t ms, Blocked what);
+// The user asked the program to end (Esc, F10, a signal): a wait in progress ends at its next
+// slice, and no call to a node starts any more. Stays asked for until cleared (tests).
+void RequestStop();
+bool StopRequested();
+void ClearStopRequest();
 
 // The runtime's blocking pause in milliseconds, through the current clock.
 void Sleep(std::uint32_t ms);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/crt/AtomicWrite.h"
+#include "platform/crt/LockPlace.h"
 
 using platform::crt::File;
 using platform::crt::FileStatus;
@@ -22,7 +23,7 @@ constexpr std::int64_t kSettledNs = 50'000'000;
 constexpr auto kLockRetry = std::chrono::milliseconds(20);
 
 std::string LockPath(const std::string& path) {
-    return path + ".lock";
+    return platform::crt::LockFilePath(path);
 }
 
 std::string Reason(int error) {

@@ -2,8 +2,9 @@
 // The registry file on disk. Every change is load-modify-save under an exclusive lock, so that
 // two processes registering at once do not lose each other's keys, and the save replaces the
 // file in one step (platform::crt::AtomicWrite), so that a failed save leaves the old file
-// exactly as it was. Reads take a shared lock. The lock is a flock on the side file
-// "FILE.lock"; one that another process holds is waited for a bounded time.
+// exactly as it was. Reads take a shared lock. The lock is a flock on the file's lock file in
+// the user's runtime folder (platform::crt::LockFilePath); one that another process holds is
+// waited for a bounded time.
 //
 // The file is parsed once and read again only when it changed: a query costs a stat.
 

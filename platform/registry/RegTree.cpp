@@ -141,15 +141,64 @@ bool RegTree::PathOrder::operator()(const std::string& a, const std::string& b) 
 }
 
 bool RegTree::IsValidPath(std::string_view path) {
-    if (path.empty()) {
-        return true;
-    }
-    if (path.front() == '\\' || path.back() == '\\' ||
-        path.find("\\\\") != std::string_view::npos) {
-        return false;
-    }
-    return path.find_first_of("\r\n") == std::string_view::npos;
+    return PathProblem(path).empty();
 }
+
+std::string RegTree::PathProblem(std::string_view path) {
+    if (path.empty()) {
+        return {};
+    }
+    if (path.find_first_of("\r\n") != std::string_view::npos) {
+        return "a line break in a key name";
+    }
+    std::size_t depth = 0;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        const std::size_t length = end - start;
+        if (length == 0) {
+            return "empty key name in the key path";
+        }
+        if (length > kMaxKeyNameLength) {
+            return "a key name of " + std::to_string(length) + " characters, more than " +
+                   std::to_string(kMaxKeyNameLength);
+        }
+        if (++depth > kMaxKeyDepth) {
+            return "keys nested more than " + std::to_string(kMaxKeyDepth) + " levels deep";
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+namespace {
+
+// The key path of a section line ([HKEY_CLASSES_ROOT\PATH]); nothing with what is wrong.
+std::optional<std::string> SectionPath(std::string_view line, std::string& what) {
+    if (line.back() != ']') {
+        what = "a section line must end with ']'";
+        return std::nullopt;
+    }
+    const std::string_view full = line.substr(1, line.size() - 2);
+    const std::string_view hive = full.substr(0, full.find('\\'));
+    if (Lower(hive) != Lower(kRootName)) {
+        what = "only keys under " + std::string(kRootName) + " are allowed";
+        return std::nullopt;
+    }
+    const std::string_view path =
+        full.size() > hive.size() ? full.substr(hive.size() + 1) : std::string_view();
+    if (full.size() > hive.size() && path.empty()) {
+        what = "empty key name in the section path";
+        return std::nullopt;
+    }
+    what = RegTree::PathProblem(path);
+    if (!what.empty()) {
+        return std::nullopt;
+    }
+    return std::string(path);
+}
+
+}  // namespace
 
 std::optional<RegTree> RegTree::Parse(std::string_view text, std::string& error) {
     RegTree tree;
@@ -178,21 +227,13 @@ std::optional<RegTree> RegTree::Parse(std::string_view text, std::string& error)
             continue;
         }
         if (line.front() == '[') {
-            if (line.back() != ']') {
-                return fail("a section line must end with ']'");
+            std::string what;
+            const auto path = SectionPath(line, what);
+            if (!path) {
+                return fail(what);
             }
-            const std::string_view full = line.substr(1, line.size() - 2);
-            const std::string_view hive = full.substr(0, full.find('\\'));
-            if (Lower(hive) != Lower(kRootName)) {
-                return fail("only keys under " + std::string(kRootName) + " are allowed");
-            }
-            const std::string_view path =
-                full.size() > hive.size() ? full.substr(hive.size() + 1) : std::string_view();
-            if (!IsValidPath(path) || (full.size() > hive.size() && path.empty())) {
-                return fail("empty key name in the section path");
-            }
-            tree.CreateKey(path);
-            section = std::string(path);
+            tree.CreateKey(*path);
+            section = *path;
         } else if (line.front() == '@' || line.front() == '"') {
             if (!section) {
                 return fail("a value before the first section");

@@ -57,8 +57,16 @@ class RegTree {
     // Deletes a value; false when the key or the value does not exist.
     bool DeleteValue(std::string_view path, std::string_view name);
 
-    // True when every component of path is non-empty (the root "" is valid).
+    // A key name has at most 255 characters and keys nest at most 512 levels deep, as on the
+    // platform the registry comes from; the limits also bound the work a hostile file causes.
+    static constexpr std::size_t kMaxKeyNameLength = 255;
+    static constexpr std::size_t kMaxKeyDepth = 512;
+
+    // True when every component of path is non-empty and within the limits (the root "" is
+    // valid).
     static bool IsValidPath(std::string_view path);
+    // What is wrong with path; empty when it is valid.
+    static std::string PathProblem(std::string_view path);
 
   private:
     struct Key {

@@ -91,9 +91,13 @@ LONG OnSubKey(HKEY key, const char* subKey,
     if (!RegTree::IsValidPath(sub)) {
         return ERROR_INVALID_PARAMETER;
     }
-    return action(base, base.empty()  ? std::string(sub)
-                        : sub.empty() ? base
-                                      : base + '\\' + std::string(sub));
+    const std::string full = base.empty()  ? std::string(sub)
+                             : sub.empty() ? base
+                                           : base + '\\' + std::string(sub);
+    if (!RegTree::IsValidPath(full)) {  // too deep below the open key
+        return ERROR_INVALID_PARAMETER;
+    }
+    return action(base, full);
 }
 
 LONG Fail(const StoreError& error) {

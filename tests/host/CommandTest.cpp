@@ -203,3 +203,45 @@ TEST_F(Qma7Command, TheImageAtTheDefaultPlaceSaysHowToStartAgainAndFreshKeepsIt)
     }
     EXPECT_EQ(ReadFile(state / "node.json.old"), "{\"name\": ");
 }
+
+TEST_F(Qma7Command, CommandLineErrorsSayWhatIsWrongAndExitTwo) {
+    WriteFile(dir / "get.qma7", "getselector\n");
+    EXPECT_EQ(Run("script --lon 51/35/200 get.qma7"), 2);
+    EXPECT_EQ(err.rfind("qma7 script: \"51/35/200\" is no LON address: the node \"200\" is not a "
+                        "number 1 to 127",
+                        0),
+              0u)
+        << err;
+    EXPECT_EQ(Run("--lon 51/35/12 --lon-host 0/126"), 2);
+    EXPECT_EQ(err.rfind("qma7: \"0/126\" is no host address: the subnet \"0\"", 0), 0u) << err;
+    EXPECT_EQ(Run("--lon 51/35/12 --name " + std::string(256, 'n')), 2);
+    EXPECT_EQ(err, "qma7: --name takes at most 255 bytes, not 256\n");
+    // Control characters in an argument never reach the terminal as they are.
+    EXPECT_EQ(Run("\"$(printf 'x\\033[2J')\""), 2);
+    EXPECT_EQ(err, "qma7: unknown argument x\\x1B[2J (qma7 --help lists the commands)\n");
+    EXPECT_EQ(Run("script --lon-timeout \"$(printf '9\\007')\""), 2);
+    EXPECT_EQ(err, "qma7 script: --lon-timeout takes milliseconds from 1 to 60000, not 9\\x07\n");
+}
+
+TEST_F(Qma7Command, ANodeListThatCannotBeReadIsOnlyAWarningWhenTheAddressIsGiven) {
+    const std::filesystem::path config = dir / "config" / "qma7";
+    std::filesystem::create_directories(config);
+    ASSERT_EQ(::mkfifo((config / "nodes.json").c_str(), 0600), 0);
+    const std::string env = "XDG_CONFIG_HOME=" + (dir / "config").string() + " ";
+    WriteFile(dir / "get.qma7", "getselector\n");
+    // The host address is on no interface here: the socket fails before anything is sent.
+    EXPECT_EQ(Run("script --lon 51/35/12 --lon-timeout 800 get.qma7", env), 1);
+    const std::string list = (config / "nodes.json").string();
+    EXPECT_EQ(err.rfind("qma7: warning: --lon-timeout x (--lon-retries + 1) is 2400 ms, longer "
+                        "than the 2048 ms a node keeps a request's record by default",
+                        0),
+              0u)
+        << err;
+    EXPECT_NE(err.find("qma7: warning: the node list " + list +
+                       " is not a regular file; going on without it\n"
+                       "qma7 script: the host address 51/35/126 (10.81.35.126) is on no interface"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(Run("script --lon AHU1 get.qma7", env), 1);
+    EXPECT_EQ(err, "qma7 script: the node list " + list + " is not a regular file\n");
+}

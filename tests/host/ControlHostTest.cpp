@@ -11,6 +11,7 @@
 #include "platform/registry/Registry.h"
 #include "plugin/resources/TypeLibrary.h"
 #include "tests/registry/TempRegistry.h"
+#include "tests/support/RegistryFaults.h"
 
 namespace {
 
@@ -117,8 +118,24 @@ TEST_F(HostFindsPlugin, ANodeOfAnotherProgramIdIsToldItsIdAndThatNoPluginIsRegis
     EXPECT_EQ(error,
               "the node 51/35/12 has program ID \"90 51 4D 41 37 5F 31 6B\", and no plug-in is "
               "registered for it");
-    // This node's own ID finds the plug-in the first attempt registered.
+    // The module that comes with qma7 serves another ID: no registration was attempted.
+    EXPECT_EQ(notes.str(), "");
+    EXPECT_EQ(DefaultOf(kServerKey), "<error 2>");
+    // This node's own ID registers it.
     control = host::CreateControlForNode(site, "90 51 4D 41 37 5F 31 6A", "51/35/12", kBeside,
                                          notes, error);
     EXPECT_NE(control, nullptr) << error;
+    EXPECT_NE(notes.str().find("registering"), std::string::npos) << notes.str();
+}
+
+TEST_F(HostFindsPlugin, ARegistrationTheRegistryRefusesSaysWhy) {
+    FailSavesContaining faults("InprocServer32");
+    platform::crt::SetCurrentFileSystem(&faults);
+    EXPECT_EQ(Create(kBeside), nullptr);
+    platform::crt::SetCurrentFileSystem(nullptr);
+    EXPECT_EQ(error.rfind("registering the plug-in module " + kBeside +
+                              " failed with 0x80040201: cannot save registry file " + m_file,
+                          0),
+              0u)
+        << error;
 }

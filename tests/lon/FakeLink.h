@@ -56,7 +56,8 @@ class FakeLink final : public host::lon::DatagramLink {
         const auto service = request->service == host::lon::Service::Request
                                  ? host::lon::Service::Response
                                  : host::lon::Service::Acknowledgement;
-        Arrive(host::lon::EncodeFrame({service, request->transaction, apdu}), delayMs);
+        Arrive(host::lon::EncodeFrame({service, request->transaction, apdu, request->enhanced}),
+               delayMs);
     }
 
     bool Send(const Endpoint& to, std::span<const std::uint8_t> datagram) override {

@@ -4,7 +4,15 @@
 #include "host/lon/LonAddress.h"
 #include "host/lon/NodeList.h"
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "tests/support/BoundedRun.h"
+#include "tests/support/Files.h"
+
 using namespace host::lon;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -48,6 +56,32 @@ TEST(LonAddress, ParsedFormattedAndDerived) {
     }
 }
 
+TEST(LonAddress, AWrongAddressNamesThePartThatIsWrong) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"51/35/200", "the node \"200\" is not a number 1 to 127"},
+        {"51/0/12", "the subnet \"0\" is not a number 1 to 255"},
+        {"5152/35/12", "the domain \"5152\" is not 1, 3 or 6 bytes in hex"},
+        {"51/35", "the node is missing"},
+        {"AHU1", "it has no subnet and node"},
+        {"51/35/12/1", "there is more after the node"},
+    };
+    for (const auto& [text, why] : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseLonAddress(text, error));
+        EXPECT_EQ(error.find("\"" + std::string(text) + "\" is no LON address: " + why), 0u)
+            << error;
+    }
+    std::string error;
+    EXPECT_FALSE(ParseHostAddress("35/0", LonAddress{}, error));
+    EXPECT_NE(error.find("\"35/0\" is no host address: the node \"0\" is not"), std::string::npos)
+        << error;
+    // What the user typed comes back with its control characters escaped and cut short.
+    EXPECT_FALSE(ParseLonAddress("51/35/\x1b]0;owned\x07" + std::string(500, '9'), error));
+    EXPECT_NE(error.find("\"51/35/\\x1B]0;owned\\x07999"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\x1b'), std::string::npos);
+    EXPECT_LT(error.size(), 600u);
+}
+
 TEST(NodeList, NamesNodesAndSaysWhatIsWrong) {
     std::string error;
     const auto list = NodeList::Parse(
@@ -71,18 +105,49 @@ TEST(NodeList, NamesNodesAndSaysWhatIsWrong) {
         {"{\"A\": {\"address\": \"51/35/12\", \"host\": 5}}",
          "nodes.json: node \"A\": \"host\" is not a string"},
         {"{\"A\": {\"address\": \"51/35\"}}",
-         "nodes.json: node \"A\": \"51/35\" is no LON address: DOMAIN/SUBNET/NODE, the domain "
-         "in hex (1, 3 or 6 bytes, or - for none), subnet 1-255 and node 1-127 in decimal, e.g. "
-         "51/35/12"},
+         "nodes.json: node \"A\": \"51/35\" is no LON address: the node is missing "
+         "(DOMAIN/SUBNET/NODE, the domain in hex, subnet 1-255 and node 1-127 in decimal, e.g. "
+         "51/35/12)"},
+        {"{\"A\": {\"address\": \"51/35/12\"}, \"B\": {\"address\": \"51/35/13\"}, "
+         "\"A\": {\"address\": \"51/35/14\"}}",
+         "nodes.json: the node \"A\" is given twice, as entries 1 and 3"},
+        {"{\"\\u001b[2J\": {}}",
+         "nodes.json: node \"\\x1B[2J\": needs an \"address\": \"DOMAIN/SUBNET/NODE\""},
+        {"{\"A\": {\"address\": [[[[[\"51/35/12\"]]]]]}}",
+         "nodes.json: nested deeper than a node list is"},
     };
     for (const auto& [text, message] : bad) {
         EXPECT_FALSE(NodeList::Parse(text, "nodes.json", error)) << text;
         EXPECT_EQ(error, message);
     }
     EXPECT_FALSE(NodeList::Parse("{", "nodes.json", error));
+    EXPECT_FALSE(NodeList::Parse("{\"" + std::string(256, 'n') + "\": {\"address\": \"51/35/12\"}}",
+                                 "nodes.json", error));
+    EXPECT_NE(error.find("a name longer than 255 bytes"), std::string::npos) << error;
     EXPECT_TRUE(NodeList::Load("/nonexistent/nodes.json", error)->Empty());
 
     EXPECT_EQ(DefaultNodeListPath("/cfg", "/home/u"), "/cfg/qma7/nodes.json");
     EXPECT_EQ(DefaultNodeListPath("relative", "/home/u"), "/home/u/.config/qma7/nodes.json");
     EXPECT_FALSE(DefaultNodeListPath(nullptr, nullptr));
+}
+
+TEST(NodeList, OnlyARegularFileOfBoundedSizeIsRead) {
+    ScratchFolder folder;
+    const fs::path fifo = folder.Dir() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // no writer: a read would block for ever
+    for (const fs::path& path : {fifo, fs::path("/dev/zero"), folder.Dir()}) {
+        const BoundedResult run = RunBounded(
+            [&] {
+                std::string error;
+                return !NodeList::Load(path, error) &&
+                       error == "the node list " + path.string() + " is not a regular file";
+            },
+            std::chrono::seconds(2));
+        EXPECT_TRUE(run.succeeded) << path << ": " << run.Text();
+        EXPECT_LT(run.peakKilobytes, 256 * 1024) << run.Text();
+    }
+    WriteFile(folder.Dir() / "big.json", std::string(2 << 20, ' '));
+    std::string error;
+    EXPECT_FALSE(NodeList::Load(folder.Dir() / "big.json", error));
+    EXPECT_NE(error.find("is larger than 1 MB"), std::string::npos) << error;
 }

@@ -42,9 +42,14 @@ TEST(LonFrame, RequestsAndAnswersAsOnTheWire) {
               (Frame{Service::Response, 2, Hex("33 01 36 B0")}));
     EXPECT_EQ(DecodeFrame(Hex("00 10 2D")), (Frame{Service::Acknowledgement, 13, {}}));
     EXPECT_EQ(DecodeFrame(Hex("00 11 0F 73 01")), (Frame{Service::Request, 15, Hex("73 01")}));
-    // Enhanced mode, other address formats and kinds, and scraps are not ours.
-    for (const char* other : {"10 11 21 2C 33 01 36 B0", "00 29 00 03 6D 01 00 0D 08",
-                              "00 11 41 33 01", "00 12 21 33", "00 11", ""}) {
+    // Enhanced mode: 12-bit IDs, as the test node answers them.
+    EXPECT_EQ(EncodeFrame({Service::Request, 300, Hex("73 01"), true}), Hex("10 11 01 2C 73 01"));
+    EXPECT_EQ(DecodeFrame(Hex("10 11 21 2C 33 01 36 B0")),
+              (Frame{Service::Response, 300, Hex("33 01 36 B0"), true}));
+    EXPECT_EQ(DecodeFrame(Hex("10 10 2F FF")), (Frame{Service::Acknowledgement, 4095, {}, true}));
+    // Other versions, address formats and kinds, and scraps are not ours.
+    for (const char* other : {"20 11 21 2C 33 01 36 B0", "00 29 00 03 6D 01 00 0D 08",
+                              "00 11 41 33 01", "00 12 21 33", "00 11", "10 11 21", ""}) {
         EXPECT_FALSE(DecodeFrame(Hex(other))) << other;
     }
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 
+#include "host/driver/LinkScriptNode.h"
 #include "host/node/FactoryNode.h"
 #include "host/node/SimNode.h"
 #include "host/site/ClientSite.h"
@@ -217,23 +218,69 @@ TEST_F(LonNodeLinkTest, TheNameIsTheGivenOneElseTheSelfDocumentationReadOnce) {
     node.answers = false;
     EXPECT_FALSE(silent.ReadName(cut));
     node.answers = true;
+    silent.UserActionBegins();
     EXPECT_TRUE(silent.ReadName(cut));  // read when it answers again
 }
 
 TEST_F(LonNodeLinkTest, ANodeThatStopsAnsweringIsTheLinksProblemUntilItAnswersAgain) {
     EXPECT_EQ(lon.Problem(), "");
+    clock.SetLocal({2026, 12, 7, 17, 2, 11});
     node.answers = false;
     EXPECT_FALSE(lon.Read(1, buffer, returned));
+    EXPECT_EQ(lon.LastError().kind, host::LinkError::Kind::NoAnswer);
+    EXPECT_EQ(lon.LastError().text, "no answer from 51/35/12");
+    // Silent now: the write fails at once, and says why.
     EXPECT_FALSE(lon.Write(1, Hex("0001")));
-    EXPECT_EQ(clock.NowMs(), 3000);
-    EXPECT_EQ(lon.Problem(), "no answer from 51/35/12");
+    EXPECT_EQ(clock.NowMs(), 1500);
+    EXPECT_EQ(lon.LastError().text, "no answer from 51/35/12");
+    EXPECT_EQ(lon.Problem(), "no answer from 51/35/12 since 17:02:12");  // when found silent
     EXPECT_EQ(lon.Kind(), "LON/IP");
     node.answers = true;
+    lon.UserActionBegins();
     EXPECT_TRUE(lon.Write(1, Hex("0001")));  // the version query is asked again
     EXPECT_EQ(lon.Problem(), "");
+    EXPECT_FALSE(lon.LastError().Failed());
 }
 
-TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheCallInFlight) {
+TEST_F(LonNodeLinkTest, AnAnswerOfAnotherLengthThanTheNvsIsRefusedWithTheReason) {
+    std::map<int, std::size_t> lengths;
+    for (int nv = 0; nv <= 43; ++nv) {
+        lengths[nv] = host::SimNode::NvSize(nv);
+    }
+    lon.SetNvLengths(lengths);
+    // A node (or a network) that cuts or pads its answers.
+    std::optional<int> resize;
+    link.node = [&](const Bytes& d) {
+        Bytes answer = node.Handle(DecodeFrame(d)->apdu);
+        if (resize && answer[0] == 0x33) {
+            answer.resize(static_cast<std::size_t>(2 + *resize));
+        }
+        link.Answer(d, answer, 1);
+    };
+    resize = 1;  // a 1-byte answer for a 2-byte NV
+    EXPECT_FALSE(lon.Read(1, buffer, returned));
+    EXPECT_EQ(returned, 0u);
+    EXPECT_EQ(lon.LastError().kind, host::LinkError::Kind::WrongLength);
+    EXPECT_EQ(lon.LastError().text, "NV 1: the node answered 1 byte for a value of 2");
+    resize = 5;  // 5 bytes for a 31-byte NV
+    EXPECT_FALSE(lon.Read(0, buffer, returned));
+    EXPECT_EQ(lon.LastError().text, "NV 0: the node answered 5 bytes for a value of 31");
+    resize = 0;  // an empty success
+    EXPECT_FALSE(lon.Read(0, buffer, returned));
+    EXPECT_EQ(lon.LastError().text, "NV 0: the node answered 0 bytes for a value of 31");
+    resize.reset();
+    EXPECT_TRUE(lon.Read(1, buffer, returned));
+    EXPECT_EQ(returned, 2u);
+
+    // A write of another length is the host's refusal: nothing is sent.
+    const std::size_t sent = link.sent.size();
+    EXPECT_FALSE(lon.Write(0, Hex("0102")));
+    EXPECT_EQ(link.sent.size(), sent);
+    EXPECT_EQ(lon.LastError().kind, host::LinkError::Kind::NotSent);
+    EXPECT_EQ(lon.LastError().text, "not sent: 2 bytes for NV 0 of 31");
+}
+
+TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopAbandonsTheCallInFlight) {
     using host::tui::InputEvent;
     using host::tui::Key;
     node.sim = host::FactoryNode::Make();
@@ -252,7 +299,7 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
             terminal.lastRows.find("no answer from 51/35/12") != std::string::npos) {
             problemShown = clock.NowMs();
         }
-        if (!signalled && clock.NowMs() >= silentSends.front() + 100) {
+        if (!signalled && clock.NowMs() >= silentSends.front() + 700) {
             signalled = clock.NowMs();
             terminal.typed = {InputEvent{Key::Terminate, 0, 15}};
         }
@@ -271,15 +318,97 @@ TEST_F(LonNodeLinkTest, OnTheSheetASilentNodeShowsWithinATimeoutAndAStopEndsTheC
     ASSERT_TRUE(problemShown);
     EXPECT_GE(*problemShown, silentSends.front() + 500);
     EXPECT_LE(*problemShown, silentSends.front() + 500 + platform::crt::kBlockingSliceMs);
-    // The stop waits for the call in flight, which gives up after timeout x (retries + 1), its
-    // three tries made; no other call starts before it.
+    // The stop abandons the call in flight within a slice, whatever the timeout: no further
+    // try and no other call is sent.
     ASSERT_TRUE(signalled);
     ASSERT_EQ(session.stops.size(), 1u);
     const std::int64_t stopped = session.stops[0].at;
-    EXPECT_EQ(stopped, silentSends.front() + 1500);
-    ASSERT_GE(silentSends.size(), 3u);
-    EXPECT_LT(silentSends[2], stopped);
-    if (silentSends.size() > 3) {
-        EXPECT_GE(silentSends[3], stopped);
-    }
+    EXPECT_LE(stopped, *signalled + platform::crt::kBlockingSliceMs);
+    EXPECT_EQ(silentSends.size(), 2u);
+}
+
+TEST_F(LonNodeLinkTest, OnTheSheetAFailedWriteSaysSoAndWhyAndAGoodOneHowManyValues) {
+    node.sim = host::FactoryNode::Make();
+    // The node takes everything but the update of the part.
+    bool takesParts = true;
+    link.node = [&](const Bytes& d) {
+        const Bytes apdu = DecodeFrame(d)->apdu;
+        if (!takesParts && apdu[0] == 0x60 && apdu[1] == 0x02 && apdu[3] == 43) {
+            return;
+        }
+        link.Answer(d, node.Handle(apdu), 1);
+    };
+    host::ClientSite site(lon);
+    tuitest::SheetSession session(site, clock,
+                                  {"AHU1", "90 51 4D 41 37 5F 31 6A", lon.Kind(), lon.Address(),
+                                   [this] { return lon.Problem(); }});
+    std::string afterGoodWrite;
+    std::string afterWrite;
+    session.Run([&](int wait) {
+        if (wait == 1) {
+            session.terminal.input.push_back(host::tui::InputEvent::AltKey(U'5'));  // Temperatures
+        } else if (wait == 2) {
+            session.Click("Write");
+        } else if (wait == 3) {
+            afterGoodWrite = session.terminal.lastRows;
+            takesParts = false;
+            session.Click("Write");
+        } else if (wait == 4) {
+            afterWrite = session.terminal.lastRows;
+            session.terminal.input.push_back(host::tui::InputEvent::Of(host::tui::Key::Escape));
+        }
+    });
+    EXPECT_NE(afterGoodWrite.find("1 value written"), std::string::npos) << afterGoodWrite;
+    EXPECT_NE(afterWrite.find("Write on Temperatures: 1 value not written (no answer from "
+                              "51/35/12)"),
+              std::string::npos)
+        << afterWrite;
+}
+
+// An update whose answer never came may have reached the node: once the node answers again,
+// the NV is read back and the link tells what became of it.
+TEST_F(LonNodeLinkTest, AnUnansweredUpdateIsReadBackOnceTheNodeAnswers) {
+    EXPECT_TRUE(lon.Write(1, Hex("0001")));  // the version asked while the node answers
+    // NV 1's update arrives, NV 5's does not; neither answer comes back.
+    link.node = [&](const Bytes& d) {
+        const Bytes apdu = DecodeFrame(d)->apdu;
+        if (apdu[0] == 0x60 && apdu[1] == 0x02) {
+            if (apdu[3] == 1) {
+                node.Handle(apdu);
+            }
+            return;
+        }
+        link.Answer(d, node.Handle(apdu), 1);
+    };
+    EXPECT_FALSE(lon.Write(1, Hex("1234")));
+    lon.UserActionBegins();
+    EXPECT_FALSE(lon.Write(5, Hex("5678")));
+    EXPECT_EQ(lon.TakeNotice(), "");
+    lon.UserActionBegins();
+    EXPECT_TRUE(lon.Read(0, buffer, returned));  // the node answers again
+    EXPECT_FALSE(lon.LastError().Failed());
+    EXPECT_EQ(lon.TakeNotice(),
+              "NV 1, whose write got no answer: written; NV 5, whose write got no answer: not "
+              "written");
+    EXPECT_EQ(lon.TakeNotice(), "");
+    EXPECT_TRUE(lon.Read(0, buffer, returned));
+    EXPECT_EQ(lon.TakeNotice(), "");  // told once
+}
+
+// A script says whether a write was the host's own refusal, the node's, or went unanswered.
+TEST_F(LonNodeLinkTest, AScriptErrorSaysWhoRefusedAWrite) {
+    node.updatesByIndex = false;
+    host::LinkScriptNode script(lon);
+    std::string error;
+    EXPECT_FALSE(script.SetNv(kOutputNv, Hex("0001"), error));
+    EXPECT_EQ(error, "not sent: NV 19 is an output, which this node lets no message write");
+    node.takesSelectorUpdates = false;
+    EXPECT_FALSE(script.SetNv(1, Hex("0002"), error));
+    EXPECT_EQ(error, "the node did not take the new value of NV 1");
+    node.answers = false;
+    EXPECT_FALSE(script.SetNv(1, Hex("0003"), error));
+    EXPECT_EQ(error, "no answer from 51/35/12");
+    std::optional<std::vector<std::uint8_t>> bytes;
+    EXPECT_FALSE(script.GetNv(1, bytes, error));
+    EXPECT_EQ(error, "no answer from 51/35/12");
 }

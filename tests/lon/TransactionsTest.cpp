@@ -24,6 +24,7 @@ class TransactionsTest : public ::testing::Test {
   protected:
     TransactionsTest() { platform::crt::SetCurrentClock(&clock); }
     ~TransactionsTest() override {
+        platform::crt::ClearStopRequest();
         platform::crt::SetBlockingHook({});
         platform::crt::SetCurrentClock(nullptr);
     }
@@ -137,13 +138,56 @@ TEST_F(TransactionsTest, ANodeThatNeverAnswersFailsInBoundedTimeWhileThePainting
     for (std::size_t i = 1; i < hookTimes.size(); ++i) {
         EXPECT_LE(hookTimes[i] - hookTimes[i - 1], platform::crt::kBlockingSliceMs);
     }
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::NoAnswer);
+    // Known to be silent now: the next requests fail at once, sending nothing.
     EXPECT_FALSE(transactions.Acknowledged(Hex("BF FE 00 01")));
-    EXPECT_EQ(clock.NowMs(), 3000);
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(2)));
+    EXPECT_EQ(clock.NowMs(), 1500);
+    EXPECT_EQ(link.sent.size(), 3u);
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::Silent);
 
-    // It answers again: so does the link.
+    // A user's action gets one full try; a probe every 3 s a single one.
+    transactions.GrantFullTry();
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(2)));
+    EXPECT_EQ(link.sent.size(), 6u);
+    EXPECT_EQ(clock.NowMs(), 3000);
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(2)));
+    clock.AdvanceTo(6000);
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(3)));
+    EXPECT_EQ(link.sent.size(), 7u);
+    EXPECT_EQ(clock.NowMs(), 6500);
+
+    // It answers again: the probe finds it, and the link is back to full tries.
     link.node = [&](const Bytes& d) { link.Answer(d, Hex("13")); };
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(1)));  // the next probe is not due yet
+    clock.AdvanceTo(9500);
     EXPECT_EQ(transactions.Request(NvFetchRequest(1)), Hex("13"));
     EXPECT_TRUE(transactions.Answering());
+    EXPECT_FALSE(transactions.SilentSince());
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::None);
+}
+
+TEST_F(TransactionsTest, AStopAbandonsTheRequestInFlightAndLetsNoOtherStart) {
+    platform::crt::SetBlockingHook([&](platform::crt::Blocked) {
+        if (clock.NowMs() >= 700) {
+            platform::crt::RequestStop();
+        }
+    });
+    EXPECT_FALSE(transactions.Request(NvFetchRequest(1)));
+    EXPECT_LE(clock.NowMs(), 700 + platform::crt::kBlockingSliceMs);
+    EXPECT_EQ(link.sent.size(), 2u);  // no retry after the stop
+    EXPECT_EQ(transactions.LastFailure(), Transactions::Failure::Stopped);
+    EXPECT_FALSE(transactions.Acknowledged(Hex("BF FE 00 01")));
+    EXPECT_EQ(link.sent.size(), 2u);
+    platform::crt::SetBlockingHook({});
+    platform::crt::ClearStopRequest();
+    // The abandoned ID is held back: a late answer to it is never taken for another request.
+    const std::uint8_t abandoned = IdOf(link.sent.back());
+    link.node = [&](const Bytes& d) { link.Answer(d, Hex("33 01 00 07")); };
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_TRUE(transactions.Request(NvFetchRequest(1)));
+        EXPECT_NE(IdOf(link.sent.back()), abandoned);
+    }
 }
 
 // On a channel every device hears every packet: only the node's answer to the host in their
@@ -188,4 +232,36 @@ TEST(TransactionsOnAChannel, OnlyTheNodesAnswerToTheHostInTheirDomainCounts) {
     EXPECT_EQ(channel.sent[0].source, lontest::kRoute.host);
     EXPECT_EQ(channel.sent[0].destination, lontest::kRoute.node);
     EXPECT_EQ(channel.sent[0].domain, lontest::kRoute.domain);
+}
+
+// A duplicate of an old answer, late enough to arrive when its ID has come round again, must
+// not pass for the answer of a later request: here it would make a refused update look done.
+// 4-bit IDs come round after 15 requests; the 12-bit IDs of LS/UDP enhanced mode do not.
+TEST_F(TransactionsTest, AStaleDuplicateIsNotTakenForALaterAnswerWithTwelveBitIds) {
+    const auto run = [&](bool enhanced) {
+        link.packets.SetEnhanced(enhanced);
+        link.sent.clear();
+        const Bytes update = UpdateNvByIndexRequest(1, Hex("0001"));
+        int requests = 0;
+        link.node = [&](const Bytes& d) {
+            const auto frame = DecodeFrame(d);
+            EXPECT_EQ(frame->enhanced, enhanced);
+            if (++requests == 1) {
+                link.Answer(d, Hex("20 02"), 1);
+                link.Answer(d, Hex("20 02"), 160);  // the network duplicates it, late
+            } else if (requests == 16) {
+                link.Answer(d, Hex("00 02"), 100);  // the node refuses the last update
+            } else {
+                link.Answer(d, Hex("20 02"), 1);
+            }
+        };
+        for (int i = 0; i < 15; ++i) {
+            EXPECT_TRUE(Updated(*transactions.Request(update)));
+            clock.AdvanceTo(clock.NowMs() + 9);
+        }
+        const auto last = transactions.Request(update);
+        return last && Updated(*last);
+    };
+    EXPECT_TRUE(run(false)) << "the hazard of 4-bit IDs is no longer shown";
+    EXPECT_FALSE(run(true));
 }

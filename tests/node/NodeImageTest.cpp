@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "host/node/FactoryNode.h"
+#include "tests/support/BoundedRun.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/Files.h"
 #include "tests/support/SameNode.h"
@@ -123,12 +124,6 @@ TEST_F(NodeImageFiles, FailedSaveKeepsTheOldFile) {
     ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
     const std::string before = ReadFile(path);
 
-    // A name that is not UTF-8 cannot be a JSON string.
-    node.SetName("\xFF");
-    EXPECT_FALSE(NodeImage::Save(node, path, error));
-    EXPECT_NE(error.find("node.json"), std::string::npos) << error;
-    EXPECT_EQ(ReadFile(path), before);
-
     // A folder in the way of the rename; a folder that does not exist.
     node.SetName("new");
     const fs::path blocked = m_dir / "blocked";
@@ -181,4 +176,61 @@ TEST_F(NodeImageFiles, SaveWritesThroughALinkAndEveryFailedStepKeepsTheOldImage)
         EXPECT_EQ(m_folder.Entries(), (std::vector<std::string>{"node.json", "real"}));
         EXPECT_EQ(ReadFile(m_dir / "real" / "node.json"), before);
     }
+}
+
+TEST_F(NodeImageFiles, ANameThatIsNotUtf8IsKeptByteForByte) {
+    SimNode node = host::FactoryNode::Make();
+    node.SetName(std::string("K\xE4lte\0\xFF", 7));  // Latin-1, as an old node may hold it
+    const fs::path path = m_dir / "node.json";
+    std::string error;
+    ASSERT_TRUE(NodeImage::Save(node, path, error)) << error;
+    EXPECT_NE(ReadFile(path).find("\"nameHex\": \"4BE46C746500FF\""), std::string::npos);
+    const auto loaded = NodeImage::Load(path, error);
+    ASSERT_TRUE(loaded) << error;
+    EXPECT_TRUE(SameNode(node, *loaded));
+
+    for (const char* json :
+         {R"({"name": "a", "nameHex": "61"})", R"({"nameHex": "6"})", R"({"nameHex": 6})"}) {
+        EXPECT_FALSE(NodeImage::Parse(json, "img.json", error)) << json;
+        EXPECT_NE(error.find("member \"nameHex\""), std::string::npos) << error;
+    }
+    const std::string longest(NodeImage::kMaxNameBytes, 'n');
+    EXPECT_TRUE(NodeImage::Parse(R"({"name": ")" + longest + "\"}", "img.json", error));
+    EXPECT_FALSE(NodeImage::Parse(R"({"name": "n)" + longest + "\"}", "img.json", error));
+    EXPECT_NE(error.find("longer than 255 bytes"), std::string::npos) << error;
+}
+
+TEST(NodeImage, DeepNestingIsRefusedQuicklyAndInLittleMemory) {
+    const std::size_t depth = 100000;
+    const std::string arrays =
+        "{\"nv\": " + std::string(depth, '[') + std::string(depth, ']') + "}";
+    std::string objects = "{\"nv\": ";
+    for (std::size_t k = 0; k < depth; ++k) {
+        objects += "{\"a\":";
+    }
+    objects += "1" + std::string(depth + 1, '}');
+    for (const std::string* text : std::vector<const std::string*>{&arrays, &objects}) {
+        const BoundedResult run = RunBounded(
+            [&] {
+                std::string error;
+                return !NodeImage::Parse(*text, "deep.json", error) &&
+                       error.find("nested more than 8 levels") != std::string::npos;
+            },
+            std::chrono::seconds(2));
+        EXPECT_TRUE(run.succeeded) << run.Text();
+        EXPECT_LT(run.peakKilobytes, 256 * 1024) << run.Text();
+    }
+    // Brackets inside strings are text, not nesting.
+    std::string error;
+    EXPECT_TRUE(NodeImage::Parse(R"({"name": "[[[[[[[[[[{{{{{{{{{{\"["})", "img.json", error))
+        << error;
+}
+
+TEST_F(NodeImageFiles, ASettingsFileGivenAsAnImageIsNamedAsSuch) {
+    WriteFile(m_dir / "ahu.txt", "\xEF\xBB\xBF/ Exported from QMA7\n/ Program ID\n- 9FFFFF\n");
+    std::string error;
+    EXPECT_FALSE(NodeImage::Load(m_dir / "ahu.txt", error));
+    EXPECT_EQ(error, (m_dir / "ahu.txt").string() +
+                         ": a node settings file, not a node image (the sheet's Read from file "
+                         "loads it into a node)");
 }

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/crt/LockPlace.h"
 #include "platform/registry/Registry.h"
 #include "tests/registry/TempRegistry.h"
 #include "tests/support/FaultyFileSystem.h"
@@ -34,8 +35,7 @@ TEST_F(RegistryFileStore, AFailedSaveLeavesTheOldFileExactlyAsItWas) {
         platform::crt::SetCurrentFileSystem(nullptr);
         EXPECT_FALSE(RegistryLastError().empty());
         EXPECT_EQ(FileText(), before);
-        EXPECT_EQ(m_folder.Entries(),
-                  (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+        EXPECT_EQ(m_folder.Entries(), (std::vector<std::string>{"registry.reg"}));
     }
     // The registry's own reason, with the step that failed.
     FaultyFileSystem faults(platform::crt::RealFileSystem());
@@ -115,7 +115,8 @@ TEST_F(RegistryFileStore, ALockHeldElsewhereIsWaitedForABoundedTime) {
     std::vector<std::string> notices;
     RegistrySetLockWait(300, 100, [&](const std::string& text) { notices.push_back(text); });
     ASSERT_EQ(RegSetValue(HKEY_CLASSES_ROOT, "A", "1"), ERROR_SUCCESS);
-    const int holder = ::open((m_file + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    const std::string lock = platform::crt::LockFilePath(m_file);
+    const int holder = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
 
@@ -124,11 +125,11 @@ TEST_F(RegistryFileStore, ALockHeldElsewhereIsWaitedForABoundedTime) {
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(300));
     EXPECT_LT(waited, std::chrono::seconds(3));
-    EXPECT_EQ(RegistryLastError(), "cannot lock registry file " + m_file +
-                                       ".lock: another process has held it for 300 ms");
+    EXPECT_EQ(RegistryLastError(),
+              "cannot lock registry file " + lock + ": another process has held it for 300 ms");
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], "waiting for the registry file " + m_file +
-                              ": another process holds its lock " + m_file + ".lock");
+                              ": another process holds its lock " + lock);
     // What was read before the lock was taken is still good: the file has not changed.
     EXPECT_EQ(DefaultOf("A"), "1");
 

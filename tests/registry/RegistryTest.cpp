@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/registry/TempRegistry.h"
+#include "tests/support/BoundedRun.h"
 
 using RegistryApi = TempRegistry;
 
@@ -154,4 +155,46 @@ TEST_F(RegistryApi, KeysAreCreatedOpenedQueriedAndDeletedAsOnWindows) {
     EXPECT_EQ(RegOpenKey(reinterpret_cast<HKEY>(std::uintptr_t{12345}), "a", &same),
               ERROR_INVALID_HANDLE);
     RegCloseKey(key);
+}
+
+TEST_F(RegistryApi, KeyNamesAndNestingHaveTheWindowsLimits) {
+    const auto path = [](std::size_t levels, const std::string& name) {
+        std::string text = name;
+        for (std::size_t k = 1; k < levels; ++k) {
+            text += "\\" + name;
+        }
+        return text;
+    };
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, path(512, "k").c_str(), &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKey(key, "one-more", &key), ERROR_INVALID_PARAMETER);  // level 513
+    EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, path(513, "k").c_str(), &key),
+              ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, std::string(255, 'n').c_str(), &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, std::string(256, 'n').c_str(), &key),
+              ERROR_INVALID_PARAMETER);
+
+    // A file with a key path of 20,000 levels is refused, quickly and in little memory, and
+    // left as it is.
+    const std::string deep = "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\" +
+                             path(20000, "a") + "]\n@=\"x\"\n";
+    WriteFileText(deep);
+    const BoundedResult run = RunBounded(
+        [&] {
+            HKEY opened = nullptr;
+            return RegOpenKey(HKEY_CLASSES_ROOT, "a", &opened) == ERROR_BADDB &&
+                   RegistryLastError().find("line 3: keys nested more than 512 levels deep") !=
+                       std::string::npos &&
+                   RegSetValue(HKEY_CLASSES_ROOT, "b", "y") == ERROR_BADDB;
+        },
+        std::chrono::seconds(2));
+    EXPECT_TRUE(run.succeeded) << run.Text();
+    EXPECT_LT(run.peakKilobytes, 256 * 1024) << run.Text();
+    EXPECT_EQ(FileText(), deep);
+    WriteFileText("Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\" +
+                  std::string(256, 'n') + "]\n");
+    EXPECT_EQ(RegOpenKey(HKEY_CLASSES_ROOT, "a", &key), ERROR_BADDB);
+    EXPECT_NE(RegistryLastError().find("a key name of 256 characters, more than 255"),
+              std::string::npos)
+        << RegistryLastError();
 }

@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <csignal>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "tests/tui/TuiTestSupport.h"
 
 using namespace host::tui;
+using host::HostCall;
 using tuitest::FakeTerminal;
 using tuitest::Press;
 using tuitest::Type;
@@ -28,12 +30,14 @@ namespace {
 
 constexpr int kAsk = 1001;
 constexpr int kSlow = 1002;
+constexpr int kWrite = 1004;
 constexpr unsigned kTickTimer = 1;
 constexpr std::uint32_t kTickMs = 500;
 constexpr int kMostEscapes = 3;
 
 const std::vector<ControlTemplate> kTestControls = {
-    Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30), EditField(1003, 10, 50)};
+    Button(kAsk, "Ask", 10, 10), Button(kSlow, "Slow", 10, 30), EditField(1003, 10, 50),
+    Button(kWrite, "Write", 10, 70)};
 const DialogTemplate kTestTemplate{900, "Test", 300, 200, kTestControls};
 
 // A page whose buttons ask a question and run a slow action, with a timer that counts.
@@ -48,6 +52,7 @@ class TestPage final : public CPropertyPage {
             platform::crt::Sleep(kTickMs);
             SetDlgItemText(kSlow, "Slow");
         });
+        OnClicked(kWrite, [this] { onWrite(); });
     }
     bool OnInitDialog() override {
         SetTimer(kTickTimer, kTickMs);
@@ -56,6 +61,7 @@ class TestPage final : public CPropertyPage {
     void OnTimer(unsigned /*id*/) override { ++ticks; }
 
     std::optional<int> answer;
+    std::function<void()> onWrite = [] {};
     std::string screenWhileBlocked;
     int ticks = 0;
 
@@ -78,11 +84,12 @@ class TerminalUi : public ::testing::Test {
     platform::crt::VirtualClock clock;
     FakeTerminal terminal{80, 24, clock};
     std::vector<int> signals;
-    TerminalFrontEnd ui{terminal,
-                        clock,
-                        {"AHU1", "00"},
-                        Glyphs::Unicode(),
-                        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }, {}}};
+    TerminalFrontEnd ui{
+        terminal,
+        clock,
+        {"AHU1", "00"},
+        Glyphs::Unicode(),
+        TerminalFrontEnd::Hooks{{}, [this](int s) { signals.push_back(s); }, {}, {}, {}}};
     MessageLoop loop{ui, clock};
     TestPage page{terminal};
 };
@@ -298,4 +305,56 @@ TEST_F(TerminalUiSession, AWriteLetsExitGoWithoutAQuestion) {
     const Outcome outcome = Session(U"55");
     EXPECT_EQ(outcome.moreEscapes, 0);
     EXPECT_EQ(outcome.nv26, "0 0 110 ");
+}
+
+HostCall Call(HostCall::Kind kind, int nv, bool ok) {
+    HostCall call;
+    call.kind = kind;
+    call.nv = nv;
+    call.ok = ok;
+    return call;
+}
+
+// What a button's host calls did reaches the status line: how many values were written, or
+// how many were not and why (the first reason); selecting a part is no value.
+TEST_F(TerminalUi, AButtonSaysHowManyValuesReachedTheNode) {
+    std::vector<std::string> notices;
+    page.onWrite = [&] {
+        ui.AfterHostCall(Call(HostCall::Kind::Write, 42, true));
+        ui.AfterHostCall(Call(HostCall::Kind::Write, 43, true));
+        ui.AfterHostCall(Call(HostCall::Kind::Read, 5, false),
+                         "no answer from 51/35/12");  // a read: not counted
+        ui.AfterHostCall(Call(HostCall::Kind::Write, 5, false), "no answer from 51/35/12");
+        ui.AfterHostCall(Call(HostCall::Kind::Write, 6, false),
+                         "the node refused the update of NV 6");
+    };
+    const auto clickWrite = [&] {
+        const auto at = tuitest::Find(ui.LastGrid(), "Write");
+        ASSERT_TRUE(at);
+        terminal.input.push_back(InputEvent::Click(at->x, at->y));
+    };
+    int waits = 0;
+    terminal.onWait = [&] {
+        ++waits;
+        if (waits == 1) {
+            clickWrite();
+        } else if (waits == 2) {
+            notices.push_back(terminal.lastRows);
+            page.onWrite = [&] {
+                for (int nv = 1; nv <= 3; ++nv) {
+                    ui.AfterHostCall(Call(HostCall::Kind::Write, nv, true));
+                }
+            };
+            clickWrite();
+        } else if (waits == 3) {
+            notices.push_back(terminal.lastRows);
+            terminal.input.push_back(Press(Key::Escape));
+        }
+    };
+    Run();
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_NE(notices[0].find("Test: 2 of 3 values not written (no answer from 51/35/12)"),
+              std::string::npos)
+        << notices[0];
+    EXPECT_NE(notices[1].find("3 values written"), std::string::npos) << notices[1];
 }

@@ -127,8 +127,21 @@ TEST(TuiGolden, StatusLineOfANodeOnTheNetworkShowsItsAddressAndWhenItStopsAnswer
     screen.Render(grid);
     EXPECT_TRUE(
         tuitest::Find(grid, " QMA7 │ AHU1 │ 90 51 4D 41 37 5F 31 6A │ 51/35/12 │ LON/IP  "));
+    const auto cells = [](const CellGrid& g, Style style) {
+        int n = 0;
+        for (int y = 0; y < g.Height(); ++y) {
+            for (int x = 0; x < g.Width(); ++x) {
+                n += g.StyleAt(x, y) == style ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const int displayed = cells(grid, Style::Display);
+    ASSERT_GT(displayed, 0);
     problem = "no answer from 51/35/12";
     screen.Render(grid);
+    // The values shown may no longer be current: dimmed until the node answers again.
+    EXPECT_EQ(cells(grid, Style::Display), 0);
     const auto shown = tuitest::Find(grid, "LON/IP │ no answer from 51/35/12");
     ASSERT_TRUE(shown);
     EXPECT_EQ(grid.StyleAt(shown->x + 9, shown->y), Style::Title);
@@ -140,4 +153,5 @@ TEST(TuiGolden, StatusLineOfANodeOnTheNetworkShowsItsAddressAndWhenItStopsAnswer
     problem.clear();
     screen.Render(grid);
     EXPECT_FALSE(tuitest::Find(grid, "no answer"));
+    EXPECT_EQ(cells(grid, Style::Display), displayed);
 }

@@ -67,10 +67,12 @@ SheetSession::SheetSession(host::ClientSite& site, platform::crt::VirtualClock& 
       ui(terminal, clock, std::move(status), host::tui::Glyphs::Unicode(),
          {{},
           [this](int signal) {
-              EXPECT_EQ(signal, 15);
-              stops.push_back({m_clock.NowMs(), ui.Interrupted(), m_site.TakeCalls()});
+              EXPECT_TRUE(signal == 15 || signal == 0) << signal;  // SIGTERM, or Esc or F10
+              stops.push_back({m_clock.NowMs(), ui.Interrupted(), m_site.TakeCalls(), signal});
           },
-          {}}),
+          {},
+          [this] { m_site.Link().UserActionBegins(); },
+          [this] { return m_site.Link().TakeNotice(); }}),
       m_site(site),
       m_clock(clock) {}
 

@@ -71,6 +71,7 @@ class SheetSession {
         std::int64_t at;
         std::string what;
         std::vector<host::HostCall> calls;  // made before the stop
+        int signal = 0;                     // 0: Esc or F10 while a call waited
     };
 
     SheetSession(host::ClientSite& site, platform::crt::VirtualClock& clock,

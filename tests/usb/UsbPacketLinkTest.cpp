@@ -126,7 +126,8 @@ TEST_F(UsbPacketLinkTest, OnlyWholeAnswersToTheHostAreTaken) {
     toOther.destination = {0x23, 125};
     shared.replies = {Heard(answer, true), Heard(toOther), Heard(request), Heard(answer)};
     Packet got;
-    ASSERT_TRUE(link->Receive(100, got));
+    // A caller that polls without waiting still gets what has come.
+    ASSERT_TRUE(link->Receive(0, got));
     EXPECT_EQ(got, answer);
     EXPECT_EQ(link->Frames().broken, 1);
     EXPECT_EQ(link->Frames().forOthers, 2);  // the other host's answer, the host's own request
