@@ -283,12 +283,14 @@ std::unique_ptr<LonSession> LonSession::Open(const LonOptions& options, platform
         return nullptr;
     }
     session->m_programId = host::ProgramIdText(*programId);
-    // 12-bit transaction IDs where the node answers in LS/UDP enhanced mode: an old answer
-    // can then not come back under a later request's ID. One try; a node without it stays on
-    // the legacy mode.
-    session->m_packets->SetEnhanced(true);
-    if (!session->m_transactions->TryOnce(lon::ReadProgramIdRequest())) {
-        session->m_packets->SetEnhanced(false);
+    // Over LON/IP, 12-bit transaction IDs where the node answers in LS/UDP enhanced mode: an
+    // old answer can then not come back under a later request's ID. One try; a node without it
+    // stays on the legacy mode. A layer 2 frame has only the 4-bit IDs.
+    if (session->m_packets) {
+        session->m_packets->SetEnhanced(true);
+        if (!session->m_transactions->TryOnce(lon::ReadProgramIdRequest())) {
+            session->m_packets->SetEnhanced(false);
+        }
     }
     if (std::equal(programId->begin(), programId->end(), kSimNodeProgramId.begin())) {
         // A node of the type the host knows: its NVs have the simulated node's lengths.
