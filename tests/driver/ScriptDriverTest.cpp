@@ -129,9 +129,8 @@ TEST_F(ScriptDriverFailure, EveryKindOfErrorReturnsWithTheSheetClosedAndTheOutpu
         // A queued answer that is no button of "Download from file to node?".
         {std::string(kTwoProgramIds) + kReadFromFile + "file in.txt\nanswer OK\nclick 430\n", 8,
          "the queued answer OK is not a button of message box \"Download from file to node?\"", ""},
-        // A command of the sheet's own loop, and one after the sheet.
+        // A command of the sheet's own loop.
         {"open\ntime\nfrobnicate\ntime\n", 3, "unknown command \"frobnicate\"", "time 0\n"},
-        {"getselector\nfrobnicate\n", 2, "unknown command \"frobnicate\"", "selector 0\n"},
         // A command on the open sheet's tab.
         {"open\ntab \"Import / Export\"\nclick 999\ntime\n", 3,
          "the current tab has no control 999", ""},
@@ -149,12 +148,4 @@ TEST_F(ScriptDriverFailure, EveryKindOfErrorReturnsWithTheSheetClosedAndTheOutpu
         EXPECT_TRUE(outcome.sheetClosed);
         EXPECT_TRUE(outcome.released);
     }
-}
-
-TEST_F(ScriptDriverFailure, AScriptWithoutErrorReturnsNoneAndStillReachesTheNode) {
-    const Outcome outcome = Run(std::string(kTwoProgramIds) + kReadFromFile +
-                                "file in.txt\nanswer Yes\nanswer No\nclick 430\nexit\n");
-    EXPECT_FALSE(outcome.error);
-    EXPECT_TRUE(Writes(outcome.trace));
-    EXPECT_TRUE(outcome.released);
 }
