@@ -279,15 +279,6 @@ int RunNodeProcess(int socket, const FleetJob& job) {
             stopIfAsked();
         }
     });
-    driver.SetFailHandler([&](int line, const std::string& message) {
-        const std::string text = "error: " + std::to_string(line) + ": " + message;
-        if (job.action == Action::Script) {
-            *out << std::flush;
-            scriptOutput << text << "\n" << std::flush;
-        }
-        Finish(relay, Result(Outcome::Failed, text), programText, name);
-    });
-
     std::istringstream lines(script);
     int errorLine = 0;
     std::string error;
@@ -302,14 +293,25 @@ int RunNodeProcess(int socket, const FleetJob& job) {
         Finish(relay, Result(Outcome::Failed, error), programText, name);
     }
     driver.SetControl(control->Control());
-    driver.Run();
+    const std::optional<ScriptError> failure = driver.Run();
     driver.SetControl({});
     control.reset();
     out->flush();
 
-    NodeResult result = ResultOfBoxes(job.action, boxes.str());
+    NodeResult result;
+    if (failure) {
+        // The script's own error; a script's output file ends with it.
+        const std::string text =
+            "error: " + std::to_string(failure->line) + ": " + failure->message;
+        if (job.action == Action::Script) {
+            scriptOutput << text << "\n" << std::flush;
+        }
+        result = Result(Outcome::Failed, text);
+    } else {
+        result = ResultOfBoxes(job.action, boxes.str());
+    }
     // A node that went silent on the way: that is the reason, whatever the plug-in made of it.
-    if (result.outcome != Outcome::Done && !node.Problem().empty()) {
+    if (!failure && result.outcome != Outcome::Done && !node.Problem().empty()) {
         result.detail = node.Problem() + " (" + result.detail + ")";
     }
     if (job.action == Action::Check && result.outcome == Outcome::Done) {

@@ -20,6 +20,7 @@
 #include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/tui/TuiTestSupport.h"
 
+using host::HostCall;
 using namespace host::tui;
 using tuitest::FakeTerminal;
 using tuitest::Press;
