@@ -64,7 +64,8 @@ class NetworkPort {
     std::string NodeText(const lon::LonAddress& node) const;
     // Where the port's encoding has an enhanced mode (LS/UDP: 12-bit transaction IDs, so that
     // an old answer cannot come back under a later request's ID), uses it when the node answers
-    // in it. One try; a node without it stays on the legacy mode.
+    // in it. One try; a node without it stays on the legacy mode. A layer 2 frame has only the
+    // 4-bit IDs.
     void ChooseMode(lon::Transactions& transactions);
     // Gives the port back as it was found (a USB interface's mode); also on a stop signal.
     void Close();

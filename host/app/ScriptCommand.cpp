@@ -116,14 +116,19 @@ int RunScript(ScriptDriver& driver, NodeConnection& node, ClientSite& site,
         return 1;
     }
     driver.SetControl(control->Control());
-    driver.Run();
-    if (stopSignals != nullptr) {
+    // After an error the plug-in's dialogs have closed and nothing more reached the node: the
+    // node is saved as the error found it.
+    const std::optional<ScriptError> failure = driver.Run();
+    if (failure) {
+        std::cout.flush();
+        std::fprintf(stderr, "error: %d: %s\n", failure->line, failure->message.c_str());
+    } else if (stopSignals != nullptr) {
         stopSignals->Check();
     }
     driver.SetControl({});
     control.reset();
     std::cout.flush();
-    return SaveNode(node) ? 0 : 1;
+    return SaveNode(node) && !failure ? 0 : 1;
 }
 
 }  // namespace
@@ -158,15 +163,6 @@ int RunScriptCommand(int argc, char** argv) {
     std::istringstream script(*text);
 
     ScriptDriver driver(*scriptNode, site, node->ScriptClock(), std::cout);
-    driver.SetFailHandler([&node](int line, const std::string& message) {
-        std::cout.flush();
-        std::fprintf(stderr, "error: %d: %s\n", line, message.c_str());
-        SaveNode(*node);
-        node->Close();
-        std::fflush(nullptr);
-        // The error ends the session where it stands, inside whatever dialog was running.
-        std::_Exit(1);
-    });
     int errorLine = 0;
     if (!driver.Load(script, errorLine, error)) {
         std::fprintf(stderr, "error: %d: %s\n", errorLine, error.c_str());

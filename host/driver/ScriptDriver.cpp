@@ -59,6 +59,16 @@ std::optional<int> AnswerFromWord(const std::string& word) {
     return std::nullopt;
 }
 
+// The answer to a box after the script failed: the one that changes nothing.
+int AnswerThatChangesNothing(const std::vector<int>& answers) {
+    for (const int answer : {IDCANCEL, IDNO, IDOK}) {
+        if (std::find(answers.begin(), answers.end(), answer) != answers.end()) {
+            return answer;
+        }
+    }
+    return answers.empty() ? IDOK : answers.front();
+}
+
 }  // namespace
 
 ScriptDriver::ScriptDriver(ScriptNode& node, ClientSite& site, platform::crt::ScriptClock& clock,
@@ -94,13 +104,14 @@ bool ScriptDriver::Load(std::istream& script, int& errorLine, std::string& error
     return true;
 }
 
-void ScriptDriver::Run() {
+std::optional<ScriptError> ScriptDriver::Run() {
     while (Step()) {
     }
+    return m_error;
 }
 
 bool ScriptDriver::Step() {
-    if (m_next >= m_lines.size()) {
+    if (m_error || m_next >= m_lines.size()) {
         return false;
     }
     const ScriptLine& line = m_lines[m_next++];
@@ -111,7 +122,8 @@ bool ScriptDriver::Step() {
 
 void ScriptDriver::Pump(MessageLoop& loop, std::optional<std::int64_t> /*deadline*/) {
     if (!Step()) {
-        // The script has ended with a sheet open: it closes as if its window went away.
+        // The script has ended, or failed, with a sheet open: it closes as if its window went
+        // away.
         loop.ModalStack().back()->EndDialog(IDCANCEL);
     }
 }
@@ -119,6 +131,10 @@ void ScriptDriver::Pump(MessageLoop& loop, std::optional<std::int64_t> /*deadlin
 void ScriptDriver::ModalStarted(CWnd& dialog) {
     auto* box = dynamic_cast<CDialog*>(&dialog);
     if (box == nullptr) {
+        return;
+    }
+    if (m_error) {
+        box->EndDialog(IDOK);
         return;
     }
     // A dialog of the control (the About box): print it and close it with OK.
@@ -132,17 +148,24 @@ void ScriptDriver::ModalStarted(CWnd& dialog) {
 }
 
 int ScriptDriver::RunMessageBox(MessageLoop& /*loop*/, const MessageBoxRequest& box) {
+    // Called from the plug-in's code: an error is recorded, never thrown through it.
     const std::vector<int> answers = box.Answers();
+    if (m_error) {
+        return AnswerThatChangesNothing(answers);
+    }
     int answer = IDOK;
     if (answers.size() > 1) {
         if (m_answers.empty()) {
-            Fail("message box " + QuoteText(box.text) + " offers a choice and no answer is queued");
+            Record("message box " + QuoteText(box.text) +
+                   " offers a choice and no answer is queued");
+            return AnswerThatChangesNothing(answers);
         }
         answer = m_answers.front();
         m_answers.pop_front();
         if (std::find(answers.begin(), answers.end(), answer) == answers.end()) {
-            Fail(std::string("the queued answer ") + AnswerWord(answer) +
-                 " is not a button of message box " + QuoteText(box.text));
+            Record(std::string("the queued answer ") + AnswerWord(answer) +
+                   " is not a button of message box " + QuoteText(box.text));
+            return AnswerThatChangesNothing(answers);
         }
     }
     m_boxes.push_back(FormatMessageBox(box, answer));
@@ -151,8 +174,12 @@ int ScriptDriver::RunMessageBox(MessageLoop& /*loop*/, const MessageBoxRequest& 
 
 std::optional<std::string> ScriptDriver::RunFileDialog(MessageLoop& /*loop*/,
                                                        const FileDialogRequest& dialog) {
+    if (m_error) {
+        return std::nullopt;
+    }
     if (m_files.empty()) {
-        Fail("a file dialog opened and no file is queued");
+        Record("a file dialog opened and no file is queued");
+        return std::nullopt;
     }
     std::optional<std::string> path = m_files.front();
     m_files.pop_front();
@@ -161,13 +188,27 @@ std::optional<std::string> ScriptDriver::RunFileDialog(MessageLoop& /*loop*/,
 }
 
 void ScriptDriver::Fail(const std::string& message) {
-    if (m_fail) {
-        m_fail(m_currentLine, message);
+    Record(message);
+    throw CommandFailed{};
+}
+
+void ScriptDriver::Record(const std::string& message) {
+    if (m_error) {
+        return;
     }
-    std::abort();
+    m_error = ScriptError{m_currentLine, message};
+    m_site.CutOff();
 }
 
 void ScriptDriver::Execute(const ScriptLine& line) {
+    try {
+        RunCommand(line);
+    } catch (const CommandFailed&) {
+        // Recorded: the loops the plug-in runs now end one after another.
+    }
+}
+
+void ScriptDriver::RunCommand(const ScriptLine& line) {
     const std::string& name = line.words.front();
     const Args args(line.words.begin() + 1, line.words.end());
     const auto commands = Commands();
@@ -242,11 +283,18 @@ SimNode& ScriptDriver::Simulated(const std::string& command) {
 void ScriptDriver::Advance(std::int64_t ms) {
     const std::int64_t target = m_clock.NowMs() + ms;
     if (dynamic_cast<platform::crt::VirtualClock*>(&m_clock) != nullptr) {
-        m_loop.AdvanceTo(target);
+        // Tick by tick, so that the time left is not spent after a tick's box failed the script.
+        for (auto next = m_loop.NextDue(); !m_error && next && *next <= target;
+             next = m_loop.NextDue()) {
+            m_loop.AdvanceTo(*next);
+        }
+        if (!m_error) {
+            m_loop.AdvanceTo(target);
+        }
         return;
     }
     // In real time the ticks run as they fall due while the driver waits.
-    for (;;) {
+    while (!m_error) {
         m_loop.DispatchDueTimers();
         const std::int64_t now = m_clock.NowMs();
         if (now >= target) {

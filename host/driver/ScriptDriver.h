@@ -33,6 +33,12 @@ struct ScriptLine {
     std::vector<std::string> words;
 };
 
+// The first error of a script: the line it stands on and what went wrong.
+struct ScriptError {
+    int line = 0;
+    std::string message;
+};
+
 class ScriptDriver final : public FrontEnd {
   public:
     // control: the control the host created, with the site already given to it.
@@ -42,12 +48,6 @@ class ScriptDriver final : public FrontEnd {
     ~ScriptDriver() override;
 
     void SetControl(ComPtr<IOleObject> control) { m_control = std::move(control); }
-    // Called with the line and message of the first error; it must not return (it ends the
-    // process after saving what must be saved).
-    void SetFailHandler(std::function<void(int line, const std::string& message)> fail) {
-        m_fail = std::move(fail);
-    }
-
     // Told of each command before it runs (a host that counts an action's progress).
     void SetCommandObserver(std::function<void(const ScriptLine& line)> observer) {
         m_commandObserver = std::move(observer);
@@ -55,8 +55,11 @@ class ScriptDriver final : public FrontEnd {
 
     // Reads the whole script; false (with error) when a line cannot be split into words.
     bool Load(std::istream& script, int& errorLine, std::string& error);
-    // Runs every command; returns when the script ends (a sheet still open is closed).
-    void Run();
+    // Runs every command; returns when the script ends (a sheet still open is closed). After an
+    // error no further command runs and no host call reaches the node: every box and dialog the
+    // plug-in has open is answered so that it changes nothing, every sheet is closed, and the
+    // error is returned once the plug-in's handlers have run out.
+    std::optional<ScriptError> Run();
 
     // FrontEnd.
     void Pump(MessageLoop& loop, std::optional<std::int64_t> deadline) override;
@@ -71,7 +74,13 @@ class ScriptDriver final : public FrontEnd {
     // Runs the next command; false when the script has ended.
     bool Step();
     void Execute(const ScriptLine& line);
+    void RunCommand(const ScriptLine& line);
+    // Thrown by Fail out of a command's own code and caught by Execute: it never passes through
+    // the plug-in, whose callbacks into the driver record their errors instead.
+    struct CommandFailed {};
     [[noreturn]] void Fail(const std::string& message);
+    // Keeps the first error and cuts the site off the node.
+    void Record(const std::string& message);
 
     // A command of the script: its name and the member that runs it with its arguments.
     using Args = std::vector<std::string>;
@@ -138,12 +147,12 @@ class ScriptDriver final : public FrontEnd {
     std::ostream& m_out;
     MessageLoop m_loop;
     ComPtr<IOleObject> m_control;
-    std::function<void(int, const std::string&)> m_fail;
     std::function<void(const ScriptLine&)> m_commandObserver;
 
     std::vector<ScriptLine> m_lines;
     std::size_t m_next = 0;
     int m_currentLine = 0;
+    std::optional<ScriptError> m_error;
     std::deque<int> m_answers;
     std::deque<std::optional<std::string>> m_files;
     std::vector<std::string> m_boxes;

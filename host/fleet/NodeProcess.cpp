@@ -225,6 +225,7 @@ struct Playbook {
     std::ofstream scriptOutput;
     std::ostream* out = &boxes;
     std::string checkPath;
+    bool failed = false;  // the script's own error ended it
 };
 
 void PreparePlaybook(const NodeRun& run, Playbook& book) {
@@ -335,15 +336,6 @@ NodeResult Play(const NodeRun& run, lon::LonNodeLink& node, Playbook& book,
     LinkScriptNode scriptNode(node);
     ScriptDriver driver(scriptNode, site, clock, *book.out);
     const ProgressWatch watch(run, site, driver, *book.out);
-    driver.SetFailHandler([&run, &book](int line, const std::string& message) {
-        const std::string text = "error: " + std::to_string(line) + ": " + message;
-        if (run.job.action == Action::Script) {
-            *book.out << std::flush;
-            book.scriptOutput << text << "\n" << std::flush;
-        }
-        run.End(Result(Outcome::Failed, text));
-    });
-
     std::istringstream lines(book.script);
     int errorLine = 0;
     std::string error;
@@ -357,10 +349,20 @@ NodeResult Play(const NodeRun& run, lon::LonNodeLink& node, Playbook& book,
         run.End(Result(Outcome::Failed, error));
     }
     driver.SetControl(control->Control());
-    driver.Run();
+    const std::optional<ScriptError> failure = driver.Run();
     driver.SetControl({});
     control.reset();
     book.out->flush();
+    if (failure) {
+        // The script's own error; a script's output file ends with it.
+        const std::string text =
+            "error: " + std::to_string(failure->line) + ": " + failure->message;
+        if (run.job.action == Action::Script) {
+            book.scriptOutput << text << "\n" << std::flush;
+        }
+        book.failed = true;
+        return Result(Outcome::Failed, text);
+    }
     return ResultOfBoxes(run.job.action, book.boxes.str());
 }
 
@@ -381,7 +383,7 @@ int RunNodeProcess(int socket, const FleetJob& job) {
     PreparePlaybook(run, book);
     NodeResult result = Play(run, node, book, clock);
     // A node that went silent on the way: that is the reason, whatever the plug-in made of it.
-    if (result.outcome != Outcome::Done && !node.Problem().empty()) {
+    if (!book.failed && result.outcome != Outcome::Done && !node.Problem().empty()) {
         result.detail = node.Problem() + " (" + result.detail + ")";
     }
     if (job.action == Action::Check && result.outcome == Outcome::Done) {

@@ -106,6 +106,9 @@ void ClientSite::Log(const HostCall& call) {
 
 HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
                                    std::int32_t bufferSize) {
+    if (m_site.m_cutOff) {
+        return E_FAIL;
+    }
     HostCall call = m_site.Begin(HostCall::Kind::Read, nvIndex, bufferSize);
     std::size_t returned = 0;
     // After the user asked the program to end, nothing more reaches the node.
@@ -120,6 +123,9 @@ HRESULT ClientSite::NvRead::ReadNv(std::int32_t nvIndex, std::uint8_t* buffer,
 }
 
 HRESULT ClientSite::NvRead::ReadNodeName(char* buffer, std::int32_t bufferSize) {
+    if (m_site.m_cutOff) {
+        return E_FAIL;
+    }
     HostCall call = m_site.Begin(HostCall::Kind::Name, 0, bufferSize);
     if (buffer != nullptr && bufferSize >= 0 && !platform::crt::StopRequested()) {
         const std::span<char> target(buffer, static_cast<std::size_t>(bufferSize));
@@ -139,6 +145,9 @@ HRESULT ClientSite::NvRead::ReadNodeName(char* buffer, std::int32_t bufferSize) 
 
 HRESULT ClientSite::NvWrite::WriteNv(std::int32_t nvIndex, const std::uint8_t* data,
                                      std::int32_t length) {
+    if (m_site.m_cutOff) {
+        return E_FAIL;
+    }
     HostCall call = m_site.Begin(HostCall::Kind::Write, nvIndex, length);
     if (data != nullptr && length >= 0) {
         call.bytes.assign(data, data + length);

@@ -44,6 +44,10 @@ class ClientSite final : public IOleClientSite {
     void SetInterfaces(bool read, bool write);
     // The virtual time each host call takes from now on.
     void SetLatency(std::int64_t ms) { m_latencyMs = ms; }
+    // Cuts the site off the node for good: from now on every host call fails at once, without
+    // latency, observer or log entry, so the handlers of a session that ended in an error run
+    // out without reaching the node or the trace.
+    void CutOff() { m_cutOff = true; }
 
     // The calls made since the last TakeCalls, oldest first (at most the log's bound).
     std::vector<HostCall> TakeCalls();
@@ -145,6 +149,7 @@ class ClientSite final : public IOleClientSite {
     int m_writeRefs = 0;
     CallLog m_calls;
     bool m_keepCalls = true;
+    bool m_cutOff = false;
     CallObserver m_observer;
 };
 

@@ -155,6 +155,36 @@ TEST_F(Qma7Command, WhatIsNoRegularFileIsRefusedAtOnceAndNothingHangs) {
     EXPECT_EQ(err, "error: 3: cannot read \"dir\": not a regular file\n");
 }
 
+TEST_F(Qma7Command, AScriptErrorInsideABoxSavesTheNodeAsTheErrorFoundIt) {
+    const std::string reg = " --registry " + registry;
+    ASSERT_EQ(Run("register" + reg), 0);
+    // The download goes on after its unanswered box: the node's own program ID follows.
+    WriteFile(dir / "in.txt",
+              "- 11 22 33 44 55 66 77 88\r\n- 90 51 4D 41 37 5F 31 6A\r\n* nciMaxCool x\r\n"
+              "20.000\r\n");
+    const std::string download =
+        "open\ntab \"Import / Export\"\nset 428 in.txt\n"
+        "set 221 Talvik\nfile in.txt\nanswer Yes\n";
+    WriteFile(dir / "fails.qma7", download + "click 430\ngetnv 14\n");
+    WriteFile(dir / "writes.qma7", download + "answer No\nclick 430\nexit\n");
+    for (const bool fails : {true, false}) {
+        const std::string image = folder.Path(fails ? "failed.json" : "written.json");
+        EXPECT_EQ(Run("script --save " + image + reg + (fails ? " fails.qma7" : " writes.qma7")),
+                  fails ? 1 : 0);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err, fails ? "error: 7: message box \"ProgramID does not match!\\nDo you want "
+                               "to download anyway?\" offers a choice and no answer is queued\n"
+                             : "");
+        std::string error;
+        const auto node = host::NodeImage::Load(image, error);
+        ASSERT_TRUE(node) << error;
+        const auto nv14 = *node->GetNv(14);
+        EXPECT_EQ(std::vector<std::uint8_t>(nv14.begin(), nv14.end()),
+                  (fails ? std::vector<std::uint8_t>{0x4E, 0x20}
+                         : std::vector<std::uint8_t>{0x0F, 0xA0}));
+    }
+}
+
 TEST_F(Qma7Command, OneWriterPerNodeImage) {
     const std::string image = (dir / "node.json").string();
     const std::string reg = " --registry " + registry;

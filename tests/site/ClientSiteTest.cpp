@@ -123,3 +123,26 @@ TEST_F(ClientSiteTest, LogsCallsAtTheirVirtualTime) {
     EXPECT_EQ(m_clock.NowMs(), 375);
     EXPECT_TRUE(m_site.TakeCalls().empty());
 }
+
+TEST_F(ClientSiteTest, ACutOffSiteFailsEveryCallAtOnceWithoutReachingTheNodeOrTheLog) {
+    ComPtr<INvRead> read = Query<INvRead>(IID_INvRead);
+    ComPtr<INvWrite> write = Query<INvWrite>(IID_INvWrite);
+    int told = 0;
+    m_site.SetCallObserver({[&] { ++told; }, [&](const HostCall&) { ++told; }});
+    m_site.SetLatency(25);
+    m_site.CutOff();
+
+    std::uint8_t buffer[32]{0xEE};
+    char name[8]{'x'};
+    const std::uint8_t word[] = {0x00, 0x0A};
+    EXPECT_NE(read->ReadNv(5, buffer, 31), S_OK);
+    EXPECT_NE(read->ReadNodeName(name, 8), S_OK);
+    EXPECT_NE(write->WriteNv(5, word, 2), S_OK);
+
+    EXPECT_EQ(buffer[0], 0xEE);
+    EXPECT_EQ(name[0], 'x');
+    EXPECT_EQ(m_node.GetNv(5)->front(), 0x42);
+    EXPECT_TRUE(Trace().empty());
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(m_clock.NowMs(), 0);
+}

@@ -20,8 +20,8 @@
 #include "plugin/shell/CQMA7Ctrl.h"
 #include "tests/tui/TuiTestSupport.h"
 
-using namespace host::tui;
 using host::HostCall;
+using namespace host::tui;
 using tuitest::FakeTerminal;
 using tuitest::Press;
 using tuitest::Type;
@@ -307,8 +307,8 @@ TEST_F(TerminalUiSession, AWriteLetsExitGoWithoutAQuestion) {
     EXPECT_EQ(outcome.nv26, "0 0 110 ");
 }
 
-HostCall Call(HostCall::Kind kind, int nv, bool ok) {
-    HostCall call;
+host::HostCall Call(host::HostCall::Kind kind, int nv, bool ok) {
+    host::HostCall call;
     call.kind = kind;
     call.nv = nv;
     call.ok = ok;
@@ -320,12 +320,12 @@ HostCall Call(HostCall::Kind kind, int nv, bool ok) {
 TEST_F(TerminalUi, AButtonSaysHowManyValuesReachedTheNode) {
     std::vector<std::string> notices;
     page.onWrite = [&] {
-        ui.AfterHostCall(Call(HostCall::Kind::Write, 42, true));
-        ui.AfterHostCall(Call(HostCall::Kind::Write, 43, true));
-        ui.AfterHostCall(Call(HostCall::Kind::Read, 5, false),
+        ui.AfterHostCall(Call(host::HostCall::Kind::Write, 42, true));
+        ui.AfterHostCall(Call(host::HostCall::Kind::Write, 43, true));
+        ui.AfterHostCall(Call(host::HostCall::Kind::Read, 5, false),
                          "no answer from 51/35/12");  // a read: not counted
-        ui.AfterHostCall(Call(HostCall::Kind::Write, 5, false), "no answer from 51/35/12");
-        ui.AfterHostCall(Call(HostCall::Kind::Write, 6, false),
+        ui.AfterHostCall(Call(host::HostCall::Kind::Write, 5, false), "no answer from 51/35/12");
+        ui.AfterHostCall(Call(host::HostCall::Kind::Write, 6, false),
                          "the node refused the update of NV 6");
     };
     const auto clickWrite = [&] {
@@ -342,7 +342,7 @@ TEST_F(TerminalUi, AButtonSaysHowManyValuesReachedTheNode) {
             notices.push_back(terminal.lastRows);
             page.onWrite = [&] {
                 for (int nv = 1; nv <= 3; ++nv) {
-                    ui.AfterHostCall(Call(HostCall::Kind::Write, nv, true));
+                    ui.AfterHostCall(Call(host::HostCall::Kind::Write, nv, true));
                 }
             };
             clickWrite();
