@@ -46,7 +46,10 @@ class WebHookup {
   public:
     WebHookup(ClientSite& site, web::WebFrontEnd& frontEnd) : m_site(site) {
         site.SetCallObserver({[&frontEnd] { frontEnd.BeforeHostCall(); },
-                              [&frontEnd](const HostCall& call) { frontEnd.AfterHostCall(call); }});
+                              [&frontEnd, &site](const HostCall& call) {
+                                  frontEnd.AfterHostCall(
+                                      call, call.ok ? std::string() : site.Link().LastError().text);
+                              }});
         platform::crt::SetBlockingHook(
             [&frontEnd](platform::crt::Blocked what) { frontEnd.WhileBlocked(what); });
     }
@@ -174,6 +177,9 @@ int RunWebCommand(int argc, char** argv) {
         if (keeper) {
             keeper->Save(clock.NowMs());
         }
+        if (lon) {
+            lon->Close();  // a USB interface gets its mode back
+        }
         if (!interrupted.empty()) {
             std::fprintf(stderr, "qma7: %s\n", interrupted.c_str());
         }
@@ -183,6 +189,8 @@ int RunWebCommand(int argc, char** argv) {
         std::signal(signal, SIG_DFL);
         std::raise(signal);
     };
+    hooks.action = [&link] { link.UserActionBegins(); };
+    hooks.linkNotice = [&link] { return link.TakeNotice(); };
     tui::StatusInfo status{image ? image->node.Name() : lon->Name(),
                            lon ? lon->ProgramIdText() : ProgramIdText(kSimNodeProgramId)};
     status.link = link.Kind();
