@@ -640,7 +640,7 @@ void WebFrontEnd::Dispatch(const json& event) {
         m_hooks.action();
     }
     run();
-    m_notice = m_activity->tally.WriteOutcome();
+    m_notice = m_activity ? m_activity->tally.WriteOutcome() : std::string();
     m_activity.reset();
     m_busyText.clear();
     if (m_refused > 0) {
