@@ -43,7 +43,10 @@ class WebHookup {
   public:
     WebHookup(ClientSite& site, web::WebFrontEnd& frontEnd) : m_site(site) {
         site.SetCallObserver({[&frontEnd] { frontEnd.BeforeHostCall(); },
-                              [&frontEnd](const HostCall& call) { frontEnd.AfterHostCall(call); }});
+                              [&frontEnd, &site](const HostCall& call) {
+                                  frontEnd.AfterHostCall(
+                                      call, call.ok ? std::string() : site.Link().LastError().text);
+                              }});
         platform::crt::SetBlockingHook(
             [&frontEnd](platform::crt::Blocked what) { frontEnd.WhileBlocked(what); });
     }
@@ -147,6 +150,9 @@ web::WebFrontEnd::Hooks MakeHooks(NodeConnection& node, web::WebFrontEnd*& ui) {
         std::signal(signal, SIG_DFL);
         std::raise(signal);
     };
+    NodeLink& link = node.Link();
+    hooks.action = [&link] { link.UserActionBegins(); };
+    hooks.linkNotice = [&link] { return link.TakeNotice(); };
     return hooks;
 }
 

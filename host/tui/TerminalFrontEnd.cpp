@@ -13,20 +13,9 @@ namespace {
 
 constexpr std::int64_t kBusyAfterMs = 100;  // a handler that runs longer shows the busy line
 
-constexpr char kBusy[] = "Busy: ";
 constexpr char kOn[] = " on ";
-constexpr char kOf[] = " of ";
-constexpr char kItems[] = " items";
-constexpr char kStoppedAfter[] = " stopped after ";
-constexpr char kHostCalls[] = " host calls";
 constexpr char kKeysIgnored[] = " ignored while busy";
-constexpr char kNodeRefused[] = "the node refused";
 constexpr int kQuitFunctionKey = 10;  // F10, like Esc, ends the program
-
-std::string Seconds(std::int64_t ms) {
-    const std::int64_t tenths = std::max<std::int64_t>(ms, 0) / 100;
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
-}
 
 }  // namespace
 
@@ -134,7 +123,11 @@ void TerminalFrontEnd::Dispatch(const InputEvent& event) {
     if (m_activity && m_activity->blocked) {
         Poll();  // what was typed while it blocked goes
     }
-    std::string notice = m_activity ? WriteOutcome(*m_activity) : std::string();
+    std::string notice;
+    if (m_activity) {
+        Identify(*m_activity);  // the label names a failed write
+        notice = m_activity->tally.WriteOutcome();
+    }
     m_activity.reset();
     if (!m_busyText.empty()) {
         m_busyText.clear();
@@ -267,19 +260,8 @@ void TerminalFrontEnd::AfterHostCall(const HostCall& call, const std::string& fa
         return;
     }
     if (m_activity) {
-        Activity& activity = *m_activity;
-        Identify(activity);
-        ++activity.calls;
-        if (activity.action != nullptr && Qma7Profile().CountsAsItem(*activity.action, call)) {
-            // Never past the total: an action may read or write an item more than once.
-            activity.items = std::min(activity.items + 1, activity.action->items);
-        }
-        if (call.kind == HostCall::Kind::Write && call.nv != Qma7Profile().partSelectorNv) {
-            ++activity.writes;
-            if (!call.ok && activity.failedWrites++ == 0) {
-                activity.failure = failure.empty() ? kNodeRefused : failure;
-            }
-        }
+        Identify(*m_activity);
+        m_activity->tally.Count(call, failure);
     }
     Poll();
     if (m_stopSignal) {
@@ -319,12 +301,11 @@ void TerminalFrontEnd::Identify(Activity& activity) const {
     activity.known = true;
     const Screen::Running running = m_screen.RunningAction();
     if (const LongAction* action = Qma7Profile().FindLongAction(running.action)) {
-        activity.action = action;
-        activity.label = running.action;
+        activity.tally.Identify(running.action, action);
     } else if (!running.action.empty()) {
-        activity.label = running.action + kOn + running.tab;
+        activity.tally.Identify(running.action + kOn + running.tab, nullptr);
     } else {
-        activity.label = running.tab;
+        activity.tally.Identify(running.tab, nullptr);
     }
 }
 
@@ -338,12 +319,7 @@ void TerminalFrontEnd::PaintBusy() {
         return;  // a quick handler: no busy line to flash
     }
     Identify(activity);
-    std::string text = kBusy + activity.label;
-    if (activity.action != nullptr) {
-        text += ", " + std::to_string(activity.items) + kOf +
-                std::to_string(activity.action->items) + kItems;
-    }
-    text += ", " + Seconds(elapsed);
+    const std::string text = activity.tally.BusyText(elapsed);
     if (text != m_busyText) {
         m_busyText = text;
         m_screen.SetBusy(text);
@@ -351,36 +327,16 @@ void TerminalFrontEnd::PaintBusy() {
     }
 }
 
-std::string TerminalFrontEnd::WriteOutcome(Activity& activity) const {
-    if (activity.writes == 0) {
-        return {};
-    }
-    const auto values = [](int n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
-    if (activity.failedWrites == 0) {
-        return values(activity.writes) + " written";
-    }
-    Identify(activity);
-    const std::string failed =
-        activity.failedWrites == activity.writes
-            ? values(activity.writes)
-            : std::to_string(activity.failedWrites) + kOf + values(activity.writes);
-    return activity.label + ": " + failed + " not written (" + activity.failure + ")";
-}
-
 std::string TerminalFrontEnd::Interrupted() const {
     const Activity* running = m_activity        ? &*m_activity
                               : m_outer.empty() ? nullptr
                                                 : &m_outer.back();
-    if (running == nullptr || (running->calls == 0 && !running->blocked)) {
+    if (running == nullptr || (running->tally.Calls() == 0 && !running->blocked)) {
         return {};  // nothing of it reached the node yet
     }
     Activity activity = *running;
     Identify(activity);
-    if (activity.action != nullptr) {
-        return activity.label + kStoppedAfter + std::to_string(activity.items) + kOf +
-               std::to_string(activity.action->items) + kItems;
-    }
-    return activity.label + kStoppedAfter + std::to_string(activity.calls) + kHostCalls;
+    return activity.tally.StoppedText();
 }
 
 void TerminalFrontEnd::SetProblem(std::string text) {

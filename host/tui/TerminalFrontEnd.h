@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "host/profile/ActionTally.h"
 #include "host/profile/PluginProfile.h"
 #include "host/tui/CellGrid.h"
 #include "host/tui/Screen.h"
@@ -91,14 +92,8 @@ class TerminalFrontEnd final : public FrontEnd {
         Activity() {}
         std::int64_t startMs = 0;
         bool known = false;  // label and action found
-        std::string label;
-        const LongAction* action = nullptr;
-        int items = 0;
-        int calls = 0;
         bool blocked = false;
-        int writes = 0;  // of NVs other than the selector
-        int failedWrites = 0;
-        std::string failure;  // why the first write failed
+        ActionTally tally;
     };
     // Finds what the activity runs, once: the label and the long action, if it is one.
     void Identify(Activity& activity) const;
@@ -106,8 +101,6 @@ class TerminalFrontEnd final : public FrontEnd {
     // dropped while a handler runs or a host call waits, and queued otherwise. Esc and F10
     // meanwhile are never dropped: like a signal, they ask the program to end.
     void Poll(bool waiting = false);
-    // What the handler's writes did, for the status line; empty when it wrote nothing.
-    std::string WriteOutcome(Activity& activity) const;
     // Ends the program for the signal that asked for it.
     void Stop(int signal);
     // Shows the busy line when the handler has blocked or run a while, and its text changed.

@@ -29,12 +29,7 @@ constexpr int kFinishSliceMs = 50;
 constexpr std::size_t kMaxRequestBody = WebFileDialog::kMaxUpload;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-constexpr char kBusy[] = "Busy: ";
 constexpr char kOn[] = " on ";
-constexpr char kOf[] = " of ";
-constexpr char kItems[] = " items";
-constexpr char kStoppedAfter[] = " stopped after ";
-constexpr char kHostCalls[] = " host calls";
 constexpr char kIgnored[] = " ignored while busy";
 
 // Every answer: nothing from elsewhere, no framing, no guessing of types, no caching.
@@ -47,11 +42,6 @@ int g_signalPipe[2] = {-1, -1};
 void OnSignal(int signal) {
     const auto byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
-std::string Seconds(std::int64_t ms) {
-    const std::int64_t tenths = std::max<std::int64_t>(ms, 0) / 100;
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
 }
 
 std::string TwoDigits(int n) {
@@ -148,6 +138,9 @@ WebFrontEnd::WebFrontEnd(platform::crt::Clock& clock, tui::StatusInfo status, fs
       m_hooks(std::move(hooks)) {}
 
 WebFrontEnd::~WebFrontEnd() {
+    if (m_stopRequested) {
+        platform::crt::ClearStopRequest();
+    }
     m_server.reset();
     if (g_signalPipe[0] >= 0) {
         for (const int signal : kSignals) {
@@ -393,6 +386,8 @@ json WebFrontEnd::State() const {
                        {"link", m_status.link},     {"address", m_status.address},
                        {"problem", m_linkProblem},  {"own", m_problem}};
     state["busy"] = m_busyText;
+    // The node does not answer: what the page shows of it may be out of date.
+    state["stale"] = !m_linkProblem.empty();
     // A handler runs: the page takes no input, even before the busy line shows.
     state["running"] = m_activity.has_value();
     state["notice"] = m_notice;
@@ -467,6 +462,10 @@ void WebFrontEnd::Serve() {
         unsigned char byte = 0;
         while (::read(g_signalPipe[0], &byte, 1) == 1) {
             m_stopSignal = m_stopSignal.value_or(byte);
+            // A host call in flight is abandoned and no other starts: the program ends within
+            // a blocking slice, whatever the link's timeout.
+            m_stopRequested = true;
+            platform::crt::RequestStop();
         }
     }
     m_server->Run();
@@ -487,6 +486,12 @@ void WebFrontEnd::Wait(std::optional<std::int64_t> deadline) {
         const auto wanted = m_hooks.wake(m_clock.NowMs());
         if (wanted && (!wakeAt || *wanted < *wakeAt)) {
             wakeAt = wanted;
+        }
+    }
+    if (m_hooks.linkNotice) {
+        if (std::string notice = m_hooks.linkNotice(); !notice.empty()) {
+            m_notice = std::move(notice);
+            m_dirty = true;
         }
     }
     PushState();
@@ -572,11 +577,16 @@ void WebFrontEnd::Dispatch(const json& event) {
         return;
     }
     m_activity = activity;
+    if (m_hooks.action) {
+        m_hooks.action();
+    }
     run();
+    m_notice = m_activity ? m_activity->tally.WriteOutcome() : std::string();
     m_activity.reset();
     m_busyText.clear();
     if (m_refused > 0) {
-        m_notice = std::to_string(m_refused) + (m_refused == 1 ? " input" : " inputs") + kIgnored;
+        m_notice = std::to_string(m_refused) + (m_refused == 1 ? " input" : " inputs") + kIgnored +
+                   (m_notice.empty() ? "" : "; ") + m_notice;
         m_refused = 0;
     }
     if (m_stopSignal) {
@@ -621,7 +631,7 @@ std::function<void()> WebFrontEnd::ActionOf(const json& event, Activity& activit
         if (index < 0 || index >= sheet->GetPageCount()) {
             return {};
         }
-        activity.label = sheet->GetPage(index)->GetCaption();
+        activity.tally.Identify(sheet->GetPage(index)->GetCaption(), nullptr);
         return [sheet, index] { sheet->SetActivePage(index); };
     }
     if (type == "button" && sheet != nullptr) {
@@ -629,7 +639,7 @@ std::function<void()> WebFrontEnd::ActionOf(const json& event, Activity& activit
         if (button == nullptr) {
             return {};
         }
-        activity.label = button->GetWindowText();
+        activity.tally.Identify(button->GetWindowText(), nullptr);
         return [sheet, button] { sheet->PressButton(button->GetDlgCtrlID()); };
     }
     if ((type == "click" || type == "text") && dialog != nullptr && dialog->HasWindow()) {
@@ -658,8 +668,8 @@ std::function<void()> WebFrontEnd::ControlAction(const json& event, CDialog& dia
         return {};
     }
     const std::string caption = control.GetWindowText();
-    activity.action = Qma7Profile().FindLongAction(caption);
-    activity.label = activity.action != nullptr ? caption : caption + kOn + tab;
+    const LongAction* action = Qma7Profile().FindLongAction(caption);
+    activity.tally.Identify(action != nullptr ? caption : caption + kOn + tab, action);
     CDialog* owner = &dialog;
     return [owner, &control] { owner->ClickControl(control.GetDlgCtrlID()); };
 }
@@ -742,16 +752,12 @@ void WebFrontEnd::BeforeHostCall() {
     }
 }
 
-void WebFrontEnd::AfterHostCall(const HostCall& call) {
+void WebFrontEnd::AfterHostCall(const HostCall& call, const std::string& failure) {
     if (m_quit) {
         return;
     }
     if (m_activity) {
-        ++m_activity->calls;
-        if (m_activity->action != nullptr &&
-            Qma7Profile().CountsAsItem(*m_activity->action, call)) {
-            ++m_activity->items;
-        }
+        m_activity->tally.Count(call, failure);
     }
     Serve();
     if (m_stopSignal) {
@@ -791,12 +797,7 @@ void WebFrontEnd::PaintBusy() {
     if (!activity.blocked && elapsed < kBusyAfterMs) {
         return;  // a quick handler: no busy line to flash
     }
-    std::string text = kBusy + activity.label;
-    if (activity.action != nullptr) {
-        text += ", " + std::to_string(activity.items) + kOf +
-                std::to_string(activity.action->items) + kItems;
-    }
-    text += ", " + Seconds(elapsed);
+    const std::string text = activity.tally.BusyText(elapsed);
     if (text != m_busyText) {
         m_busyText = text;
         m_dirty = true;
@@ -809,14 +810,10 @@ std::string WebFrontEnd::Interrupted() const {
     const Activity* running = m_activity        ? &*m_activity
                               : m_outer.empty() ? nullptr
                                                 : &m_outer.back();
-    if (running == nullptr || (running->calls == 0 && !running->blocked)) {
-        return {};
+    if (running == nullptr || (running->tally.Calls() == 0 && !running->blocked)) {
+        return {};  // nothing of it reached the node yet
     }
-    if (running->action != nullptr) {
-        return running->label + kStoppedAfter + std::to_string(running->items) + kOf +
-               std::to_string(running->action->items) + kItems;
-    }
-    return running->label + kStoppedAfter + std::to_string(running->calls) + kHostCalls;
+    return running->tally.StoppedText();
 }
 
 void WebFrontEnd::SetProblem(std::string text) {

@@ -7,7 +7,9 @@
 //
 // While a handler runs, the page shows what runs, for how long and, for the long file actions,
 // how far it is; input that arrives meanwhile is refused and counted, as the terminal drops
-// keys typed while busy.
+// keys typed while busy. After it, the status line says what its writes did; while the node is
+// silent, the page dims its display fields. A stop signal while a host call waits abandons the
+// call and ends the program at once.
 
 #include <cstdint>
 #include <deque>
@@ -22,6 +24,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/profile/ActionTally.h"
 #include "host/profile/PluginProfile.h"
 #include "host/tui/Screen.h"
 #include "host/web/HttpServer.h"
@@ -44,10 +47,15 @@ class WebFrontEnd final : public FrontEnd {
         std::function<void(int signal)> terminate;
         // While a handler blocks, a few times a second; it must not touch the windows.
         std::function<void(std::int64_t nowMs)> busy;
+        // The user's own action (a click, a tab) is about to run its handler.
+        std::function<void()> action;
+        // What the link found out meanwhile, for the status line; empty when nothing.
+        std::function<std::string()> linkNotice;
     };
 
     WebFrontEnd(platform::crt::Clock& clock, tui::StatusInfo status,
                 std::filesystem::path pageFolder, std::string token, Hooks hooks);
+    // A stop it asked for (platform::crt::RequestStop) ends with it.
     ~WebFrontEnd() override;
 
     // Starts serving; false with the reason in error.
@@ -65,7 +73,8 @@ class WebFrontEnd final : public FrontEnd {
 
     // The client site's checkpoints around each host call, and the clock's blocking hook.
     void BeforeHostCall();
-    void AfterHostCall(const HostCall& call);
+    // failure: why the call failed, as the link says it.
+    void AfterHostCall(const HostCall& call, const std::string& failure = {});
     void WhileBlocked(platform::crt::Blocked what);
 
     // The sheet has ended: the page is told, and given a moment to hear it.
@@ -79,11 +88,8 @@ class WebFrontEnd final : public FrontEnd {
     // A handler the user started, while it runs.
     struct Activity {
         std::int64_t startMs = 0;
-        std::string label;
-        const LongAction* action = nullptr;
-        int items = 0;
-        int calls = 0;
         bool blocked = false;
+        ActionTally tally;
     };
     class Suspend;
 
@@ -141,6 +147,7 @@ class WebFrontEnd final : public FrontEnd {
     bool m_ended = false;
     bool m_quit = false;
     std::optional<int> m_stopSignal;
+    bool m_stopRequested = false;
     std::int64_t m_heartbeatDue = 0;
 };
 

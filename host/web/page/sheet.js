@@ -135,6 +135,9 @@ function drawStatus(state) {
       status.append(span);
     }
   }
+  // While the node does not answer, its values shown may be out of date: dimmed, as the
+  // terminal dims them.
+  $('window').classList.toggle('stale', Boolean(state.stale));
   if (state.notice) {
     $('notice').textContent = state.notice;
   } else if (!pending) {
