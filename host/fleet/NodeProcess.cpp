@@ -19,6 +19,7 @@
 #include "host/fleet/SettingsCompare.h"
 #include "host/lon/LonNodeLink.h"
 #include "host/node/NodeProgramId.h"
+#include "host/profile/PluginProfile.h"
 #include "host/site/ClientSite.h"
 #include "host/text/QuoteText.h"
 #include "platform/crt/Clock.h"
@@ -27,35 +28,29 @@ namespace host::fleet {
 
 namespace {
 
-constexpr int kSelectorNv = 42;  // selecting a part is a step of an item, not an item
-// The items of the long actions, as the terminal's busy line counts them: 14 values and 12
-// parts.
-constexpr int kActionItems = 26;
-
 volatile sig_atomic_t g_stop = 0;
 
-// Boxes of the plug-in's Import / Export page that tell how an action ended.
-constexpr char kFileWritten[] = "\"File written\"";
-constexpr char kFileWrittenErrors[] = "\"File Written. ";
-constexpr char kFileNotWritten[] = "\"File not written\"";
-constexpr char kErrorOpening[] = "\"Error opening file\"";
-constexpr char kErrorWriting[] = "\"Error writing file\"";
-constexpr char kDownloadCompleted[] = "\"Download completed\"";
-constexpr char kDownloadPartly[] = "\"Download not completed. ";
-constexpr char kDownloadNotCompleted[] = "\"Download not completed\"";
-constexpr char kDownloadAborted[] = "\"Download aborted\"";
-constexpr char kForeignFile[] = "box \"ProgramID does not match!\"";  // then the answer
-constexpr char kAnsweredNo[] = "-> No";
-constexpr char kWrongPassword[] = "\"Wrong password";
-constexpr char kFileNotFound[] = "\"File not found!\"";
-constexpr char kDefaultsPartly[] = "\"Default settings not completed. ";
+const FilePage& Page() {
+    return Qma7Profile().filePage;
+}
 
-bool Has(const std::string& text, const char* what) {
+// A box's text as the box log quotes it: whole, or its start (a text followed by a count).
+std::string Whole(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+std::string Start(std::string_view text) {
+    return "\"" + std::string(text);
+}
+
+// How the box log notes an answer of No.
+constexpr char kAnsweredNo[] = "-> No";
+
+bool Has(const std::string& text, const std::string& what) {
     return text.find(what) != std::string::npos;
 }
 
 // Whether the box whose line starts with start was answered No.
-bool AnsweredNo(const std::string& boxes, const char* start) {
+bool AnsweredNo(const std::string& boxes, const std::string& start) {
     std::istringstream lines(boxes);
     std::string line;
     while (std::getline(lines, line)) {
@@ -67,9 +62,9 @@ bool AnsweredNo(const std::string& boxes, const char* start) {
 }
 
 // The count after prefix in text ("... not completed. 3 items ..." -> 3).
-int CountAfter(const std::string& text, const char* prefix) {
+int CountAfter(const std::string& text, const std::string& prefix) {
     const std::size_t at = text.find(prefix);
-    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + std::strlen(prefix));
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + prefix.size());
 }
 
 NodeResult Result(Outcome outcome, std::string detail, int notWritten = 0) {
@@ -97,24 +92,29 @@ void RequestStop() {
 }
 
 std::string ActionScript(const FleetJob& job, const std::string& path) {
+    const FilePage& page = Page();
     const std::string answer = job.force ? "Yes" : "No";
-    std::string script = "open\ntab \"Import / Export\"\n";
+    const std::string setName =
+        "set " + std::to_string(page.fileNameField) + " " + QuoteText(path) + "\n";
+    const std::string setPassword =
+        "set " + std::to_string(page.passwordField) + " " + QuoteText(job.password) + "\n";
+    auto click = [](int id) { return "click " + std::to_string(id) + "\n"; };
+    std::string script = "open\ntab " + QuoteText(std::string(page.tab)) + "\n";
     switch (job.action) {
         case Action::Save:
         case Action::Check:
             // A file there already is replaced only with --force.
-            script += "set 428 " + QuoteText(path) + "\nfile " + QuoteText(path) + "\nanswer " +
-                      answer + "\nclick 427\n";
+            script += setName + "file " + QuoteText(path) + "\nanswer " + answer + "\n" +
+                      click(page.saveButton);
             break;
         case Action::Load:
-            // Yes to "Download from file to node?"; a file of another program ID only with
+            // Yes to the action's own confirmation; a file of another program ID only with
             // --force.
-            script += "set 428 " + QuoteText(path) + "\nset 221 " + QuoteText(job.password) +
-                      "\nfile " + QuoteText(path) + "\nanswer Yes\nanswer " + answer +
-                      "\nclick 430\n";
+            script += setName + setPassword + "file " + QuoteText(path) + "\nanswer Yes\nanswer " +
+                      answer + "\n" + click(page.readButton);
             break;
         case Action::Defaults:
-            script += "set 221 " + QuoteText(job.password) + "\nclick 228\n";
+            script += setPassword + click(page.defaultsButton);
             break;
         case Action::Script:
         case Action::Scan:
@@ -124,55 +124,56 @@ std::string ActionScript(const FleetJob& job, const std::string& path) {
 }
 
 NodeResult ResultOfBoxes(Action action, const std::string& boxes) {
+    const FilePage& page = Page();
     switch (action) {
         case Action::Save:
         case Action::Check:
-            if (Has(boxes, kFileWritten)) {
+            if (Has(boxes, Whole(page.fileWritten))) {
                 return Result(Outcome::Done, {});
             }
-            if (Has(boxes, kFileWrittenErrors)) {
-                const int unread = CountAfter(boxes, kFileWrittenErrors);
+            if (Has(boxes, Start(page.fileWrittenWithErrors))) {
+                const int unread = CountAfter(boxes, Start(page.fileWrittenWithErrors));
                 return Result(Outcome::Failed,
                               "written with " + std::to_string(unread) + " NV read errors", unread);
             }
-            if (Has(boxes, kFileNotWritten)) {
+            if (Has(boxes, Whole(page.fileNotWritten))) {
                 return Result(Outcome::Failed, "the file exists (--force replaces it)");
             }
-            if (Has(boxes, kErrorOpening)) {
+            if (Has(boxes, Whole(page.errorOpening))) {
                 return Result(Outcome::Failed, "error opening the file");
             }
-            if (Has(boxes, kErrorWriting)) {
+            if (Has(boxes, Whole(page.errorWriting))) {
                 return Result(Outcome::Failed, "error writing the file");
             }
             break;
         case Action::Load:
-            if (Has(boxes, kWrongPassword)) {
+            if (Has(boxes, Start(page.wrongPassword))) {
                 return Result(Outcome::Failed, "wrong password");
             }
-            if (Has(boxes, kFileNotFound)) {
+            if (Has(boxes, Whole(page.fileNotFound))) {
                 return Result(Outcome::Failed, "file not found");
             }
-            if (Has(boxes, kDownloadCompleted)) {
+            if (Has(boxes, Whole(page.readCompleted))) {
                 return Result(Outcome::Done, {});
             }
-            if (AnsweredNo(boxes, kForeignFile)) {
+            if (AnsweredNo(boxes, "box " + Whole(page.foreignFile))) {
                 return Result(Outcome::Failed,
                               "the file is of another program ID; not loaded (--force loads it)");
             }
-            if (Has(boxes, kDownloadPartly)) {
-                const int count = CountAfter(boxes, kDownloadPartly);
+            if (Has(boxes, Start(page.readPartly))) {
+                const int count = CountAfter(boxes, Start(page.readPartly));
                 return Result(Outcome::Failed, std::to_string(count) + " items not written", count);
             }
-            if (Has(boxes, kDownloadNotCompleted) || Has(boxes, kDownloadAborted)) {
+            if (Has(boxes, Whole(page.readNotCompleted)) || Has(boxes, Whole(page.readAborted))) {
                 return Result(Outcome::Failed, "download not completed");
             }
             break;
         case Action::Defaults:
-            if (Has(boxes, kWrongPassword)) {
+            if (Has(boxes, Start(page.wrongPassword))) {
                 return Result(Outcome::Failed, "wrong password");
             }
-            if (Has(boxes, kDefaultsPartly)) {
-                const int count = CountAfter(boxes, kDefaultsPartly);
+            if (Has(boxes, Start(page.defaultsPartly))) {
+                const int count = CountAfter(boxes, Start(page.defaultsPartly));
                 return Result(Outcome::Failed, std::to_string(count) + " items not written", count);
             }
             return Result(Outcome::Done, {});
@@ -256,8 +257,8 @@ class ProgressWatch {
         : m_run(run),
           m_out(out),
           m_counting(run.job.action == Action::Script),
-          m_countsWrites(run.job.action == Action::Load || run.job.action == Action::Defaults),
-          m_total(run.job.action == Action::Script ? 0 : kActionItems) {
+          m_action(LongActionOf(run.job.action)),
+          m_total(m_action != nullptr ? m_action->items : 0) {
         // The action's items are counted from its click on: opening the sheet reads too.
         driver.SetCommandObserver([this](const ScriptLine& line) {
             if (!m_counting && line.words.front() == "click") {
@@ -286,13 +287,29 @@ class ProgressWatch {
                                                    std::to_string(m_total) + " items"));
         }
     }
+    // The long action a job's click starts, as the sheet's busy line counts it; none for a
+    // script, whose every host call is a step.
+    static const LongAction* LongActionOf(Action action) {
+        const FilePage& page = Page();
+        switch (action) {
+            case Action::Save:
+            case Action::Check:
+                return Qma7Profile().FindLongAction(page.saveAction);
+            case Action::Load:
+                return Qma7Profile().FindLongAction(page.readAction);
+            case Action::Defaults:
+                return Qma7Profile().FindLongAction(page.defaultsAction);
+            case Action::Script:
+            case Action::Scan:
+                break;
+        }
+        return nullptr;
+    }
     void Count(const HostCall& call) {
-        const bool write = call.kind == HostCall::Kind::Write;
         if (!m_counting) {
             return;
         }
-        if (m_total == 0 || (write == m_countsWrites && call.kind != HostCall::Kind::Name &&
-                             call.nv != kSelectorNv)) {
+        if (m_action == nullptr || Qma7Profile().CountsAsItem(*m_action, call)) {
             ++m_items;
             m_run.relay.Report(Progress{m_items, m_total});
         }
@@ -301,7 +318,7 @@ class ProgressWatch {
     const NodeRun& m_run;
     std::ostream& m_out;
     bool m_counting;
-    bool m_countsWrites;
+    const LongAction* m_action;
     int m_total;
     int m_items = 0;
 };

@@ -26,6 +26,34 @@ struct GuideEntry {
     std::string_view text;
 };
 
+// How a program with no person at the sheet drives the page of the file actions: its tab, the
+// controls it fills in and clicks, the long actions they start, and the texts of the boxes by
+// which the plug-in tells how an action ended (a text ending in ". " is followed by a count).
+struct FilePage {
+    std::string_view tab;
+    int fileNameField = 0;
+    int passwordField = 0;
+    int saveButton = 0;
+    int readButton = 0;
+    int defaultsButton = 0;
+    std::string_view saveAction;  // the long actions' captions
+    std::string_view readAction;
+    std::string_view defaultsAction;
+    std::string_view fileWritten;
+    std::string_view fileWrittenWithErrors;  // then the count of values not read
+    std::string_view fileNotWritten;
+    std::string_view errorOpening;
+    std::string_view errorWriting;
+    std::string_view readCompleted;
+    std::string_view readPartly;  // then the count of items not written
+    std::string_view readNotCompleted;
+    std::string_view readAborted;
+    std::string_view foreignFile;    // the question before reading another node type's file
+    std::string_view wrongPassword;  // the start of the box
+    std::string_view fileNotFound;
+    std::string_view defaultsPartly;  // then the count of items not written
+};
+
 struct PluginProfile {
     // A page's Write sends the values and reads them back (what was typed can be compared with
     // what came back); its Read replaces what was typed.
@@ -38,6 +66,7 @@ struct PluginProfile {
     std::span<const GuideEntry> tabs;
     // The rest of what a person asks at the sheet, in sections that start with a heading.
     std::span<const GuideEntry> guide;
+    FilePage filePage;
 
     // The long action a button starts, or nullptr.
     const LongAction* FindLongAction(std::string_view caption) const {

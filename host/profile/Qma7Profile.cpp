@@ -8,10 +8,13 @@ namespace host {
 namespace {
 
 // 14 single values and 12 parts for the file; 12 parts and 14 values for the factory settings.
+constexpr char kSave[] = "Save to file";
+constexpr char kRead[] = "Read from file";
+constexpr char kDefaults[] = "Default settings";
 constexpr LongAction kLongActions[] = {
-    {"Save to file", false, 26},
-    {"Read from file", true, 26},
-    {"Default settings", true, 26},
+    {kSave, false, 26},
+    {kRead, true, 26},
+    {kDefaults, true, 26},
 };
 
 constexpr GuideEntry kTabs[] = {
@@ -104,6 +107,31 @@ const PluginProfile kProfile{
     .longActions = kLongActions,
     .tabs = kTabs,
     .guide = kGuide,
+    .filePage =
+        {
+            .tab = "Import / Export",
+            .fileNameField = 428,
+            .passwordField = 221,
+            .saveButton = 427,
+            .readButton = 430,
+            .defaultsButton = 228,
+            .saveAction = kSave,
+            .readAction = kRead,
+            .defaultsAction = kDefaults,
+            .fileWritten = "File written",
+            .fileWrittenWithErrors = "File Written. ",
+            .fileNotWritten = "File not written",
+            .errorOpening = "Error opening file",
+            .errorWriting = "Error writing file",
+            .readCompleted = "Download completed",
+            .readPartly = "Download not completed. ",
+            .readNotCompleted = "Download not completed",
+            .readAborted = "Download aborted",
+            .foreignFile = "ProgramID does not match!",
+            .wrongPassword = "Wrong password",
+            .fileNotFound = "File not found!",
+            .defaultsPartly = "Default settings not completed. ",
+        },
 };
 
 }  // namespace
