@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "host/tui/TypedFileName.h"
 #include "host/tui/Utf8.h"
 
 namespace host::tui {
@@ -34,26 +35,6 @@ constexpr char kFilterLabel[] = "Type:";
 constexpr char kOpenButton[] = "Open";
 constexpr char kSaveButton[] = "Save";
 constexpr char kCancelButton[] = "Cancel";
-constexpr char kNoSuchFile[] = "There is no file ";
-constexpr char kNoSuchFolder[] = "There is no folder ";
-constexpr char kCannotRead[] = "Cannot read the folder: ";
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// "*.txt", ".txt" or "txt": the extension without its dot.
-std::string BareExtension(const std::string& extension) {
-    std::size_t start = 0;
-    while (start < extension.size() && (extension[start] == '*' || extension[start] == '.')) {
-        ++start;
-    }
-    return extension.substr(start);
-}
 
 // The tail of text that fits width cells, with "..." in front when cut.
 std::u32string Tail(const std::u32string& text, int width) {
@@ -86,7 +67,7 @@ std::string FileDialogView::Name() const {
 
 void FileDialogView::Load(const fs::path& folder) {
     FolderListing listing = FolderListing::Read(folder, m_filters[m_filter]);
-    m_message = listing.Error().empty() ? "" : kCannotRead + listing.Error();
+    m_message = listing.Error().empty() ? "" : CannotReadFolder(listing.Error());
     if (!listing.Opened()) {
         return;  // the dialog stays where it was
     }
@@ -122,36 +103,22 @@ void FileDialogView::Activate(int index) {
 }
 
 void FileDialogView::Accept() {
-    std::string name = Trim(EncodeUtf8(m_name.Text()));
-    if (name.empty()) {
-        return;
+    const TypedFileName typed =
+        TypedFileName::Resolve(EncodeUtf8(m_name.Text()), Folder(), m_request);
+    switch (typed.kind) {
+        case TypedFileName::Kind::Nothing:
+            return;
+        case TypedFileName::Kind::Folder:
+            Load(typed.path);
+            m_name.Start(U"", false);
+            return;
+        case TypedFileName::Kind::Problem:
+            m_message = typed.message;
+            return;
+        case TypedFileName::Kind::File:
+            Finish(typed.path.string());
+            return;
     }
-    if (name == "~" || name.rfind("~/", 0) == 0) {
-        if (const char* home = std::getenv("HOME")) {
-            name = std::string(home) + name.substr(1);
-        }
-    }
-    fs::path path = fs::path(name).is_absolute() ? fs::path(name) : Folder() / name;
-    path = path.lexically_normal();
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-        Load(path);
-        m_name.Start(U"", false);
-        return;
-    }
-    const std::string extension = BareExtension(m_request.defaultExtension);
-    if (!extension.empty() && !path.has_extension()) {
-        path += "." + extension;
-    }
-    if (!fs::is_directory(path.parent_path(), error)) {
-        m_message = kNoSuchFolder + path.parent_path().string();
-        return;
-    }
-    if (!m_request.save && !fs::exists(path, error)) {
-        m_message = kNoSuchFile + path.string();
-        return;
-    }
-    Finish(path.string());
 }
 
 void FileDialogView::Finish(std::optional<std::string> path) {

@@ -7,33 +7,15 @@
 #include <cstring>
 #include <system_error>
 
+#include "host/tui/TypedFileName.h"
+
 namespace host::web {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kNoSuchFile[] = "There is no file ";
-constexpr char kNoSuchFolder[] = "There is no folder ";
-constexpr char kCannotRead[] = "Cannot read the folder: ";
 constexpr std::size_t kMaxNameBytes = 255;
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// "*.txt", ".txt" or "txt": the extension without its dot.
-std::string BareExtension(const std::string& extension) {
-    std::size_t start = 0;
-    while (start < extension.size() && (extension[start] == '*' || extension[start] == '.')) {
-        ++start;
-    }
-    return extension.substr(start);
-}
 
 }  // namespace
 
@@ -56,7 +38,7 @@ WebFileDialog::WebFileDialog(FileDialogRequest request, const fs::path& folder)
 
 void WebFileDialog::Load(const fs::path& folder) {
     tui::FolderListing listing = tui::FolderListing::Read(folder, m_filters[m_filter]);
-    m_message = listing.Error().empty() ? "" : kCannotRead + listing.Error();
+    m_message = listing.Error().empty() ? "" : tui::CannotReadFolder(listing.Error());
     if (listing.Opened()) {
         m_listing = std::move(listing);
     }
@@ -83,37 +65,22 @@ void WebFileDialog::ChooseFilter(std::size_t index) {
 }
 
 std::optional<std::string> WebFileDialog::Accept(const std::string& typed) {
-    std::string name = Trim(typed);
-    m_name = name;
-    if (name.empty()) {
-        return std::nullopt;
+    m_name = tui::TrimBlanks(typed);
+    const tui::TypedFileName chosen = tui::TypedFileName::Resolve(typed, Folder(), m_request);
+    switch (chosen.kind) {
+        case tui::TypedFileName::Kind::Folder:
+            Load(chosen.path);
+            m_name.clear();
+            return std::nullopt;
+        case tui::TypedFileName::Kind::Problem:
+            m_message = chosen.message;
+            return std::nullopt;
+        case tui::TypedFileName::Kind::File:
+            return chosen.path.string();
+        case tui::TypedFileName::Kind::Nothing:
+            break;
     }
-    if (name == "~" || name.rfind("~/", 0) == 0) {
-        if (const char* home = std::getenv("HOME")) {
-            name = std::string(home) + name.substr(1);
-        }
-    }
-    fs::path path = fs::path(name).is_absolute() ? fs::path(name) : Folder() / name;
-    path = path.lexically_normal();
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-        Load(path);
-        m_name.clear();
-        return std::nullopt;
-    }
-    const std::string extension = BareExtension(m_request.defaultExtension);
-    if (!extension.empty() && !path.has_extension()) {
-        path += "." + extension;
-    }
-    if (!fs::is_directory(path.parent_path(), error)) {
-        m_message = kNoSuchFolder + path.parent_path().string();
-        return std::nullopt;
-    }
-    if (!m_request.save && !fs::exists(path, error)) {
-        m_message = kNoSuchFile + path.string();
-        return std::nullopt;
-    }
-    return path.string();
+    return std::nullopt;
 }
 
 bool WebFileDialog::PlainName(const std::string& name) {
