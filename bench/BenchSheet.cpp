@@ -108,4 +108,27 @@ CDialog& BenchSheet::Page() {
     return *m_sheet->GetActivePage();
 }
 
+std::optional<TimedExport> TimeExport(host::NodeLink& link, const std::filesystem::path& file,
+                                      std::string& problem) {
+    constexpr int kSaveToFile = 427;
+    BenchSheet onNode(link);
+    onNode.Open();
+    onNode.SelectTab("Import / Export");
+    onNode.ui.files.push_back(file.string());
+    onNode.site.TakeCalls();
+    onNode.clock.TakeSleptMs();
+    const auto start = std::chrono::steady_clock::now();
+    onNode.Page().ClickControl(kSaveToFile);
+    TimedExport timed;
+    timed.wallMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    timed.pausesMs = static_cast<double>(onNode.clock.TakeSleptMs());
+    timed.calls = onNode.site.TakeCalls().size();
+    if (!onNode.ui.problem.empty() || !std::filesystem::exists(file)) {
+        problem = "no file was saved " + onNode.ui.problem;
+        return std::nullopt;
+    }
+    return timed;
+}
+
 }  // namespace bench

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,6 +80,16 @@ class BenchSheet {
     CQMA7Ctrl* m_control = nullptr;
     std::unique_ptr<CSheet> m_sheet;
 };
+
+// One "Save to file" on the node behind link into file, timed: its wall time, the plug-in's own
+// pauses and how many host calls it made. Nothing, and why in problem, when no file was saved.
+struct TimedExport {
+    double wallMs = 0;
+    double pausesMs = 0;
+    std::size_t calls = 0;
+};
+std::optional<TimedExport> TimeExport(host::NodeLink& link, const std::filesystem::path& file,
+                                      std::string& problem);
 
 // Sleeps until the real clock reads at least untilMs.
 void SleepUntil(std::int64_t untilMs);

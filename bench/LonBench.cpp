@@ -40,7 +40,6 @@ constexpr double kRoundTripGoalMs = 2.0;
 constexpr double kHostCpuGoalMs = 0.1;
 constexpr double kExportOverFloor = 1.05;
 constexpr int kRoundTrips = 500;
-constexpr int kExportControl = 427;
 const host::lon::LonAddress kNodeAddress{{0x51}, 35, 12};
 const host::lon::Endpoint kHost{0x0A51237E, host::lon::kLonIpPort};  // 10.81.35.126
 
@@ -173,23 +172,14 @@ void LonFigures(const Options& options) {
             // The host's own share of a round trip: the rest is the wire and the node.
             Report({names[3], cpuPerFetch, "ms", kHostCpuGoalMs, 3});
 
-            BenchSheet onNode(link);
-            onNode.Open();
-            onNode.SelectTab("Import / Export");
-            onNode.ui.files.push_back((folder / "node.txt").string());
-            onNode.site.TakeCalls();
-            onNode.clock.TakeSleptMs();
-            const auto start = std::chrono::steady_clock::now();
-            onNode.Page().ClickControl(kExportControl);
-            const double wallMs =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count();
-            const double floorMs = static_cast<double>(onNode.clock.TakeSleptMs()) +
-                                   static_cast<double>(onNode.site.TakeCalls().size()) * fetchMs;
-            if (!onNode.ui.problem.empty() || !std::filesystem::exists(folder / "node.txt")) {
-                Unmeasured(names[2], "no file was saved " + onNode.ui.problem);
+            std::string problem;
+            const auto saved = TimeExport(link, folder / "node.txt", problem);
+            if (!saved) {
+                Unmeasured(names[2], problem);
             } else {
-                Report({names[2], wallMs, "ms", floorMs * kExportOverFloor, 2});
+                const double floorMs =
+                    saved->pausesMs + static_cast<double>(saved->calls) * fetchMs;
+                Report({names[2], saved->wallMs, "ms", floorMs * kExportOverFloor, 2});
             }
         }
     }

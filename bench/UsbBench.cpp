@@ -42,7 +42,6 @@ constexpr double kOverProbeMs = 1.0;
 constexpr double kHostCpuGoalMs = 0.1;
 constexpr double kExportOverFloor = 1.05;
 constexpr int kRoundTrips = 200;
-constexpr int kExportControl = 427;
 constexpr int kFetchedNv = 22;
 // u60sim's frame time: (8 preamble + 8 x bytes with the CRC + 3 end) bits at 78.125 kbit/s,
 // plus its 1 ms gap. A fetch of NV 22 is a 12-byte request and a 43-byte answer.
@@ -205,26 +204,16 @@ void UsbFigures(const Options& options) {
             // The CPU time of the whole process while it waits on the tty is the host's own.
             Report({names[1], cpu / kRoundTrips, "ms", kHostCpuGoalMs, 3});
 
-            BenchSheet onNode(link);
-            onNode.Open();
-            onNode.SelectTab("Import / Export");
-            onNode.ui.files.push_back((folder / "node.txt").string());
-            onNode.site.TakeCalls();
-            onNode.clock.TakeSleptMs();
-            const auto start = std::chrono::steady_clock::now();
-            onNode.Page().ClickControl(kExportControl);
-            const double wallMs =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count();
-            // Each call at the channel's floor for a fetch of that size is approximated by the
-            // floor of NV 22's fetch, the largest value read.
-            const double exportFloorMs =
-                static_cast<double>(onNode.clock.TakeSleptMs()) +
-                static_cast<double>(onNode.site.TakeCalls().size()) * floorMs;
-            if (!onNode.ui.problem.empty() || !fs::exists(folder / "node.txt")) {
-                Unmeasured(names[2], "no file was saved " + onNode.ui.problem);
+            std::string problem;
+            const auto saved = TimeExport(link, folder / "node.txt", problem);
+            if (!saved) {
+                Unmeasured(names[2], problem);
             } else {
-                Report({names[2], wallMs, "ms", exportFloorMs * kExportOverFloor, 2});
+                // Each call at the channel's floor for a fetch of that size is approximated by
+                // the floor of NV 22's fetch, the largest value read.
+                const double exportFloorMs =
+                    saved->pausesMs + static_cast<double>(saved->calls) * floorMs;
+                Report({names[2], saved->wallMs, "ms", exportFloorMs * kExportOverFloor, 2});
             }
         }
     }
